@@ -1,0 +1,50 @@
+// A FileSystem whose drive letters are host folders.
+//
+// Each segment of a Windows path is matched exactly first and, when no entry of that
+// name exists, case-insensitively against the folder's entries (Windows paths in
+// registry data come in any letter case). Names are converted from the ANSI code page
+// to the host's UTF-8. Between beginScan and endScan the listings used for the
+// case-insensitive match are cached.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+
+namespace brindle {
+
+class DriveMapFileSystem final : public FileSystem {
+public:
+    explicit DriveMapFileSystem(CodePage codePage = CodePage(1252));
+    ~DriveMapFileSystem() override;
+
+    // Maps a drive letter (either case) to a host folder; replaces an earlier mapping.
+    void mapDrive(char letter, std::filesystem::path hostFolder);
+    void unmapDrive(char letter);
+    // The drive letters mapped, upper case, in order, and the host folder of one.
+    std::string driveLetters() const;
+    std::optional<std::filesystem::path> driveFolder(char letter) const;
+
+    // Where paths without a drive are read from; "C:\" unless set.
+    void setCurrentDirectory(std::string windowsPath);
+    const std::string& currentDirectory() const { return m_currentDirectory; }
+    void setCodePage(CodePage codePage);
+
+    int _access(const char* path, int mode) override;
+    std::optional<std::filesystem::path> resolve(std::string_view windowsPath) override;
+    void beginScan() override;
+    void endScan() override;
+
+private:
+    struct Cache;
+    CodePage m_codePage;
+    std::map<char, std::filesystem::path> m_drives;
+    std::string m_currentDirectory = "C:\\";
+    std::unique_ptr<Cache> m_cache;  // present while a scan runs
+};
+
+}  // namespace brindle

@@ -1,0 +1,42 @@
+// One Windows installation as the program sees it: its registry, its files and drives,
+// its environment and system facts, its named events. main() opens one machine and
+// hands it down; nothing above the platform layer reaches for a global.
+#pragma once
+
+#include <string>
+
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "platform/NamedEvents.h"
+#include "platform/Registry.h"
+#include "platform/WinTypes.h"
+
+namespace brindle {
+
+class Machine {
+public:
+    virtual ~Machine() = default;
+
+    virtual Registry& registry() = 0;
+    virtual FileSystem& files() = 0;
+    virtual NamedEvents& events() = 0;
+    virtual const CodePage& codePage() const = 0;
+
+    // Win32 forms: each returns the size the whole result needs (NUL included for the
+    // expansion, excluded for the directories when it fits) and never writes past size.
+    virtual win::DWORD ExpandEnvironmentStringsA(const char* source, char* destination, win::DWORD size) = 0;
+    virtual unsigned GetSystemDirectoryA(char* buffer, unsigned size) = 0;
+    virtual unsigned GetWindowsDirectoryA(char* buffer, unsigned size) = 0;
+    // Top bit set on the Windows 95/98/Me family.
+    virtual win::DWORD GetVersion() = 0;
+    virtual std::string userName() = 0;
+};
+
+// The legacy-family bit of a GetVersion() result.
+inline bool IsLegacyVersion(win::DWORD version) { return (version & 0x80000000u) != 0; }
+
+// Version words as GetVersion() reports them.
+inline constexpr win::DWORD kVersionWindows7 = 0x1DB10106;   // 6.1, build 7601
+inline constexpr win::DWORD kVersionWindows98 = 0xC0000A04;  // 4.10, legacy bit set
+
+}  // namespace brindle

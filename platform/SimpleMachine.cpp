@@ -1,0 +1,47 @@
+#include "platform/SimpleMachine.h"
+
+#include <cstring>
+
+namespace brindle {
+
+namespace {
+
+// GetSystemDirectoryA's contract: when the text and its NUL fit, copy them and return
+// the length without the NUL; otherwise return the size needed with the NUL.
+unsigned CopyDirectory(const std::string& text, char* buffer, unsigned size) {
+    const auto needed = static_cast<unsigned>(text.size() + 1);
+    if (buffer == nullptr || size < needed) return needed;
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return needed - 1;
+}
+
+}  // namespace
+
+SimpleMachine::SimpleMachine(CodePage codePage)
+    : m_codePage(codePage), m_registry(codePage), m_files(codePage) {}
+
+win::DWORD SimpleMachine::ExpandEnvironmentStringsA(const char* source, char* destination, win::DWORD size) {
+    return m_environment.ExpandEnvironmentStringsA(source, destination, size);
+}
+
+unsigned SimpleMachine::GetSystemDirectoryA(char* buffer, unsigned size) {
+    return CopyDirectory(m_systemDirectory, buffer, size);
+}
+
+unsigned SimpleMachine::GetWindowsDirectoryA(char* buffer, unsigned size) {
+    return CopyDirectory(m_windowsDirectory, buffer, size);
+}
+
+void SimpleMachine::setCodePage(CodePage codePage) {
+    m_codePage = codePage;
+    m_registry.setCodePage(codePage);
+    m_files.setCodePage(codePage);
+}
+
+void SimpleMachine::setVersion(win::DWORD version) {
+    m_version = version;
+    m_registry.setFamily(IsLegacyVersion(version) ? RegistryFamily::Legacy : RegistryFamily::WindowsNT);
+}
+
+}  // namespace brindle

@@ -1,0 +1,53 @@
+// A machine assembled from parts: an in-memory registry, drives mapped to host folders,
+// an environment table and fixed system facts. Tests build one by hand; the Wine-prefix
+// machine fills one from a prefix.
+#pragma once
+
+#include <string>
+
+#include "platform/DriveMapFileSystem.h"
+#include "platform/Environment.h"
+#include "platform/Machine.h"
+#include "platform/MemoryRegistry.h"
+
+namespace brindle {
+
+class SimpleMachine : public Machine {
+public:
+    explicit SimpleMachine(CodePage codePage = CodePage(1252));
+
+    Registry& registry() override { return m_registry; }
+    FileSystem& files() override { return m_files; }
+    NamedEvents& events() override { return m_events; }
+    const CodePage& codePage() const override { return m_codePage; }
+
+    win::DWORD ExpandEnvironmentStringsA(const char* source, char* destination, win::DWORD size) override;
+    unsigned GetSystemDirectoryA(char* buffer, unsigned size) override;
+    unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
+    win::DWORD GetVersion() override { return m_version; }
+    std::string userName() override { return m_userName; }
+
+    MemoryRegistry& memoryRegistry() { return m_registry; }
+    DriveMapFileSystem& driveMap() { return m_files; }
+    Environment& environment() { return m_environment; }
+
+    void setCodePage(CodePage codePage);
+    void setSystemDirectory(std::string path) { m_systemDirectory = std::move(path); }
+    void setWindowsDirectory(std::string path) { m_windowsDirectory = std::move(path); }
+    // Also switches the registry between the NT and legacy behaviour of RegDeleteKeyA.
+    void setVersion(win::DWORD version);
+    void setUserName(std::string name) { m_userName = std::move(name); }
+
+private:
+    CodePage m_codePage;
+    MemoryRegistry m_registry;
+    DriveMapFileSystem m_files;
+    NamedEvents m_events;
+    Environment m_environment;
+    std::string m_systemDirectory = "C:\\windows\\system32";
+    std::string m_windowsDirectory = "C:\\windows";
+    win::DWORD m_version = kVersionWindows7;
+    std::string m_userName = "user";
+};
+
+}  // namespace brindle

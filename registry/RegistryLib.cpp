@@ -1,0 +1,165 @@
+#include "registry/RegistryLib.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+
+#include "registry/KeyHandle.h"
+#include "registry/TextUtil.h"
+#include "registry/ValueFormat.h"
+
+namespace brindle {
+
+using namespace win;
+
+namespace {
+
+constexpr REGSAM kDeleteTreeAccess = DELETE | KEY_ENUMERATE_SUB_KEYS;  // 0x00010008
+constexpr DWORD kDeleteTreeNameCapacity = 256;
+
+// Win32 takes NUL-terminated names; a name that holds a NUL is cut there, as it would
+// be on Windows.
+std::string ToCString(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+}  // namespace
+
+CRegistryLib::CRegistryLib(Machine& machine)
+    : m_machine(machine),
+      m_registry(machine.registry()),
+      m_stopEvent(machine.events().CreateEventA(kStopScanEventName)),
+      m_legacyPlatform(IsLegacyVersion(machine.GetVersion())) {
+    LoadIgnoreList();
+}
+
+CRegistryLib::~CRegistryLib() = default;
+
+std::string CRegistryLib::SeperateMainKey(std::string& path) {
+    if (path.empty()) return {};
+    const auto slash = path.find('\\');
+    if (slash == std::string::npos) {
+        std::string root = std::move(path);
+        path.clear();
+        return root;
+    }
+    std::string root = path.substr(0, slash);
+    path.erase(0, slash + 1);
+    return root;
+}
+
+std::optional<HKEY> CRegistryLib::RootKeyFromName(std::string_view rootName) {
+    static constexpr std::array<std::pair<std::string_view, HKEY>, 5> kRoots{{
+        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+        {"HKEY_USERS", HKEY_USERS},
+        {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    }};
+    for (const auto& [name, handle] : kRoots) {
+        if (EqualsIgnoreAsciiCase(rootName, name)) return handle;
+    }
+    return std::nullopt;
+}
+
+LONG CRegistryLib::OpenKey(std::string_view rootName, std::string_view subKey, HKEY* result) {
+    if (result == nullptr) return ERROR_INVALID_FUNCTION;
+    *result = 0;
+    const auto root = RootKeyFromName(rootName);
+    if (!root) return ERROR_INVALID_FUNCTION;
+    return m_registry.RegOpenKeyA(*root, ToCString(subKey).c_str(), result);
+}
+
+LONG CRegistryLib::DeleteKey(std::string_view rootName, std::string_view subKey) {
+    const auto root = RootKeyFromName(rootName);
+    if (!root) return ERROR_INVALID_FUNCTION;
+    if (m_legacyPlatform) return m_registry.RegDeleteKeyA(*root, ToCString(subKey).c_str());
+    return DeleteKeyTree(*root, subKey);
+}
+
+LONG CRegistryLib::DeleteKeyTree(HKEY parent, std::string_view subKey) {
+    const std::string name = ToCString(subKey);
+    if (name.empty()) return ERROR_BADKEY;  // never delete a root through here
+
+    KeyHandle key(m_registry);
+    LONG status = m_registry.RegOpenKeyExA(parent, name.c_str(), 0, kDeleteTreeAccess, key.out());
+    if (status != ERROR_SUCCESS) return status;
+
+    // Each deletion moves the next child to index 0, so index 0 is read every time.
+    std::array<char, kDeleteTreeNameCapacity> child{};
+    for (;;) {
+        DWORD length = kDeleteTreeNameCapacity;
+        status = m_registry.RegEnumKeyExA(key.get(), 0, child.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status != ERROR_SUCCESS) return status;
+        status = DeleteKeyTree(key.get(), std::string_view(child.data(), length));
+        if (status != ERROR_SUCCESS) return status;
+    }
+    status = m_registry.RegDeleteKeyA(parent, name.c_str());
+    return status;
+}
+
+LONG CRegistryLib::DeleteValue(std::string_view rootName, std::string_view subKey, std::string_view valueName) {
+    const auto root = RootKeyFromName(rootName);
+    if (!root) return ERROR_INVALID_FUNCTION;
+    KeyHandle key(m_registry);
+    LONG status = m_registry.RegOpenKeyExA(*root, ToCString(subKey).c_str(), 0, KEY_SET_VALUE, key.out());
+    if (status != ERROR_SUCCESS) return status;
+    return m_registry.RegDeleteValueA(key.get(), ToCString(valueName).c_str());
+}
+
+void CRegistryLib::GetKeyValues(HKEY key, std::vector<RegistryValue>& list) {
+    DWORD valueCount = 0;
+    DWORD maxNameLength = 0;
+    DWORD maxDataLength = 0;
+    const LONG status = m_registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                    &valueCount, &maxNameLength, &maxDataLength, nullptr, nullptr);
+    if (status == ERROR_SUCCESS && valueCount != 0 && valueCount != 0xFFFFFFFFu) {
+        std::vector<char> name;
+        std::vector<BYTE> data;
+        try {
+            name.resize(static_cast<std::size_t>(maxNameLength) + 1);
+            data.resize(static_cast<std::size_t>(maxDataLength) + 1);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        for (DWORD index = 0; index < valueCount; ++index) {
+            DWORD nameLength = maxNameLength + 1;
+            DWORD dataLength = maxDataLength + 1;
+            DWORD type = REG_NONE;
+            name[0] = '\0';
+            data[0] = 0;
+            if (m_registry.RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
+                                         &dataLength) != ERROR_SUCCESS) {
+                continue;
+            }
+            nameLength = std::min<DWORD>(nameLength, maxNameLength + 1);
+            dataLength = std::min<DWORD>(dataLength, maxDataLength + 1);
+            RegistryValue value;
+            value.type = type;
+            if (nameLength != 0 || name[0] != '\0') {
+                value.name.assign(name.data(), nameLength);
+                value.data = FormatValueData(type, data.data(), dataLength);
+            } else if (dataLength != 0 || data[0] != 0) {
+                // The unnamed value is shown as text whatever its type.
+                value.name = kDefaultValueName;
+                value.data = brindle::FormatValueData(REG_SZ, data.data(), dataLength, m_machine.codePage());
+            } else {
+                value.name = kDefaultValueName;
+                value.data = kValueNotSet;
+            }
+            list.push_back(std::move(value));
+        }
+    }
+    const bool hasDefault = std::any_of(list.begin(), list.end(),
+                                        [](const RegistryValue& value) { return value.name == kDefaultValueName; });
+    if (!hasDefault) list.insert(list.begin(), RegistryValue{kDefaultValueName, kValueNotSet, REG_SZ});
+}
+
+std::string CRegistryLib::FormatValueData(DWORD type, const BYTE* data, std::size_t length) const {
+    return brindle::FormatValueData(type, data, length, m_machine.codePage());
+}
+
+std::string CRegistryLib::GetTypeName(DWORD type) { return brindle::GetTypeName(type); }
+
+DWORD CRegistryLib::GetTypeFromName(std::string_view name) { return brindle::GetTypeFromName(name); }
+
+}  // namespace brindle

@@ -1,0 +1,94 @@
+// CRegistryLib: the program's façade over the machine's registry. It names keys in text,
+// opens them, lists their values as text and deletes keys and values; it owns the
+// problem list the scanners fill and the ignore list that keeps problems out of it.
+//
+// One object is used by one thread at a time. It works on the machine it is given.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Machine.h"
+#include "platform/NamedEvents.h"
+#include "registry/RegistryValue.h"
+#include "scan/ProblemRecord.h"
+#include "scan/ScanTypes.h"
+
+namespace brindle {
+
+inline constexpr const char* kIgnoreListFile = "ignore.lst";
+
+class CRegistryLib {
+public:
+    // Loads the ignore list from "ignore.lst" in the current directory.
+    explicit CRegistryLib(Machine& machine);
+    virtual ~CRegistryLib();
+    CRegistryLib(const CRegistryLib&) = delete;
+    CRegistryLib& operator=(const CRegistryLib&) = delete;
+
+    // --- Key paths and keys ---
+
+    // Returns the root name of `path` and leaves the remainder below the root in it.
+    static std::string SeperateMainKey(std::string& path);
+    // The predefined handle of one of the five full root names, any letter case.
+    static std::optional<win::HKEY> RootKeyFromName(std::string_view rootName);
+
+    win::LONG OpenKey(std::string_view rootName, std::string_view subKey, win::HKEY* result);
+    win::LONG DeleteKey(std::string_view rootName, std::string_view subKey);
+    win::LONG DeleteKeyTree(win::HKEY parent, std::string_view subKey);
+    win::LONG DeleteValue(std::string_view rootName, std::string_view subKey, std::string_view valueName);
+    // Appends one record per value of the key, always with exactly one "(Default)"
+    // record when the key has at most one unnamed value.
+    void GetKeyValues(win::HKEY key, std::vector<RegistryValue>& list);
+    std::string FormatValueData(win::DWORD type, const win::BYTE* data, std::size_t length) const;
+    static std::string GetTypeName(win::DWORD type);
+    static win::DWORD GetTypeFromName(std::string_view name);
+
+    // --- Ignore list ---
+
+    void LoadIgnoreList();
+    // 0 on success; non-zero when the file could not be written, which leaves the
+    // file as it was.
+    int SaveIgnoreList();
+    bool IsIgnored(std::string_view path) const;
+    // Slots may be null after the user removed an entry; null slots are passed over.
+    std::vector<std::unique_ptr<ProblemRecord>>& ignoreList() { return m_ignoreList; }
+
+    // --- Scanning ---
+
+    ScanProgressCallback progressCallback;
+
+    void ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelection& selection);
+    void ScanClsid(std::vector<ScanSummary>& summaries);
+    // -1 when the path is missing and not ignored, else 0.
+    int IsFileMissing(const std::string& path, int mode);
+
+    std::size_t problemCount() const { return m_problems.size(); }
+    const ProblemRecord& problem(std::size_t index) const { return *m_problems.at(index); }
+    std::vector<std::unique_ptr<ProblemRecord>>& problems() { return m_problems; }
+    const std::string& currentItem() const { return m_currentItem; }
+    bool legacyPlatform() const { return m_legacyPlatform; }
+    Machine& machine() { return m_machine; }
+
+private:
+    friend class ScanWalker;
+
+    bool stopRequested() const;
+    void addProblem(ScanCategory category, std::string keyPath, const RegistryValue& value, std::string filePath);
+    void reportProgress(const std::string& item, ScanCategory category, std::int32_t scanned, std::int32_t found);
+    // Whether a class key also has a 32-bit server whose file exists (see ScanClsid).
+    bool hasWorking32BitServer(win::HKEY classKey);
+
+    Machine& m_machine;
+    Registry& m_registry;
+    EventHandle m_stopEvent;
+    std::string m_currentItem;
+    std::vector<std::unique_ptr<ProblemRecord>> m_problems;
+    std::vector<std::unique_ptr<ProblemRecord>> m_ignoreList;
+    bool m_legacyPlatform;
+};
+
+}  // namespace brindle

@@ -1,0 +1,118 @@
+#include "scan/PathRules.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "registry/TextUtil.h"
+
+namespace brindle {
+
+namespace {
+
+// The size of the buffers the scanners hand to ExpandEnvironmentStringsA.
+constexpr win::DWORD kExpansionCapacity = 256;
+
+void CutBefore(std::string& text, std::string_view marker) {
+    const auto at = text.find(marker);
+    if (at != std::string::npos && at >= 1) text.erase(at);
+}
+
+void ReplaceAll(std::string& text, std::string_view token, std::string_view replacement) {
+    std::string result;
+    std::size_t from = 0;
+    for (auto at = text.find(token); at != std::string::npos; at = text.find(token, from)) {
+        result.append(text, from, at - from);
+        result.append(replacement);
+        from = at + token.size();
+    }
+    result.append(text, from, std::string::npos);
+    text = std::move(result);
+}
+
+template <typename Call>
+std::string GrowingBufferText(Call call) {
+    std::vector<char> buffer(260);
+    for (;;) {
+        const unsigned length = call(buffer.data(), static_cast<unsigned>(buffer.size()));
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+}  // namespace
+
+void RemoveAllQuotes(std::string& text) { text.erase(std::remove(text.begin(), text.end(), '"'), text.end()); }
+
+void CutAtSwitches(std::string& text) {
+    CutBefore(text, "/");
+    CutBefore(text, " -");
+}
+
+bool ExpandFirstVariable(std::string& text, Machine& machine) {
+    const auto first = text.find('%');
+    if (first == std::string::npos) return false;
+    const auto second = text.find('%', first + 1);
+    if (second == std::string::npos) return true;
+
+    const std::string token = text.substr(first, second - first + 1);
+    char expanded[kExpansionCapacity];
+    const win::DWORD needed = machine.ExpandEnvironmentStringsA(token.c_str(), expanded, kExpansionCapacity);
+    // An expansion that does not fit the buffer is treated as no expansion at all.
+    if (needed == 0 || needed > kExpansionCapacity) return true;
+    ReplaceAll(text, token, std::string_view(expanded, std::find(expanded, expanded + needed, '\0') - expanded));
+    return true;
+}
+
+std::string CommandCleanup(std::string_view data, Machine& machine, DefaultFolder folder) {
+    std::string text(data);
+    RemoveAllQuotes(text);
+    CutAtSwitches(text);
+    if (ExpandFirstVariable(text, machine)) return text;
+    if (Contains(text, "\\")) return text;
+    switch (folder) {
+    case DefaultFolder::System:
+        return SystemDirectory(machine) + "\\" + text;
+    case DefaultFolder::Fonts:
+        return WindowsDirectory(machine) + "\\fonts\\" + text;
+    case DefaultFolder::None:
+        break;
+    }
+    return text;
+}
+
+void ProgramNameCut(std::string& text) {
+    for (std::string_view ending : {".exe", ".EXE"}) {
+        const auto at = text.find(ending);
+        if (at != std::string::npos) text.erase(at + ending.size());
+    }
+}
+
+void QuoteTrim(std::string& text) {
+    const auto start = text.find_first_not_of('"');
+    if (start == std::string::npos) {
+        text.clear();
+        return;
+    }
+    text.erase(0, start);
+    text.erase(text.find_last_not_of('"') + 1);
+}
+
+bool NamesRunDll(std::string_view text) { return Contains(text, "rundll32") || Contains(text, "RunDll32"); }
+
+bool PassesAbsolutePathFilter(std::string_view text, SystemToolRule rule) {
+    if (!Contains(text, ":")) return false;
+    if (!text.empty() && text.back() == '\\') return false;
+    if (Contains(text, ";")) return false;
+    if (rule == SystemToolRule::Exclude && (NamesRunDll(text) || Contains(text, "\\regsvr32"))) return false;
+    return text.size() > 3;
+}
+
+std::string SystemDirectory(Machine& machine) {
+    return GrowingBufferText([&](char* buffer, unsigned size) { return machine.GetSystemDirectoryA(buffer, size); });
+}
+
+std::string WindowsDirectory(Machine& machine) {
+    return GrowingBufferText([&](char* buffer, unsigned size) { return machine.GetWindowsDirectoryA(buffer, size); });
+}
+
+}  // namespace brindle

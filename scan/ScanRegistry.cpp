@@ -1,0 +1,67 @@
+// The registry scan driver and what every scanner shares with it.
+#include "registry/RegistryLib.h"
+
+namespace brindle {
+
+namespace {
+
+// Listings cached by the file system belong to one scan.
+class ScanFileCache {
+public:
+    explicit ScanFileCache(FileSystem& files) : m_files(files) { m_files.beginScan(); }
+    ~ScanFileCache() { m_files.endScan(); }
+    ScanFileCache(const ScanFileCache&) = delete;
+    ScanFileCache& operator=(const ScanFileCache&) = delete;
+
+private:
+    FileSystem& m_files;
+};
+
+}  // namespace
+
+void CRegistryLib::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelection& selection) {
+    LoadIgnoreList();
+    summaries.clear();
+    m_problems.clear();
+    ResetEvent(m_stopEvent);
+
+    using Scanner = void (CRegistryLib::*)(std::vector<ScanSummary>&);
+    static constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
+        {ScanCategory::COM, &CRegistryLib::ScanClsid},
+    };
+
+    ScanFileCache cache(m_machine.files());
+    for (const auto& [category, scanner] : kRunOrder) {
+        if (selection.state(category) == ScanSelection::kNotSelected) continue;
+        selection.setState(category, ScanSelection::kScanning);
+        (this->*scanner)(summaries);
+        selection.setState(category, ScanSelection::kDone);
+    }
+}
+
+int CRegistryLib::IsFileMissing(const std::string& path, int mode) {
+    if (m_machine.files()._access(path.c_str(), mode) != -1) return 0;
+    if (IsIgnored(path)) return 0;
+    return -1;
+}
+
+bool CRegistryLib::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0; }
+
+void CRegistryLib::addProblem(ScanCategory category, std::string keyPath, const RegistryValue& value,
+                              std::string filePath) {
+    const auto& info = InfoOf(category);
+    auto record = std::make_unique<ProblemRecord>();
+    record->setTag(std::string(info.tag));
+    record->setKeyPath(std::move(keyPath));
+    record->setValue(value);
+    record->setKind(std::string(info.kind));
+    record->setFilePath(std::move(filePath));
+    m_problems.push_back(std::move(record));
+}
+
+void CRegistryLib::reportProgress(const std::string& item, ScanCategory category, std::int32_t scanned,
+                                  std::int32_t found) {
+    if (progressCallback) progressCallback(item, std::string(InfoOf(category).progressTitle), scanned, found);
+}
+
+}  // namespace brindle
