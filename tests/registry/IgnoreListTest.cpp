@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "registry/RegistryLib.h"
+#include "support/TestMachine.h"
+
+namespace brindle {
+namespace {
+
+using test::TestMachine;
+using namespace std::string_literals;
+
+std::vector<std::string> Entries(CRegistryLib& lib) {
+    std::vector<std::string> paths;
+    for (const auto& entry : lib.ignoreList()) paths.push_back(entry ? entry->filePath() : "<empty slot>");
+    return paths;
+}
+
+class IgnoreListTest : public ::testing::Test {
+protected:
+    TestMachine machine;
+};
+
+TEST_F(IgnoreListTest, MissingFileIsAnEmptyList) {
+    CRegistryLib lib(machine);
+    EXPECT_TRUE(lib.ignoreList().empty());
+    EXPECT_FALSE(lib.IsIgnored(""));
+}
+
+TEST_F(IgnoreListTest, LoadsLinesInTextMode) {
+    machine.writeIgnoreList("C:\\a.dll\r\n\nC:\\b.dll\nC:\\c\r.dll\r\nlast"s);
+    CRegistryLib lib(machine);
+    EXPECT_EQ(Entries(lib), (std::vector<std::string>{"C:\\a.dll", "", "C:\\b.dll", "C:\\c\r.dll", "last"}));
+}
+
+TEST_F(IgnoreListTest, LongLinesArriveInPiecesOf999) {
+    const std::string line(999 * 2 + 5, 'x');
+    machine.writeIgnoreList(line + "\r\n" + std::string(999, 'y') + "\n");
+    CRegistryLib lib(machine);
+    // The 999-character line fills the buffer exactly, so its line feed arrives as an
+    // empty line of its own.
+    EXPECT_EQ(Entries(lib), (std::vector<std::string>{std::string(999, 'x'), std::string(999, 'x'),
+                                                      std::string(5, 'x'), std::string(999, 'y'), ""}));
+}
+
+TEST_F(IgnoreListTest, BinaryBytesSurviveALoadAndASave) {
+    const std::string binary = "C:\\\x01\x00\xff\x1a.dll"s;
+    machine.writeIgnoreList(binary + "\n");
+    CRegistryLib lib(machine);
+    ASSERT_EQ(Entries(lib), (std::vector<std::string>{binary}));
+    EXPECT_TRUE(lib.IsIgnored(binary));
+    EXPECT_EQ(lib.SaveIgnoreList(), 0);
+    EXPECT_EQ(machine.readIgnoreList(), binary + "\r\n");
+}
+
+TEST_F(IgnoreListTest, SavePassesOverEmptySlotsAndReloadsTheSame) {
+    machine.writeIgnoreList("one\ntwo\nthree\n");
+    {
+        CRegistryLib lib(machine);
+        lib.ignoreList()[1].reset();
+        EXPECT_EQ(lib.SaveIgnoreList(), 0);
+    }
+    EXPECT_EQ(machine.readIgnoreList(), "one\r\nthree\r\n");
+    CRegistryLib again(machine);
+    EXPECT_EQ(Entries(again), (std::vector<std::string>{"one", "three"}));
+}
+
+TEST_F(IgnoreListTest, IsIgnoredComparesWholePathsByteForByte) {
+    machine.writeIgnoreList("C:\\Missing\\x.dll\n");
+    CRegistryLib lib(machine);
+    EXPECT_TRUE(lib.IsIgnored("C:\\Missing\\x.dll"));
+    EXPECT_FALSE(lib.IsIgnored("c:\\missing\\x.dll"));
+    EXPECT_FALSE(lib.IsIgnored("C:\\Missing\\x.dll "));
+    EXPECT_FALSE(lib.IsIgnored("C:\\Missing"));
+}
+
+TEST_F(IgnoreListTest, AFailedSaveLeavesTheFileAsItWas) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    machine.writeIgnoreList("kept\n");
+    CRegistryLib lib(machine);
+    lib.ignoreList().clear();
+    ::chmod(machine.workFolder().path().c_str(), 0500);
+    EXPECT_NE(lib.SaveIgnoreList(), 0);
+    ::chmod(machine.workFolder().path().c_str(), 0700);
+    EXPECT_EQ(machine.readIgnoreList(), "kept\n");
+}
+
+TEST_F(IgnoreListTest, ASaveThatCannotReplaceTheFileReportsFailure) {
+    // A folder where the file should be cannot be replaced by a rename.
+    machine.workFolder().makeFolder(kIgnoreListFile);
+    CRegistryLib lib(machine);
+    lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
+    EXPECT_NE(lib.SaveIgnoreList(), 0);
+}
+
+}  // namespace
+}  // namespace brindle

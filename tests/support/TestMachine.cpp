@@ -1,0 +1,77 @@
+#include "support/TestMachine.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "registry/RegistryLib.h"
+
+namespace brindle::test {
+
+TestMachine::TestMachine() : m_currentDirectory(m_work.path()) {
+    driveMap().mapDrive('C', m_driveC.path());
+    environment().set("SystemRoot", "C:\\windows");
+    environment().set("windir", "C:\\windows");
+    environment().set("SystemDrive", "C:");
+    environment().set("ProgramFiles", "C:\\Program Files");
+}
+
+void TestMachine::addFile(std::string_view windowsPath, std::string_view content) {
+    if (windowsPath.size() < 3 || windowsPath.substr(0, 3) != "C:\\")
+        throw std::invalid_argument("test files live on C:");
+    std::string relative(windowsPath.substr(3));
+    for (char& c : relative) {
+        if (c == '\\') c = '/';
+    }
+    m_driveC.writeFile(relative, content);
+}
+
+win::HKEY TestMachine::createKeyHandle(std::string_view keyPath) {
+    std::string subKey(keyPath);
+    const std::string rootName = CRegistryLib::SeperateMainKey(subKey);
+    const auto root = CRegistryLib::RootKeyFromName(rootName);
+    if (!root) throw std::invalid_argument("unknown root in " + std::string(keyPath));
+    win::HKEY key = 0;
+    if (registry().RegCreateKeyA(*root, subKey.c_str(), &key) != win::ERROR_SUCCESS)
+        throw std::runtime_error("cannot create " + std::string(keyPath));
+    return key;
+}
+
+void TestMachine::createKey(std::string_view keyPath) { registry().RegCloseKey(createKeyHandle(keyPath)); }
+
+void TestMachine::setString(std::string_view keyPath, std::string_view valueName, std::string_view data,
+                            win::DWORD type) {
+    std::string bytes(data);
+    bytes.push_back('\0');
+    setBytes(keyPath, valueName, type, bytes);
+}
+
+void TestMachine::setBytes(std::string_view keyPath, std::string_view valueName, win::DWORD type,
+                           std::string_view bytes) {
+    const win::HKEY key = createKeyHandle(keyPath);
+    const std::string name(valueName);
+    const auto status = registry().RegSetValueExA(key, name.c_str(), 0, type,
+                                                  reinterpret_cast<const win::BYTE*>(bytes.data()),
+                                                  static_cast<win::DWORD>(bytes.size()));
+    registry().RegCloseKey(key);
+    if (status != win::ERROR_SUCCESS) throw std::runtime_error("cannot set a value in " + std::string(keyPath));
+}
+
+bool TestMachine::keyExists(std::string_view keyPath) {
+    std::string subKey(keyPath);
+    const std::string rootName = CRegistryLib::SeperateMainKey(subKey);
+    const auto root = CRegistryLib::RootKeyFromName(rootName);
+    win::HKEY key = 0;
+    if (!root || registry().RegOpenKeyA(*root, subKey.c_str(), &key) != win::ERROR_SUCCESS) return false;
+    registry().RegCloseKey(key);
+    return true;
+}
+
+void TestMachine::writeIgnoreList(std::string_view content) { m_work.writeFile(kIgnoreListFile, content); }
+
+std::string TestMachine::readIgnoreList() const {
+    std::ifstream file(m_work.path() / kIgnoreListFile, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace brindle::test

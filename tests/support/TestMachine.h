@@ -1,0 +1,40 @@
+// A machine for tests: an in-memory registry, drive C: mapped to a fresh temporary
+// folder, and the process's current directory moved to another one (where "ignore.lst"
+// lives) for the object's life.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/SimpleMachine.h"
+#include "support/TemporaryFolder.h"
+
+namespace brindle::test {
+
+class TestMachine : public SimpleMachine {
+public:
+    TestMachine();
+
+    // A file on drive C:, named by its Windows path ("C:\\windows\\system32\\x.dll").
+    void addFile(std::string_view windowsPath, std::string_view content = "");
+    // Writes a string value, creating the key; "" names the unnamed value.
+    void setString(std::string_view keyPath, std::string_view valueName, std::string_view data,
+                   win::DWORD type = win::REG_SZ);
+    void setBytes(std::string_view keyPath, std::string_view valueName, win::DWORD type, std::string_view bytes);
+    void createKey(std::string_view keyPath);
+    bool keyExists(std::string_view keyPath);
+    void writeIgnoreList(std::string_view content);
+    std::string readIgnoreList() const;
+
+    const TemporaryFolder& driveC() const { return m_driveC; }
+    const TemporaryFolder& workFolder() const { return m_work; }
+
+private:
+    win::HKEY createKeyHandle(std::string_view keyPath);
+
+    TemporaryFolder m_driveC;
+    TemporaryFolder m_work;
+    CurrentDirectoryScope m_currentDirectory;
+};
+
+}  // namespace brindle::test
