@@ -62,6 +62,8 @@ public:
     ScanProgressCallback progressCallback;
 
     void ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelection& selection);
+    // Whether ScanRegistry runs a scanner for the category (shortcuts have their own).
+    static bool HasScanner(ScanCategory category);
     void ScanClsid(std::vector<ScanSummary>& summaries);
     // -1 when the path is missing and not ignored, else 0.
     int IsFileMissing(const std::string& path, int mode);

@@ -5,6 +5,13 @@ namespace brindle {
 
 namespace {
 
+using Scanner = void (CRegistryLib::*)(std::vector<ScanSummary>&);
+
+// The registry categories in run order, with their scanners.
+constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
+    {ScanCategory::COM, &CRegistryLib::ScanClsid},
+};
+
 // Listings cached by the file system belong to one scan.
 class ScanFileCache {
 public:
@@ -25,11 +32,6 @@ void CRegistryLib::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelecti
     m_problems.clear();
     ResetEvent(m_stopEvent);
 
-    using Scanner = void (CRegistryLib::*)(std::vector<ScanSummary>&);
-    static constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
-        {ScanCategory::COM, &CRegistryLib::ScanClsid},
-    };
-
     ScanFileCache cache(m_machine.files());
     for (const auto& [category, scanner] : kRunOrder) {
         if (selection.state(category) == ScanSelection::kNotSelected) continue;
@@ -37,6 +39,13 @@ void CRegistryLib::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelecti
         (this->*scanner)(summaries);
         selection.setState(category, ScanSelection::kDone);
     }
+}
+
+bool CRegistryLib::HasScanner(ScanCategory category) {
+    for (const auto& [scanned, scanner] : kRunOrder) {
+        if (scanned == category) return true;
+    }
+    return false;
 }
 
 int CRegistryLib::IsFileMissing(const std::string& path, int mode) {
