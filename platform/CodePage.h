@@ -30,6 +30,13 @@ public:
     // Length in bytes of toAnsi(wide), without building it where the page allows.
     std::size_t ansiLength(std::u16string_view wide) const;
 
+    // For hot paths that fill a caller's buffer or reuse one of their own:
+    // converts into out only when the whole result fits in capacity bytes (never
+    // writing past it, adding no NUL) and returns the result's length either way.
+    std::size_t toAnsi(std::u16string_view wide, char* out, std::size_t capacity) const;
+    // Replaces out's contents, keeping its capacity.
+    void toUtf16(std::string_view ansi, std::u16string& out) const;
+
 private:
     struct Tables;
     unsigned m_number;
