@@ -26,6 +26,7 @@ public:
     // Windows does for the holes of 1252 (0x81, 0x8D, ...).
     std::u16string toUtf16(std::string_view ansi) const;
     // A character the page lacks becomes '?' (no best-fit mapping); so does a lone surrogate.
+    // The replacement is made per UTF-16 code unit: a pair outside the page gives "??".
     std::string toAnsi(std::u16string_view wide) const;
     // Length in bytes of toAnsi(wide), without building it where the page allows.
     std::size_t ansiLength(std::u16string_view wide) const;

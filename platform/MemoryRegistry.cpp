@@ -203,18 +203,23 @@ struct MemoryRegistry::Impl {
         freeSlots.push_back(static_cast<std::uint32_t>(&open - slots.data()));
     }
 
-    // The owning pointer of a node in the tree, found through its parent.
-    std::shared_ptr<RegistryKeyNode> sharedOf(RegistryKeyNode* node) const {
-        if (node == root.get()) return root;
-        if (node->parent == nullptr) return {};
+    // The parent's slot that owns node; null for the root or a node no longer in the tree.
+    static std::shared_ptr<RegistryKeyNode>* owningSlot(RegistryKeyNode* node) {
+        if (node->parent == nullptr) return nullptr;
         auto& siblings = node->parent->subKeys;
         const auto found = std::lower_bound(siblings.begin(), siblings.end(), node->name,
                                             [](const std::shared_ptr<RegistryKeyNode>& sibling,
                                                const std::u16string& name) {
                                                 return CompareRegistryNames(sibling->name, name) < 0;
                                             });
-        if (found == siblings.end() || found->get() != node) return {};
-        return *found;
+        if (found == siblings.end() || found->get() != node) return nullptr;
+        return &*found;
+    }
+
+    std::shared_ptr<RegistryKeyNode> sharedOf(RegistryKeyNode* node) const {
+        if (node == root.get()) return root;
+        const std::shared_ptr<RegistryKeyNode>* slot = owningSlot(node);
+        return slot != nullptr ? *slot : nullptr;
     }
 
     LONG lookup(HKEY key, KeyRef& ref) {
@@ -338,6 +343,7 @@ struct MemoryRegistry::Impl {
         if (!path.empty() && path.front() == u'\\') return ERROR_BAD_PATHNAME;
         std::u16string_view probe = path;
         if (NextSegment(probe).empty()) {
+            // Win32 deletes the handle's own key here; a root itself is never deleted.
             if (base.predefined) return ERROR_ACCESS_DENIED;
             target = Resolution{ERROR_SUCCESS, base.node, base.throughLink};
             return ERROR_SUCCESS;
@@ -368,12 +374,11 @@ struct MemoryRegistry::Impl {
     // that handles still holding any of them answer ERROR_KEY_DELETED.
     void detach(RegistryKeyNode* target) {
         RegistryKeyNode* parent = target->parent;
-        auto& siblings = parent->subKeys;
-        const auto found = std::find_if(siblings.begin(), siblings.end(),
-                                        [target](const auto& sibling) { return sibling.get() == target; });
+        std::shared_ptr<RegistryKeyNode>* slot = owningSlot(target);
+        if (slot == nullptr) return;
         std::vector<std::shared_ptr<RegistryKeyNode>> doomed;
-        doomed.push_back(std::move(*found));
-        siblings.erase(found);
+        doomed.push_back(std::move(*slot));
+        parent->subKeys.erase(parent->subKeys.begin() + (slot - parent->subKeys.data()));
         for (std::size_t i = 0; i < doomed.size(); ++i) {
             RegistryKeyNode* node = doomed[i].get();
             node->isDeleted = true;

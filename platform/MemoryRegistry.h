@@ -79,7 +79,8 @@ public:
     void setClock(Clock clock);
 
     // The "\Registry" node. Callers that edit the tree directly must not hold it across
-    // calls from other threads; loaders use it before the registry is shared.
+    // calls from other threads; loaders use it before the registry is shared, and never
+    // remove a key while a handle to it (or below it) is open.
     RegistryKeyNode& root();
     // The node at an NT path such as "\Registry\Machine\Software" (case-insensitive,
     // links not followed); null when absent.
