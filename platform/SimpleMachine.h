@@ -32,6 +32,8 @@ public:
     Environment& environment() { return m_environment; }
 
     void setCodePage(CodePage codePage);
+    const std::string& systemDirectory() const { return m_systemDirectory; }
+    const std::string& windowsDirectory() const { return m_windowsDirectory; }
     void setSystemDirectory(std::string path) { m_systemDirectory = std::move(path); }
     void setWindowsDirectory(std::string path) { m_windowsDirectory = std::move(path); }
     // Also switches the registry between the NT and legacy behaviour of RegDeleteKeyA.

@@ -1,6 +1,5 @@
 // The ignore list: "ignore.lst" in the current directory, one file path per line.
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 #include "platform/AtomicFile.h"
 #include "registry/RegistryLib.h"
@@ -13,11 +12,18 @@ namespace {
 // it: CR LF becomes LF, and a line longer than 999 characters arrives in pieces.
 constexpr std::size_t kLineCapacity = 999;
 
+// A file that cannot be opened or read (a folder of that name, say) is no list at all.
 std::string ReadTextMode(const char* fileName, bool& opened) {
-    std::ifstream file(fileName, std::ios::binary);
-    opened = static_cast<bool>(file);
+    opened = false;
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (file == nullptr) return {};
+    std::string raw;
+    char buffer[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) raw.append(buffer, count);
+    opened = std::ferror(file) == 0;
+    std::fclose(file);
     if (!opened) return {};
-    std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::string text;
     text.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i) {

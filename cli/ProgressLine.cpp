@@ -1,0 +1,50 @@
+#include "cli/ProgressLine.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace brindle::cli {
+
+namespace {
+
+std::size_t TerminalWidth() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 10) return size.ws_col;
+    return 80;
+}
+
+}  // namespace
+
+ProgressLine::ProgressLine() : m_enabled(::isatty(STDERR_FILENO) != 0) {}
+
+ProgressLine::~ProgressLine() { clear(); }
+
+void ProgressLine::update(const std::string& title, std::int32_t scanned, std::int32_t found,
+                          const std::string& item) {
+    if (!m_enabled) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (m_shown && now - m_lastDraw < std::chrono::milliseconds(100)) return;
+    m_lastDraw = now;
+
+    std::string line = title + ": " + std::to_string(scanned) + " scanned, " + std::to_string(found) + " found";
+    if (!item.empty()) line += "  " + item;
+    const std::size_t width = TerminalWidth() - 1;
+    if (line.size() > width) line.resize(width);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    std::fflush(stderr);
+    m_shown = true;
+}
+
+void ProgressLine::clear() {
+    if (!m_shown) return;
+    std::fprintf(stderr, "\r\033[K");
+    std::fflush(stderr);
+    m_shown = false;
+}
+
+}  // namespace brindle::cli

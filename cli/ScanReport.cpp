@@ -1,0 +1,69 @@
+#include "cli/ScanReport.h"
+
+#include <algorithm>
+#include <iomanip>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/Unicode.h"
+
+namespace brindle::cli {
+
+std::string AnsiToUtf8(const CodePage& codePage, std::string_view text) {
+    return Utf16ToUtf8(codePage.toUtf16(text));
+}
+
+void PrintScanReportText(const ScanReport& report, const CodePage& codePage, std::ostream& out) {
+    std::size_t titleWidth = 4;
+    for (const auto& row : report.summaries) titleWidth = std::max(titleWidth, row.title.size());
+    out << "Prefix: " << report.prefix << "\n\n";
+    out << std::left << std::setw(static_cast<int>(titleWidth)) << "Type" << std::right << std::setw(10)
+        << "Scanned" << std::setw(9) << "Bug(s)" << "\n";
+    for (const auto& row : report.summaries) {
+        out << std::left << std::setw(static_cast<int>(titleWidth)) << AnsiToUtf8(codePage, row.title) << std::right
+            << std::setw(10) << row.scanned << std::setw(9) << row.found << "\n";
+    }
+    if (report.stopped) out << "\nThe scan was stopped; the counts are those reached so far.\n";
+
+    if (report.problems.empty()) {
+        out << "\nNo problems found.\n";
+        return;
+    }
+    out << "\n" << report.problems.size() << (report.problems.size() == 1 ? " problem" : " problems") << ":\n";
+    std::size_t tagWidth = 4;
+    for (const auto* problem : report.problems) tagWidth = std::max(tagWidth, problem->tag().size());
+    out << std::left << std::setw(static_cast<int>(tagWidth + 2)) << "Type" << "FileName\n";
+    for (const auto* problem : report.problems) {
+        out << std::left << std::setw(static_cast<int>(tagWidth + 2)) << problem->tag()
+            << AnsiToUtf8(codePage, problem->filePath()) << "\n";
+        out << std::setw(static_cast<int>(tagWidth + 2)) << "" << (problem->kind() == kKindKey ? "key   " : "value ")
+            << AnsiToUtf8(codePage, problem->keyPath());
+        if (problem->kind() != kKindKey && problem->value())
+            out << " : " << AnsiToUtf8(codePage, problem->value()->name);
+        out << "\n";
+    }
+}
+
+void PrintScanReportJson(const ScanReport& report, const CodePage& codePage, std::ostream& out) {
+    auto text = [&](std::string_view ansi) { return AnsiToUtf8(codePage, ansi); };
+    nlohmann::ordered_json summaries = nlohmann::ordered_json::array();
+    for (const auto& row : report.summaries) {
+        summaries.push_back(
+            {{"title", text(row.title)}, {"scanned", row.scanned}, {"found", row.found}, {"fixed", row.fixed}});
+    }
+    nlohmann::ordered_json problems = nlohmann::ordered_json::array();
+    for (const auto* problem : report.problems) {
+        nlohmann::ordered_json value = nullptr;
+        if (const auto* v = problem->value()) value = {{"name", text(v->name)}, {"data", text(v->data)}, {"type", v->type}};
+        problems.push_back({{"tag", text(problem->tag())},
+                            {"key", text(problem->keyPath())},
+                            {"kind", text(problem->kind())},
+                            {"value", value},
+                            {"file", text(problem->filePath())}});
+    }
+    nlohmann::ordered_json document = {{"prefix", report.prefix}, {"summaries", summaries}, {"problems", problems}};
+    if (report.stopped) document["stopped"] = true;
+    out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+}
+
+}  // namespace brindle::cli

@@ -1,0 +1,372 @@
+#include "platform/WinePrefixMachine.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "platform/AtomicFile.h"
+#include "platform/Unicode.h"
+#include "platform/WineServer.h"
+
+namespace brindle {
+
+using namespace win;
+
+namespace {
+
+constexpr std::u16string_view kUserSid = u"S-1-5-21-0-0-0-1000";
+
+struct FileRead {
+    std::string bytes;
+    std::string error;
+};
+
+FileRead ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return {{}, "cannot read " + path.string() + ": " + std::strerror(errno)};
+    FileRead read;
+    read.bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file.bad()) read.error = "cannot read " + path.string() + ": " + std::strerror(errno);
+    return read;
+}
+
+RegistryKeyNode& EnsurePath(RegistryKeyNode& node, std::initializer_list<std::u16string_view> names) {
+    RegistryKeyNode* current = &node;
+    for (auto name : names) current = current->addSubKey(name);
+    return *current;
+}
+
+// Moves a freshly loaded tree into the machine's node, which stays where predefined roots
+// and handles expect it.
+void ReplaceContents(RegistryKeyNode& target, RegistryKeyNode& source) {
+    target.values = std::move(source.values);
+    target.subKeys = std::move(source.subKeys);
+    for (auto& child : target.subKeys) child->parent = &target;
+    target.keyClass = std::move(source.keyClass);
+    target.hasClass = source.hasClass;
+    target.isLink = source.isLink;
+    target.lastWriteTime = source.lastWriteTime;
+}
+
+std::optional<std::string> QueryString(Registry& registry, HKEY root, const char* subKey, const char* name) {
+    HKEY key = 0;
+    if (registry.RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::optional<std::string> result;
+    if (registry.RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::string data(size, '\0');
+        if (registry.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
+            ERROR_SUCCESS) {
+            data.resize(std::min<std::size_t>(size, data.size()));
+            result = data.substr(0, data.find('\0'));
+        }
+    }
+    registry.RegCloseKey(key);
+    return result;
+}
+
+struct NamedString {
+    std::string name;
+    std::string data;
+    DWORD type;
+};
+
+// The string values of a key, in order.
+std::vector<NamedString> StringValues(Registry& registry, HKEY root, const char* subKey) {
+    std::vector<NamedString> values;
+    HKEY key = 0;
+    if (registry.RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return values;
+    DWORD count = 0, longestName = 0, longestData = 0;
+    if (registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longestName,
+                                  &longestData, nullptr, nullptr) == ERROR_SUCCESS) {
+        std::vector<char> name(longestName + 1);
+        std::vector<BYTE> data(longestData + 1);
+        for (DWORD index = 0; index < count; ++index) {
+            DWORD nameLength = static_cast<DWORD>(name.size());
+            DWORD dataLength = static_cast<DWORD>(data.size());
+            DWORD type = 0;
+            if (registry.RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
+                                       &dataLength) != ERROR_SUCCESS ||
+                (type != REG_SZ && type != REG_EXPAND_SZ)) {
+                continue;
+            }
+            std::string text(reinterpret_cast<const char*>(data.data()), std::min<std::size_t>(dataLength, data.size()));
+            values.push_back({std::string(name.data(), nameLength), text.substr(0, text.find('\0')), type});
+        }
+    }
+    registry.RegCloseKey(key);
+    return values;
+}
+
+// GetVersion() words for Wine's version names; only the legacy bit matters to the scan.
+DWORD VersionFromWineName(const std::string& name) {
+    std::string lower;
+    for (char c : name) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (lower == "win95") return 0xC3B60004;
+    if (lower == "win98") return kVersionWindows98;
+    if (lower == "winme") return 0xC0005A04;
+    if (lower == "nt40") return 0x05650004;
+    if (lower == "win2000" || lower == "win2k") return 0x08930005;
+    if (lower == "winxp" || lower == "winxp64") return 0x0A280105;
+    if (lower == "vista") return 0x17720006;
+    if (lower == "win8") return 0x23F00206;
+    if (lower == "win81") return 0x25800306;
+    if (lower == "win10" || lower == "win11") return 0x4A61000A;
+    return kVersionWindows7;
+}
+
+std::string HostUserName() {
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_name != nullptr)
+        return entry->pw_name;
+    if (const char* user = std::getenv("USER")) return user;
+    return "user";
+}
+
+}  // namespace
+
+WinePrefixMachine::WinePrefixMachine(std::filesystem::path prefix) : m_prefix(std::move(prefix)) {
+    for (auto [fileName, ntRoot] : {std::pair{"system.reg", u"Machine"}, std::pair{"user.reg", u"User\\S-1-5-21-0-0-0-1000"},
+                                    std::pair{"userdef.reg", u"User\\.Default"}}) {
+        RegistryFile file;
+        file.fileName = fileName;
+        file.ntRoot = ntRoot;
+        m_files.push_back(std::move(file));
+    }
+}
+
+std::unique_ptr<WinePrefixMachine> WinePrefixMachine::Open(const std::filesystem::path& prefix, std::string& error) {
+    std::unique_ptr<WinePrefixMachine> machine(new WinePrefixMachine(prefix));
+    error = machine->loadRegistry();
+    if (!error.empty()) return nullptr;
+    machine->takeFactsFromRegistry();
+    return machine;
+}
+
+std::string WinePrefixMachine::loadRegistry() {
+    // Read and parse every file before anything of the machine changes, so that a file
+    // that cannot be read whole leaves the machine as it was.
+    struct Loaded {
+        RegistryKeyNode tree;
+        WineRegistryFile info;
+        FileRead read;
+        bool exists = false;
+        std::filesystem::file_time_type modified{};
+        std::uintmax_t size = 0;
+    };
+    std::vector<Loaded> loaded(m_files.size());
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        const auto path = filePath(m_files[i]);
+        std::error_code code;
+        loaded[i].exists = std::filesystem::exists(path, code);
+        if (!loaded[i].exists) {
+            if (i == 0) return "no " + std::string(m_files[i].fileName) + " in " + m_prefix.string();
+            continue;
+        }
+        loaded[i].modified = std::filesystem::last_write_time(path, code);
+        loaded[i].size = std::filesystem::file_size(path, code);
+        loaded[i].read = ReadWholeFile(path);
+        if (!loaded[i].read.error.empty()) return loaded[i].read.error;
+        const auto result =
+            LoadWineRegistryFile(loaded[i].read.bytes, path.string(), loaded[i].tree, loaded[i].info);
+        if (!result.ok()) return result.describe() + "; nothing was changed";
+    }
+
+    RegistryKeyNode& root = memoryRegistry().root();
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        RegistryFile& file = m_files[i];
+        RegistryKeyNode* node = &root;
+        std::u16string_view path = file.ntRoot;
+        while (!path.empty()) {
+            const auto slash = path.find(u'\\');
+            node = node->addSubKey(path.substr(0, slash));
+            path = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
+        }
+        ReplaceContents(*node, loaded[i].tree);
+        file.info = std::move(loaded[i].info);
+        file.existed = loaded[i].exists;
+        file.loadedBytes = std::move(loaded[i].read.bytes);
+        file.modified = loaded[i].modified;
+        file.size = loaded[i].size;
+    }
+    // The keys behind HKEY_CLASSES_ROOT and HKEY_CURRENT_USER are there even in a prefix
+    // that lacks them, as Wine creates them at start.
+    EnsurePath(root, {u"Machine", u"Software", u"Classes"});
+    EnsurePath(root, {u"User", kUserSid});
+    return {};
+}
+
+void WinePrefixMachine::takeFactsFromRegistry() {
+    Registry& reg = registry();
+    // Names below are ASCII, so they read the same in whatever page is in force.
+    unsigned codePage = 1252;
+    if (const auto acp = QueryString(reg, HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP")) {
+        try {
+            const unsigned number = static_cast<unsigned>(std::stoul(*acp));
+            CodePage check(number);
+            codePage = number;
+        } catch (const std::exception&) {
+            // An unreadable or unsupported page leaves the Western default.
+        }
+    }
+    setCodePage(CodePage(codePage));
+
+    const auto version = QueryString(reg, HKEY_CURRENT_USER, "Software\\Wine", "Version");
+    setVersion(version ? VersionFromWineName(*version) : kVersionWindows7);
+
+    std::string windows = "C:\\windows";
+    if (auto root = QueryString(reg, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot");
+        root && !root->empty()) {
+        windows = *root;
+    }
+    setWindowsDirectory(windows);
+    setSystemDirectory(windows + "\\system32");
+    setUserName(HostUserName());
+
+    setUpEnvironment();
+    mapDrives();
+}
+
+void WinePrefixMachine::setUpEnvironment() {
+    Registry& reg = registry();
+    Environment& env = environment();
+    env = Environment();
+    const std::string& windowsDirectory = this->windowsDirectory();
+
+    // Wine's built-in defaults first; later sources win.
+    env.set("SystemRoot", windowsDirectory);
+    env.set("windir", windowsDirectory);
+    env.set("SystemDrive", windowsDirectory.substr(0, 2));
+    const char* currentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+    const std::pair<const char*, const char*> folders[] = {
+        {"ProgramFiles", "ProgramFilesDir"},
+        {"CommonProgramFiles", "CommonFilesDir"},
+        {"ProgramFiles(x86)", "ProgramFilesDir (x86)"},
+        {"CommonProgramFiles(x86)", "CommonFilesDir (x86)"},
+    };
+    env.set("ProgramFiles", "C:\\Program Files");
+    env.set("CommonProgramFiles", "C:\\Program Files\\Common Files");
+    for (const auto& [variable, valueName] : folders) {
+        if (const auto value = QueryString(reg, HKEY_LOCAL_MACHINE, currentVersion, valueName)) env.set(variable, *value);
+    }
+    env.set("ProgramData", "C:\\ProgramData");
+    env.set("ALLUSERSPROFILE", "C:\\ProgramData");
+    env.set("PUBLIC", "C:\\users\\Public");
+
+    const std::pair<HKEY, const char*> sources[] = {
+        {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager\\Environment"},
+        {HKEY_CURRENT_USER, "Environment"},
+        {HKEY_CURRENT_USER, "Volatile Environment"},
+    };
+    for (const auto& [root, subKey] : sources) {
+        for (const auto& value : StringValues(reg, root, subKey)) {
+            env.set(value.name, value.type == REG_EXPAND_SZ ? env.expand(value.data) : value.data);
+        }
+    }
+}
+
+void WinePrefixMachine::mapDrives() {
+    std::map<char, std::string> typeSettings;
+    for (const auto& value : StringValues(registry(), HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives")) {
+        if (value.name.size() == 2 && value.name[1] == ':') typeSettings[value.name[0]] = value.data;
+    }
+    m_drives = ReadWineDrives(m_prefix, typeSettings);
+    DriveMapFileSystem& files = driveMap();
+    for (char letter : files.driveLetters()) files.unmapDrive(letter);
+    for (const auto& drive : m_drives) {
+        if (!drive.realPath.empty()) files.mapDrive(drive.letter, drive.realPath);
+    }
+
+    // A program started from a shell has the shell's folder, seen through the drive that
+    // holds it, as its current directory; Wine falls back to the Windows folder.
+    std::string current = windowsDirectory();
+    std::error_code code;
+    const auto here = std::filesystem::weakly_canonical(std::filesystem::current_path(code), code);
+    std::size_t best = 0;
+    for (const auto& drive : m_drives) {
+        if (drive.realPath.empty()) continue;
+        const auto relative = here.lexically_relative(drive.realPath);
+        if (relative.empty() || *relative.begin() == "..") continue;
+        const std::size_t depth = static_cast<std::size_t>(std::distance(drive.realPath.begin(), drive.realPath.end()));
+        if (depth < best) continue;
+        best = depth;
+        current = std::string(1, drive.letter) + ":\\";
+        for (const auto& part : relative) {
+            if (part == ".") continue;
+            if (current.back() != '\\') current += '\\';
+            current += codePage().toAnsi(Utf8ToUtf16(part.string()));
+        }
+    }
+    files.setCurrentDirectory(current);
+}
+
+bool WinePrefixMachine::changedOnDisk(const RegistryFile& file) const {
+    std::error_code code;
+    const auto path = filePath(file);
+    const bool exists = std::filesystem::exists(path, code);
+    if (exists != file.existed) return true;
+    if (!exists) return false;
+    return std::filesystem::last_write_time(path, code) != file.modified ||
+           std::filesystem::file_size(path, code) != file.size;
+}
+
+bool WinePrefixMachine::filesChangedOnDisk() const {
+    for (const auto& file : m_files) {
+        if (changedOnDisk(file)) return true;
+    }
+    return false;
+}
+
+std::string WinePrefixMachine::reloadIfChanged() {
+    if (!filesChangedOnDisk()) return {};
+    std::string error = loadRegistry();
+    if (!error.empty()) return error;
+    takeFactsFromRegistry();
+    return {};
+}
+
+std::string WinePrefixMachine::save() {
+    struct Pending {
+        RegistryFile* file;
+        std::string bytes;
+    };
+    std::vector<Pending> pending;
+    RegistryKeyNode& root = memoryRegistry().root();
+    for (auto& file : m_files) {
+        if (!file.existed) continue;
+        const RegistryKeyNode* node = memoryRegistry().findNode(std::u16string(u"\\Registry\\") + file.ntRoot);
+        if (node == nullptr) node = &root;  // cannot happen: loadRegistry creates every branch
+        std::string bytes = SaveWineRegistryFile(*node, file.info);
+        if (bytes != file.loadedBytes) pending.push_back({&file, std::move(bytes)});
+    }
+    if (pending.empty()) return {};
+
+    const WineServerStatus server = DetectWineServer(m_prefix);
+    if (server.running) return WineServerRunningMessage(m_prefix, server);
+    for (const auto& item : pending) {
+        if (changedOnDisk(*item.file)) {
+            return filePath(*item.file).string() +
+                   " was changed on disk since Brindle read it (did Wine run?); nothing was written";
+        }
+    }
+    for (auto& item : pending) {
+        const auto path = filePath(*item.file);
+        std::string error = WriteFileAtomically(path, item.bytes);
+        if (!error.empty()) return error;
+        std::error_code code;
+        item.file->loadedBytes = std::move(item.bytes);
+        item.file->modified = std::filesystem::last_write_time(path, code);
+        item.file->size = std::filesystem::file_size(path, code);
+    }
+    return {};
+}
+
+}  // namespace brindle

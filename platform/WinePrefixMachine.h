@@ -1,0 +1,64 @@
+// A Wine prefix as the machine: system.reg, user.reg and userdef.reg loaded into the
+// in-memory registry, drives from dosdevices/, environment and system facts from the
+// registry and Wine's defaults.
+//
+// Writes go back to the files only through save(), atomically, only for files whose
+// content changed, never while a wineserver runs for the prefix, and never over a file
+// that changed on disk since it was read.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/SimpleMachine.h"
+#include "platform/WineDrives.h"
+#include "platform/WineRegistryFile.h"
+
+namespace brindle {
+
+class WinePrefixMachine final : public SimpleMachine {
+public:
+    // Null with a message in `error` when the prefix cannot be read whole.
+    static std::unique_ptr<WinePrefixMachine> Open(const std::filesystem::path& prefix, std::string& error);
+
+    const std::filesystem::path& prefix() const { return m_prefix; }
+    const std::vector<WineDrive>& drives() const { return m_drives; }
+
+    // Whether a registry file was changed on disk (by Wine) since it was read.
+    bool filesChangedOnDisk() const;
+    // Reads the registry again, with every fact taken from it, when a file changed on
+    // disk. Changes made here and not yet saved are dropped by that. Empty on success;
+    // on failure the machine stays as it was.
+    std::string reloadIfChanged();
+    // Writes back every registry file whose content differs from what was read. Empty
+    // on success; otherwise the message says what was refused or failed and where.
+    std::string save();
+
+private:
+    struct RegistryFile {
+        const char* fileName = nullptr;    // "system.reg"
+        const char16_t* ntRoot = nullptr;  // the key its paths are relative to
+        WineRegistryFile info;
+        bool existed = false;
+        std::string loadedBytes;  // what the file held when read, to compare a save with
+        std::filesystem::file_time_type modified{};
+        std::uintmax_t size = 0;
+    };
+
+    explicit WinePrefixMachine(std::filesystem::path prefix);
+    std::string loadRegistry();
+    void takeFactsFromRegistry();
+    void mapDrives();
+    void setUpEnvironment();
+    std::filesystem::path filePath(const RegistryFile& file) const { return m_prefix / file.fileName; }
+    bool changedOnDisk(const RegistryFile& file) const;
+
+    std::filesystem::path m_prefix;
+    std::vector<RegistryFile> m_files;
+    std::vector<WineDrive> m_drives;
+};
+
+}  // namespace brindle
