@@ -1,0 +1,147 @@
+// brindle-cli scan, run as a user runs it, on a fresh copy of the demo machine.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <fstream>
+
+#include "support/RunProgram.h"
+#include "support/TemporaryFolder.h"
+
+namespace brindle {
+namespace {
+
+using test::RunProgram;
+using test::TemporaryFolder;
+
+class ScanCommandTest : public ::testing::Test {
+protected:
+    ScanCommandTest() { test::CopyTree(BRINDLE_DEMO_MACHINE_DIR, prefix()); }
+
+    std::filesystem::path prefix() const { return work.path() / "prefix"; }
+
+    test::ProgramResult cli(std::vector<std::string> arguments) {
+        return RunProgram(BRINDLE_CLI_PATH, std::move(arguments), work.path());
+    }
+
+    TemporaryFolder work;
+};
+
+TEST_F(ScanCommandTest, JsonListsTheDemoMachineProblems) {
+    const auto result = cli({"--prefix", prefix().string(), "scan", "--categories", "COM", "--json"});
+    ASSERT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.err, "");
+    const auto document = nlohmann::json::parse(result.out);
+
+    EXPECT_EQ(document["prefix"], prefix().string());
+    // Eleven server defaults (the one without data included) and the reported
+    // toolbar's ProgID; the 16-bit server beside a working 32-bit one is not a problem,
+    // nor is the mail UI or the handler.
+    const auto expectedSummaries = nlohmann::json::parse(R"json([
+        {"title": "Invalid CLSID", "scanned": 11, "found": 3, "fixed": 0}
+    ])json");
+    EXPECT_EQ(document["summaries"], expectedSummaries);
+
+    const auto expectedProblems = nlohmann::json::parse(R"json([
+        {"tag": "CLSID", "key": "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000002}", "kind": "KEY",
+         "value": {"name": "(Default)", "data": "C:\\Program Files\\Old Toolbar\\toolbar.dll", "type": 1},
+         "file": "C:\\Program Files\\Old Toolbar\\toolbar.dll"},
+        {"tag": "CLSID", "key": "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000003}", "kind": "KEY",
+         "value": {"name": "(Default)", "data": "\"C:\\Program Files\\Photo Editor\\photoed.exe\" /Automation",
+                   "type": 1},
+         "file": "C:\\Program Files\\Photo Editor\\photoed.exe "},
+        {"tag": "CLSID", "key": "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000006}", "kind": "KEY",
+         "value": {"name": "(Default)", "data": "gonecodec.dll", "type": 1},
+         "file": "C:\\windows\\system32\\gonecodec.dll"}
+    ])json");
+    EXPECT_EQ(document["problems"], expectedProblems);
+}
+
+TEST_F(ScanCommandTest, IgnoredPathsInTheCurrentFolderAreNotReported) {
+    {
+        std::ofstream list(work.path() / "ignore.lst", std::ios::binary);
+        list << "C:\\windows\\system32\\gonecodec.dll\r\n";
+    }
+    const auto result = cli({"--prefix", prefix().string(), "scan", "--json"});
+    ASSERT_EQ(result.exitCode, 1) << result.err;
+    const auto document = nlohmann::json::parse(result.out);
+    EXPECT_EQ(document["summaries"][0]["found"], 2);
+    for (const auto& problem : document["problems"]) EXPECT_NE(problem["file"], "C:\\windows\\system32\\gonecodec.dll");
+}
+
+TEST_F(ScanCommandTest, TextReportHasTheSummaryTable) {
+    const auto result = cli({"--prefix", prefix().string(), "scan"});
+    ASSERT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_NE(result.out.find("Type"), std::string::npos);
+    EXPECT_NE(result.out.find("Scanned"), std::string::npos);
+    EXPECT_NE(result.out.find("Bug(s)"), std::string::npos);
+    EXPECT_NE(result.out.find("Invalid CLSID"), std::string::npos);
+    EXPECT_NE(result.out.find("C:\\windows\\system32\\gonecodec.dll"), std::string::npos);
+}
+
+TEST_F(ScanCommandTest, NothingFoundExitsZero) {
+    {
+        std::ofstream list(work.path() / "ignore.lst", std::ios::binary);
+        list << "C:\\Program Files\\Old Toolbar\\toolbar.dll\n"
+             << "C:\\Program Files\\Photo Editor\\photoed.exe \n"
+             << "C:\\windows\\system32\\gonecodec.dll\n";
+    }
+    const auto result = cli({"--prefix", prefix().string(), "scan", "--categories", "COM"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("No problems found."), std::string::npos);
+}
+
+TEST_F(ScanCommandTest, ErrorsExitTwoWithOneLine) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string expectedInMessage;
+    } cases[] = {
+        {{"--prefix", (work.path() / "nowhere").string(), "scan"}, "nowhere"},
+        {{"--prefix", prefix().string(), "scan", "--categories", "COM,BOGUS"}, "BOGUS"},
+        {{"--prefix", prefix().string()}, "brindle-cli"},
+        {{"--prefix", prefix().string(), "scan", "--no-such-option"}, "--no-such-option"},
+    };
+    for (const auto& c : cases) {
+        const auto result = cli(c.arguments);
+        EXPECT_EQ(result.exitCode, 2) << c.expectedInMessage;
+        EXPECT_EQ(result.out, "") << c.expectedInMessage;
+        EXPECT_NE(result.err.find(c.expectedInMessage), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+}
+
+TEST_F(ScanCommandTest, AMalformedRegistryFileIsRefusedWithItsLine) {
+    {
+        std::ofstream reg(prefix() / "user.reg", std::ios::binary | std::ios::app);
+        reg << "\n[Software\\\\Broken] 1\n\"Name\"=\"unterminated\n";
+    }
+    const auto before = RunProgram("/usr/bin/md5sum", {(prefix() / "user.reg").string()}).out;
+    const auto result = cli({"--prefix", prefix().string(), "scan"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("user.reg:"), std::string::npos) << result.err;
+    EXPECT_EQ(RunProgram("/usr/bin/md5sum", {(prefix() / "user.reg").string()}).out, before);
+}
+
+TEST_F(ScanCommandTest, HelpDescribesTheToolAndEachCommand) {
+    const auto top = cli({"--help"});
+    EXPECT_EQ(top.exitCode, 0);
+    EXPECT_NE(top.out.find("scan"), std::string::npos);
+    EXPECT_NE(top.out.find("--prefix"), std::string::npos);
+    const auto scan = cli({"scan", "--help"});
+    EXPECT_EQ(scan.exitCode, 0);
+    EXPECT_NE(scan.out.find("--categories"), std::string::npos);
+    EXPECT_NE(scan.out.find("--json"), std::string::npos);
+}
+
+TEST(DemoMachineTest, CheckedInTreeMatchesAFreshBuild) {
+    TemporaryFolder fresh;
+    const auto result = RunProgram(BRINDLE_DEMO_BUILDER_PATH, {(fresh.path() / "machine").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto diff = RunProgram("/usr/bin/diff", {"-r", "--no-dereference", BRINDLE_DEMO_MACHINE_DIR,
+                                                   (fresh.path() / "machine").string()});
+    EXPECT_EQ(diff.exitCode, 0) << diff.out;
+}
+
+}  // namespace
+}  // namespace brindle
