@@ -87,7 +87,7 @@ void AddSystemFacts(DemoRegistry& reg) {
     reg.setString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.1");
     reg.setString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", "C:\\Program Files");
     reg.setString(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir", "C:\\Program Files\\Common Files");
-    reg.setString(HKEY_CURRENT_USER, "Environment", "TEMP", "%USERPROFILE%\\Temp", REG_EXPAND_SZ);
+    reg.setString(HKEY_CURRENT_USER, "Environment", "TEMP", "%SystemDrive%\\users\\demo\\Temp", REG_EXPAND_SZ);
     reg.setString(HKEY_CURRENT_USER, "Volatile Environment", "USERPROFILE", "C:\\users\\demo");
     reg.setString(HKEY_CURRENT_USER, "Volatile Environment", "APPDATA", "C:\\users\\demo\\AppData\\Roaming");
     reg.setString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", "");

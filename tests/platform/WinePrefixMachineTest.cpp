@@ -1,0 +1,279 @@
+#include "platform/WinePrefixMachine.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "platform/WineServer.h"
+#include "support/RunProgram.h"
+#include "support/TemporaryFolder.h"
+
+namespace brindle {
+namespace {
+
+using namespace win;
+using test::TemporaryFolder;
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void Append(const std::filesystem::path& path, std::string_view text) {
+    std::ofstream file(path, std::ios::binary | std::ios::app);
+    file << text;
+}
+
+std::optional<std::string> ReadString(Registry& registry, HKEY root, const char* subKey, const char* name) {
+    HKEY key = 0;
+    if (registry.RegOpenKeyA(root, subKey, &key) != ERROR_SUCCESS) return std::nullopt;
+    char data[512];
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    const LONG status = registry.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    registry.RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    return std::string(data, strnlen(data, size));
+}
+
+class WinePrefixMachineTest : public ::testing::Test {
+protected:
+    WinePrefixMachineTest() { test::CopyTree(BRINDLE_DEMO_MACHINE_DIR, prefix()); }
+
+    std::filesystem::path prefix() const { return folder.path() / "prefix"; }
+
+    std::unique_ptr<WinePrefixMachine> open() {
+        std::string error;
+        auto machine = WinePrefixMachine::Open(prefix(), error);
+        EXPECT_TRUE(machine) << error;
+        return machine;
+    }
+
+    TemporaryFolder folder;
+};
+
+TEST_F(WinePrefixMachineTest, TakesItsFactsFromThePrefix) {
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    EXPECT_EQ(machine->codePage().number(), 1252u);
+    EXPECT_FALSE(IsLegacyVersion(machine->GetVersion()));
+    EXPECT_EQ(machine->systemDirectory(), "C:\\windows\\system32");
+    EXPECT_EQ(machine->windowsDirectory(), "C:\\windows");
+    const std::pair<const char*, const char*> expansions[] = {
+        {"%SystemRoot%\\x", "C:\\windows\\x"},
+        {"%windir%", "C:\\windows"},
+        {"%ProgramFiles%", "C:\\Program Files"},
+        {"%CommonProgramFiles%", "C:\\Program Files\\Common Files"},
+        {"%ComSpec%", "C:\\windows\\system32\\cmd.exe"},
+        {"%DemoTools%", "C:\\Program Files\\Demo Tools"},
+        {"%TEMP%", "C:\\users\\demo\\Temp"},  // the user's setting wins over the machine's
+        {"%APPDATA%", "C:\\users\\demo\\AppData\\Roaming"},
+        {"%NoSuchThing%", "%NoSuchThing%"},
+    };
+    for (const auto& [text, expected] : expansions) EXPECT_EQ(machine->environment().expand(text), expected) << text;
+    EXPECT_EQ(machine->files()._access("C:\\WINDOWS\\system32\\DemoOle.dll", 0), 0);
+    EXPECT_EQ(machine->files()._access("C:\\windows\\system32\\gonecodec.dll", 0), -1);
+    ASSERT_EQ(machine->drives().size(), 1u);
+    EXPECT_EQ(machine->drives()[0].type, WineDriveType::Fixed);
+}
+
+TEST_F(WinePrefixMachineTest, OptionsOfTheRegistryAreHonoured) {
+    Append(prefix() / "user.reg", "\n[Software\\\\Wine] 1768453200\n\"Version\"=\"win98\"\n");
+    std::string system = ReadFile(prefix() / "system.reg");
+    const auto acp = system.find("\"ACP\"=\"1252\"");
+    ASSERT_NE(acp, std::string::npos);
+    system.replace(acp, 12, "\"ACP\"=\"1251\"");
+    std::ofstream(prefix() / "system.reg", std::ios::binary | std::ios::trunc) << system;
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    EXPECT_TRUE(IsLegacyVersion(machine->GetVersion()));
+    EXPECT_EQ(machine->codePage().number(), 1251u);
+}
+
+TEST_F(WinePrefixMachineTest, SavingUnchangedWritesNothing) {
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    struct stat before {};
+    ASSERT_EQ(::stat((prefix() / "system.reg").c_str(), &before), 0);
+    EXPECT_EQ(machine->save(), "");
+    struct stat after {};
+    ASSERT_EQ(::stat((prefix() / "system.reg").c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+}
+
+TEST_F(WinePrefixMachineTest, SavesOnlyTheChangedFileAndItLoadsBack) {
+    const std::string userBefore = ReadFile(prefix() / "user.reg");
+    {
+        auto machine = open();
+        ASSERT_TRUE(machine);
+        HKEY key = 0;
+        ASSERT_EQ(machine->registry().RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                                  &key),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(machine->registry().RegDeleteValueA(key, "OldUpdater"), ERROR_SUCCESS);
+        machine->registry().RegCloseKey(key);
+        EXPECT_EQ(machine->save(), "");
+    }
+    EXPECT_EQ(ReadFile(prefix() / "user.reg"), userBefore);
+    const std::string system = ReadFile(prefix() / "system.reg");
+    EXPECT_EQ(system.find("OldUpdater"), std::string::npos);
+    EXPECT_NE(system.find("DemoTray"), std::string::npos);
+    // No temporary file is left behind.
+    for (const auto& entry : std::filesystem::directory_iterator(prefix()))
+        EXPECT_EQ(entry.path().filename().string().find(".system.reg"), std::string::npos) << entry.path();
+
+    auto again = open();
+    ASSERT_TRUE(again);
+    EXPECT_FALSE(ReadString(again->registry(), HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                            "OldUpdater"));
+    EXPECT_EQ(ReadString(again->registry(), HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         "Notepad"),
+              "notepad.exe");
+}
+
+TEST_F(WinePrefixMachineTest, AFileThatCannotBeReadWholeIsRefusedWithItsLine) {
+    const std::string before = ReadFile(prefix() / "system.reg");
+    Append(prefix() / "system.reg", "\n[Software\\\\Broken] 1\n\"Bad\"=hex:0g\n");
+    std::string error;
+    EXPECT_FALSE(WinePrefixMachine::Open(prefix(), error));
+    EXPECT_NE(error.find("system.reg:"), std::string::npos) << error;
+}
+
+TEST_F(WinePrefixMachineTest, MissingUserFilesAreEmptyAndNeverCreated) {
+    std::filesystem::remove(prefix() / "user.reg");
+    std::filesystem::remove(prefix() / "userdef.reg");
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    HKEY key = 0;
+    ASSERT_EQ(machine->registry().RegCreateKeyA(HKEY_CURRENT_USER, "Software\\New", &key), ERROR_SUCCESS);
+    machine->registry().RegCloseKey(key);
+    EXPECT_EQ(machine->save(), "");
+    EXPECT_FALSE(std::filesystem::exists(prefix() / "user.reg"));
+}
+
+TEST_F(WinePrefixMachineTest, ChangesOnDiskAreReloadedAndNeverOverwritten) {
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    EXPECT_FALSE(machine->filesChangedOnDisk());
+    Append(prefix() / "system.reg", "\n[Software\\\\AddedByWine] 1768453300\n\"x\"=\"y\"\n");
+    EXPECT_TRUE(machine->filesChangedOnDisk());
+
+    // A change made here meanwhile must not overwrite what Wine wrote.
+    HKEY key = 0;
+    ASSERT_EQ(machine->registry().RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Mine", &key), ERROR_SUCCESS);
+    machine->registry().RegCloseKey(key);
+    const std::string error = machine->save();
+    EXPECT_NE(error.find("changed on disk"), std::string::npos) << error;
+    EXPECT_NE(ReadFile(prefix() / "system.reg").find("AddedByWine"), std::string::npos);
+
+    EXPECT_EQ(machine->reloadIfChanged(), "");
+    EXPECT_FALSE(machine->filesChangedOnDisk());
+    EXPECT_EQ(ReadString(machine->registry(), HKEY_LOCAL_MACHINE, "Software\\AddedByWine", "x"), "y");
+}
+
+// Holds the wineserver lock of the prefix in a child process, as a running server does.
+class HeldServerLock {
+public:
+    explicit HeldServerLock(const std::filesystem::path& prefix) {
+        m_folder = WineServerRoots(prefix).back() / WineServerDirectoryName(prefix);
+        std::filesystem::create_directories(m_folder);
+        int ready[2];
+        EXPECT_EQ(::pipe(ready), 0);
+        EXPECT_EQ(::pipe(m_release), 0);
+        m_child = ::fork();
+        if (m_child == 0) {
+            const int fd = ::open((m_folder / "lock").c_str(), O_RDWR | O_CREAT, 0600);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            lock.l_len = 1;
+            const char ok = (fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0) ? 1 : 0;
+            (void)!::write(ready[1], &ok, 1);
+            char byte;
+            (void)!::read(m_release[0], &byte, 1);
+            ::_exit(0);
+        }
+        char ok = 0;
+        EXPECT_EQ(::read(ready[0], &ok, 1), 1);
+        EXPECT_EQ(ok, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~HeldServerLock() {
+        (void)!::write(m_release[1], "x", 1);
+        ::waitpid(m_child, nullptr, 0);
+        ::close(m_release[0]);
+        ::close(m_release[1]);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+
+private:
+    std::filesystem::path m_folder;
+    int m_release[2] = {-1, -1};
+    pid_t m_child = -1;
+};
+
+TEST_F(WinePrefixMachineTest, NothingIsWrittenWhileAWineserverRuns) {
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    const std::string before = ReadFile(prefix() / "system.reg");
+    HKEY key = 0;
+    ASSERT_EQ(machine->registry().RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Mine", &key), ERROR_SUCCESS);
+    machine->registry().RegCloseKey(key);
+    {
+        HeldServerLock server(prefix());
+        const std::string error = machine->save();
+        EXPECT_NE(error.find("wineserver -k"), std::string::npos) << error;
+        EXPECT_EQ(ReadFile(prefix() / "system.reg"), before);
+    }
+    EXPECT_EQ(machine->save(), "");
+    EXPECT_NE(ReadFile(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+}
+
+TEST_F(WinePrefixMachineTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
+    // Enough keys that writing takes a while, so that the kills land inside it.
+    {
+        std::ofstream system(prefix() / "system.reg", std::ios::binary | std::ios::app);
+        for (int i = 0; i < 20000; ++i)
+            system << "\n[Software\\\\Bulk\\\\Key" << i << "] 1768453200\n\"Data\"=\"" << std::string(60, 'd') << "\"\n";
+    }
+    const std::string oldContent = ReadFile(prefix() / "system.reg");
+    bool sawNewFile = false;
+    for (int round = 0; round < 12 && !sawNewFile; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::string error;
+            auto machine = WinePrefixMachine::Open(prefix(), error);
+            if (!machine) ::_exit(3);
+            HKEY key = 0;
+            machine->registry().RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Bulk\\Changed", &key);
+            machine->registry().RegCloseKey(key);
+            ::_exit(machine->save().empty() ? 0 : 4);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + round * 25));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        // Whole old or whole new, never a mixture.
+        const std::string now = ReadFile(prefix() / "system.reg");
+        sawNewFile = now != oldContent;
+        if (sawNewFile) {
+            EXPECT_NE(now.find("[Software\\\\Bulk\\\\Changed]"), std::string::npos) << round;
+        }
+        std::string error;
+        EXPECT_TRUE(WinePrefixMachine::Open(prefix(), error)) << error;
+    }
+}
+
+}  // namespace
+}  // namespace brindle
