@@ -31,7 +31,11 @@ bool WriteAll(int fd, std::string_view content) {
 
 std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view content) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    // A hidden name beside the target, so the rename stays within one file system.
+    std::string name = path.filename().string();
+    name.insert(name.begin(), '.');
+    name.append(".XXXXXX");
+    std::string temporary = (folder / name).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return Failure(temporary, "create");
 

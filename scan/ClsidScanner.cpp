@@ -17,13 +17,13 @@ constexpr const char* kClsidRoot = "HKEY_CLASSES_ROOT";
 constexpr const char* kClsidKey = "CLSID";
 constexpr std::string_view kExemptFileEnding = "mailui.dll";
 
-bool IsServerSubKey(std::string_view lowerName) {
-    return lowerName == "inprocserver32" || lowerName == "localserver32" || lowerName == "inprocserver" ||
-           lowerName == "localserver";
+// Sub-key names are compared after lower-casing.
+bool Is32BitServerSubKey(std::string_view name) {
+    return EqualsIgnoreAsciiCase(name, "inprocserver32") || EqualsIgnoreAsciiCase(name, "localserver32");
 }
 
-bool Is16BitServerSubKey(std::string_view lowerName) {
-    return lowerName == "inprocserver" || lowerName == "localserver";
+bool Is16BitServerSubKey(std::string_view name) {
+    return EqualsIgnoreAsciiCase(name, "inprocserver") || EqualsIgnoreAsciiCase(name, "localserver");
 }
 
 bool IsExempt(std::string_view path) { return path.ends_with(kExemptFileEnding); }
@@ -66,8 +66,8 @@ void CRegistryLib::ScanClsid(std::vector<ScanSummary>& summaries) {
         if (m_registry.RegOpenKeyA(base.get(), classNameText.c_str(), classKey.out()) != ERROR_SUCCESS) return;
 
         WalkSubKeys(m_registry, classKey.get(), stop, [&](std::string_view serverName) {
-            const std::string lowerName = ToLowerAscii(serverName);
-            if (!IsServerSubKey(lowerName)) return;
+            const bool is16Bit = Is16BitServerSubKey(serverName);
+            if (!is16Bit && !Is32BitServerSubKey(serverName)) return;
             const std::string serverNameText(serverName);
             KeyHandle server(m_registry);
             if (m_registry.RegOpenKeyA(classKey.get(), serverNameText.c_str(), server.out()) != ERROR_SUCCESS) return;
@@ -82,7 +82,7 @@ void CRegistryLib::ScanClsid(std::vector<ScanSummary>& summaries) {
                 std::string path = CommandCleanup(value.data, m_machine, DefaultFolder::System);
                 m_currentItem = path;
                 if (!IsExempt(path) && IsFileMissing(path, 0) == -1 &&
-                    !(Is16BitServerSubKey(lowerName) && hasWorking32BitServer(classKey.get()))) {
+                    !(is16Bit && hasWorking32BitServer(classKey.get()))) {
                     addProblem(ScanCategory::COM, keyPrefix + classNameText, value, path);
                     KeyHandle progId(m_registry);
                     if (m_registry.RegOpenKeyA(classKey.get(), "ProgID", progId.out()) == ERROR_SUCCESS) {

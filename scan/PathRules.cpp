@@ -29,14 +29,18 @@ void ReplaceAll(std::string& text, std::string_view token, std::string_view repl
     text = std::move(result);
 }
 
+// Asks with a MAX_PATH buffer on the stack first, since directories nearly always fit.
 template <typename Call>
 std::string GrowingBufferText(Call call) {
-    std::vector<char> buffer(260);
-    for (;;) {
-        const unsigned length = call(buffer.data(), static_cast<unsigned>(buffer.size()));
-        if (length < buffer.size()) return std::string(buffer.data(), length);
+    char first[260];
+    unsigned length = call(first, sizeof first);
+    if (length < sizeof first) return std::string(first, length);
+    std::vector<char> buffer;
+    do {
         buffer.resize(length + 1);
-    }
+        length = call(buffer.data(), static_cast<unsigned>(buffer.size()));
+    } while (length >= buffer.size());
+    return std::string(buffer.data(), length);
 }
 
 }  // namespace
