@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,6 +66,14 @@ public:
     // Whether ScanRegistry runs a scanner for the category (shortcuts have their own).
     static bool HasScanner(ScanCategory category);
     void ScanClsid(std::vector<ScanSummary>& summaries);
+    void ScanSharedDlls(std::vector<ScanSummary>& summaries);
+    void ScanDrivers(std::vector<ScanSummary>& summaries);
+    void ScanHelpFiles(std::vector<ScanSummary>& summaries);
+    void ScanAppPaths(std::vector<ScanSummary>& summaries);
+    void ScanSharedTools(std::vector<ScanSummary>& summaries);
+    void ScanFonts(std::vector<ScanSummary>& summaries);
+    void ScanStartup(std::vector<ScanSummary>& summaries);
+    void ScanUninstall(std::vector<ScanSummary>& summaries);
     // -1 when the path is missing and not ignored, else 0.
     int IsFileMissing(const std::string& path, int mode);
 
@@ -76,9 +85,29 @@ public:
     Machine& machine() { return m_machine; }
 
 private:
-    friend class ScanWalker;
+    struct ScanCounts {
+        std::int32_t scanned = 0;
+        std::int32_t found = 0;
+    };
+    // Handles one value record of a scanner; subKeyName is empty for scanners that read
+    // the values of their base key itself.
+    using ValueVisitor =
+        std::function<void(const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts)>;
 
     bool stopRequested() const;
+    // The course every scanner but the COM one follows: stop poll at entry, base key
+    // opened, values taken with a stop poll before each record, one row at the end.
+    // Scanners of one key's values still make a row when the key cannot be opened;
+    // scanners of sub-keys make none.
+    void scanKeyValues(ScanCategory category, std::string_view baseKeyPath, std::vector<ScanSummary>& summaries,
+                       const ValueVisitor& visit);
+    void scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath,
+                          const std::function<bool(std::string_view subKeyName)>& takeSubKey,
+                          std::vector<ScanSummary>& summaries, const ValueVisitor& visit);
+    void visitValues(win::HKEY key, const std::string& subKeyName, ScanCounts& counts, const ValueVisitor& visit);
+    // Tests the path, records a problem when it is missing, then reports progress.
+    void testPath(ScanCategory category, std::string keyPath, const RegistryValue& value, const std::string& path,
+                  ScanCounts& counts);
     void addProblem(ScanCategory category, std::string keyPath, const RegistryValue& value, std::string filePath);
     void reportProgress(const std::string& item, ScanCategory category, std::int32_t scanned, std::int32_t found);
     // Whether a class key also has a 32-bit server whose file exists (see ScanClsid).

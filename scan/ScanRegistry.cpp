@@ -1,6 +1,9 @@
 // The registry scan driver and what every scanner shares with it.
 #include "registry/RegistryLib.h"
 
+#include "registry/KeyHandle.h"
+#include "scan/RegistryWalk.h"
+
 namespace brindle {
 
 namespace {
@@ -10,6 +13,14 @@ using Scanner = void (CRegistryLib::*)(std::vector<ScanSummary>&);
 // The registry categories in run order, with their scanners.
 constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
     {ScanCategory::COM, &CRegistryLib::ScanClsid},
+    {ScanCategory::COM_SUBS, &CRegistryLib::ScanSharedDlls},
+    {ScanCategory::DRV, &CRegistryLib::ScanDrivers},
+    {ScanCategory::HELP, &CRegistryLib::ScanHelpFiles},
+    {ScanCategory::APPPATH, &CRegistryLib::ScanAppPaths},
+    {ScanCategory::SHARED_TOOLS, &CRegistryLib::ScanSharedTools},
+    {ScanCategory::FONTS, &CRegistryLib::ScanFonts},
+    {ScanCategory::STARTUP, &CRegistryLib::ScanStartup},
+    {ScanCategory::UNINSTALL, &CRegistryLib::ScanUninstall},
 };
 
 // Listings cached by the file system belong to one scan.
@@ -55,6 +66,58 @@ int CRegistryLib::IsFileMissing(const std::string& path, int mode) {
 }
 
 bool CRegistryLib::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0; }
+
+void CRegistryLib::scanKeyValues(ScanCategory category, std::string_view baseKeyPath,
+                                 std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
+    if (stopRequested()) return;
+    std::string subKey(baseKeyPath);
+    const std::string root = SeperateMainKey(subKey);
+    ScanCounts counts;
+    KeyHandle base(m_registry);
+    if (OpenKey(root, subKey, base.out()) == win::ERROR_SUCCESS) visitValues(base.get(), {}, counts, visit);
+    summaries.push_back({std::string(InfoOf(category).summaryTitle), counts.scanned, counts.found, 0});
+}
+
+void CRegistryLib::scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath,
+                                    const std::function<bool(std::string_view)>& takeSubKey,
+                                    std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
+    if (stopRequested()) return;
+    std::string subKey(baseKeyPath);
+    const std::string root = SeperateMainKey(subKey);
+    KeyHandle base(m_registry);
+    if (OpenKey(root, subKey, base.out()) != win::ERROR_SUCCESS) return;
+
+    ScanCounts counts;
+    const bool walked = WalkSubKeys(m_registry, base.get(), [this] { return stopRequested(); }, [&](std::string_view name) {
+        if (!takeSubKey(name)) return;
+        const std::string subKeyName(name);
+        KeyHandle key(m_registry);
+        if (m_registry.RegOpenKeyA(base.get(), subKeyName.c_str(), key.out()) != win::ERROR_SUCCESS) return;
+        visitValues(key.get(), subKeyName, counts, visit);
+    });
+    if (!walked) return;
+    summaries.push_back({std::string(InfoOf(category).summaryTitle), counts.scanned, counts.found, 0});
+}
+
+void CRegistryLib::visitValues(win::HKEY key, const std::string& subKeyName, ScanCounts& counts,
+                               const ValueVisitor& visit) {
+    std::vector<RegistryValue> values;
+    GetKeyValues(key, values);
+    for (const auto& value : values) {
+        if (stopRequested()) return;
+        visit(subKeyName, value, counts);
+    }
+}
+
+void CRegistryLib::testPath(ScanCategory category, std::string keyPath, const RegistryValue& value,
+                            const std::string& path, ScanCounts& counts) {
+    m_currentItem = path;
+    if (IsFileMissing(path, 0) == -1) {
+        addProblem(category, std::move(keyPath), value, path);
+        ++counts.found;
+    }
+    reportProgress(path, category, counts.scanned, counts.found);
+}
 
 void CRegistryLib::addProblem(ScanCategory category, std::string keyPath, const RegistryValue& value,
                               std::string filePath) {

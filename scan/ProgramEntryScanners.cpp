@@ -1,0 +1,84 @@
+// Drivers, application paths, uninstall commands and startup programs whose files are
+// gone. Their data are command lines more often than paths.
+#include "registry/RegistryLib.h"
+#include "registry/TextUtil.h"
+#include "scan/PathRules.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr const char* kDriversBase = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+constexpr const char* kAppPathsBase = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+constexpr const char* kUninstallBase = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Uninstall";
+constexpr const char* kStartupBase = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Run";
+
+auto EverySubKey = [](std::string_view) { return true; };
+
+}  // namespace
+
+void CRegistryLib::ScanDrivers(std::vector<ScanSummary>& summaries) {
+    scanKeyValues(ScanCategory::DRV, kDriversBase, summaries,
+                  [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
+                      ++counts.scanned;
+                      if (value.data == kValueNotSet) return;
+                      // Always this folder, whatever the system directory is and whatever
+                      // the data holds.
+                      testPath(ScanCategory::DRV, kDriversBase, value, kFixedDriverFolder + value.data, counts);
+                  });
+}
+
+void CRegistryLib::ScanAppPaths(std::vector<ScanSummary>& summaries) {
+    scanSubKeyValues(ScanCategory::APPPATH, kAppPathsBase, EverySubKey, summaries,
+                     [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
+                         ++counts.scanned;
+                         if (value.data == kValueNotSet) return;
+                         std::string text = value.data;
+                         QuoteTrim(text);
+                         if (!PassesAbsolutePathFilter(text, SystemToolRule::Allow)) {
+                             reportProgress(text, ScanCategory::APPPATH, counts.scanned, counts.found);
+                             return;
+                         }
+                         testPath(ScanCategory::APPPATH, std::string(kAppPathsBase) + "\\" + ToLowerAscii(subKeyName),
+                                  value, text, counts);
+                     });
+}
+
+void CRegistryLib::ScanUninstall(std::vector<ScanSummary>& summaries) {
+    scanSubKeyValues(ScanCategory::UNINSTALL, kUninstallBase, EverySubKey, summaries,
+                     [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
+                         ++counts.scanned;
+                         if (value.data == kValueNotSet || value.name != "UninstallString") return;
+                         std::string text = value.data;
+                         ProgramNameCut(text);
+                         QuoteTrim(text);
+                         if (!PassesAbsolutePathFilter(text, SystemToolRule::Exclude)) {
+                             reportProgress(text, ScanCategory::UNINSTALL, counts.scanned, counts.found);
+                             return;
+                         }
+                         testPath(ScanCategory::UNINSTALL, std::string(kUninstallBase) + "\\" + ToLowerAscii(subKeyName),
+                                  value, text, counts);
+                     });
+}
+
+void CRegistryLib::ScanStartup(std::vector<ScanSummary>& summaries) {
+    scanKeyValues(ScanCategory::STARTUP, kStartupBase, summaries,
+                  [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
+                      ++counts.scanned;
+                      if (value.data == kValueNotSet) return;
+                      std::string text = value.data;
+                      RemoveAllQuotes(text);
+                      CutAtSwitches(text);
+                      ExpandFirstVariable(text, m_machine);
+                      ProgramNameCut(text);
+                      if (!Contains(text, ":")) text = WindowsDirectory(m_machine) + "\\" + text;
+                      QuoteTrim(text);
+                      if (NamesRunDll(text) || text.size() <= 3) {
+                          reportProgress(text, ScanCategory::STARTUP, counts.scanned, counts.found);
+                          return;
+                      }
+                      testPath(ScanCategory::STARTUP, kStartupBase, value, text, counts);
+                  });
+}
+
+}  // namespace brindle

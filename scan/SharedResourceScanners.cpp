@@ -1,0 +1,74 @@
+// Help files, fonts, shared tools and shared DLLs whose files are gone.
+#include "registry/RegistryLib.h"
+#include "registry/TextUtil.h"
+#include "scan/PathRules.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr const char* kHelpBase = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
+constexpr const char* kSharedToolsBase = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
+constexpr const char* kSharedDllsBase = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr const char* kFontsBaseNT = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr const char* kFontsBaseLegacy = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto start = text.find_first_not_of(' ');
+    if (start == std::string_view::npos) return {};
+    return text.substr(start, text.find_last_not_of(' ') - start + 1);
+}
+
+}  // namespace
+
+void CRegistryLib::ScanHelpFiles(std::vector<ScanSummary>& summaries) {
+    auto isHelpKey = [](std::string_view name) {
+        const std::string lower = ToLowerAscii(name);
+        return lower == "help" || lower == "html help";
+    };
+    scanSubKeyValues(ScanCategory::HELP, kHelpBase, isHelpKey, summaries,
+                     [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
+                         ++counts.scanned;
+                         if (value.data == kValueNotSet) return;
+                         // The data names the folder; the value's name is the file, joined
+                         // without a separator.
+                         const std::string path = CommandCleanup(value.data, m_machine, DefaultFolder::System) + value.name;
+                         testPath(ScanCategory::HELP, std::string(kHelpBase) + "\\" + ToLowerAscii(subKeyName), value,
+                                  path, counts);
+                     });
+}
+
+void CRegistryLib::ScanFonts(std::vector<ScanSummary>& summaries) {
+    const char* base = m_legacyPlatform ? kFontsBaseLegacy : kFontsBaseNT;
+    scanKeyValues(ScanCategory::FONTS, base, summaries,
+                  [this, base](const std::string&, const RegistryValue& value, ScanCounts& counts) {
+                      ++counts.scanned;
+                      if (value.data == kValueNotSet) return;
+                      testPath(ScanCategory::FONTS, base, value,
+                               CommandCleanup(value.data, m_machine, DefaultFolder::Fonts), counts);
+                  });
+}
+
+void CRegistryLib::ScanSharedTools(std::vector<ScanSummary>& summaries) {
+    scanSubKeyValues(ScanCategory::SHARED_TOOLS, kSharedToolsBase, [](std::string_view) { return true; }, summaries,
+                     [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
+                         ++counts.scanned;
+                         if (ToLowerAscii(TrimBlanks(value.name)) != "path") return;
+                         if (value.data == kValueNotSet) return;
+                         testPath(ScanCategory::SHARED_TOOLS, std::string(kSharedToolsBase) + "\\" + subKeyName, value,
+                                  CommandCleanup(value.data, m_machine, DefaultFolder::System), counts);
+                     });
+}
+
+void CRegistryLib::ScanSharedDlls(std::vector<ScanSummary>& summaries) {
+    scanKeyValues(ScanCategory::COM_SUBS, kSharedDllsBase, summaries,
+                  [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
+                      ++counts.scanned;
+                      // The value's name is the file; its data is a use count.
+                      if (value.name == kDefaultValueName || value.name == kValueNotSet) return;
+                      testPath(ScanCategory::COM_SUBS, kSharedDllsBase, value,
+                               CommandCleanup(value.name, m_machine, DefaultFolder::System), counts);
+                  });
+}
+
+}  // namespace brindle
