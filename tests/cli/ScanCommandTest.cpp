@@ -58,6 +58,60 @@ TEST_F(ScanCommandTest, JsonListsTheDemoMachineProblems) {
     EXPECT_EQ(document["problems"], expectedProblems);
 }
 
+// The demo machine's problems in every registry category, worked out by hand from the
+// entries demo/BuildDemoMachine.cpp writes.
+TEST_F(ScanCommandTest, EveryRegistryCategoryOfTheDemoMachine) {
+    const auto result = cli({"--prefix", prefix().string(), "scan", "--json", "--categories",
+                             "COM,COM_SUBS,DRV,HELP,APPPATH,SHARED_TOOLS,FONTS,STARTUP,UNINSTALL"});
+    ASSERT_EQ(result.exitCode, 1) << result.err;
+    const auto document = nlohmann::json::parse(result.out);
+    const auto expectedSummaries = nlohmann::json::parse(R"json([
+        {"title": "Invalid CLSID", "scanned": 11, "found": 3, "fixed": 0},
+        {"title": "Corrupt Shared Files", "scanned": 5, "found": 2, "fixed": 0},
+        {"title": "Invalid Drivers", "scanned": 5, "found": 1, "fixed": 0},
+        {"title": "Corrupt Help Files", "scanned": 6, "found": 2, "fixed": 0},
+        {"title": "Invalid App Paths", "scanned": 5, "found": 1, "fixed": 0},
+        {"title": "Invalid Shared Tools", "scanned": 5, "found": 1, "fixed": 0},
+        {"title": "Corrupt Fonts", "scanned": 4, "found": 1, "fixed": 0},
+        {"title": "Invalid Startup Entries", "scanned": 5, "found": 1, "fixed": 0},
+        {"title": "Corrupt Uninstall Entries", "scanned": 11, "found": 1, "fixed": 0}
+    ])json");
+    EXPECT_EQ(document["summaries"], expectedSummaries);
+
+    const std::vector<std::vector<std::string>> expected{
+        {"CLSID", "KEY", "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000002}",
+         "C:\\Program Files\\Old Toolbar\\toolbar.dll"},
+        {"CLSID", "KEY", "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000003}",
+         "C:\\Program Files\\Photo Editor\\photoed.exe "},
+        {"CLSID", "KEY", "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000006}",
+         "C:\\windows\\system32\\gonecodec.dll"},
+        {"SharedFile", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+         "C:\\Program Files\\Common Files\\Old\\oldshared.dll"},
+        {"SharedFile", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+         "C:\\windows\\system32\\missinghelper.dll"},
+        {"VxD", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
+         "C:\\windows\\system32\\gonevid.dll"},
+        {"Help", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\help",
+         "C:\\Program Files\\Old App\\oldapp.hlp"},
+        {"Help", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\html help",
+         "C:\\windows\\help\\gone.chm"},
+        {"APPPath", "KEY", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\oldapp.exe",
+         "C:\\Program Files\\Old App\\oldapp.exe"},
+        {"SharedTools", "KEY", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\Old Proofing",
+         "C:\\Program Files\\Common Files\\Proof\\proof.dll"},
+        {"font", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+         "C:\\windows\\fonts\\goneserif.ttf"},
+        {"Startup", "VAL", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Run",
+         "C:\\Program Files\\Old App\\update.exe"},
+        {"Uninstall", "VAL", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Uninstall\\oldapp",
+         "C:\\Program Files\\Old App\\unins000.exe"},
+    };
+    std::vector<std::vector<std::string>> actual;
+    for (const auto& problem : document["problems"])
+        actual.push_back({problem["tag"], problem["kind"], problem["key"], problem["file"]});
+    EXPECT_EQ(actual, expected);
+}
+
 TEST_F(ScanCommandTest, IgnoredPathsInTheCurrentFolderAreNotReported) {
     {
         std::ofstream list(work.path() / "ignore.lst", std::ios::binary);
