@@ -92,13 +92,57 @@ BenchRegistryStats BuildBenchRegistry(SimpleMachine& machine, const std::string&
         }
     }
 
+    // The other scanned keys, sized as on a well-used installation.
+    RegistryKeyNode& software = Path(machineBranch, {u"Software", u"Microsoft"});
+    RegistryKeyNode& currentVersion = Path(software, {u"Windows", u"CurrentVersion"});
+    auto file = [&](std::size_t i) { return "C:\\windows\\system32\\" + files[i % files.size()]; };
+    RegistryKeyNode& sharedDlls = *currentVersion.addSubKey(u"SharedDLLs");
+    for (std::size_t i = 0; i < 3000; ++i) {
+        const std::uint8_t count[4] = {1, 0, 0, 0};
+        sharedDlls.values.push_back({Wide(file(i * 7)), win::REG_DWORD, {count, count + 4}});
+    }
+    RegistryKeyNode& fonts = Path(software, {u"Windows NT", u"CurrentVersion", u"Fonts"});
+    RegistryKeyNode& drivers = Path(software, {u"Windows NT", u"CurrentVersion", u"Drivers32"});
+    for (std::size_t i = 0; i < 500; ++i) AddString(fonts, "Font " + std::to_string(i), files[i % files.size()]);
+    for (std::size_t i = 0; i < 60; ++i) AddString(drivers, "driver" + std::to_string(i), files[(i * 13) % files.size()]);
+    RegistryKeyNode& appPaths = *currentVersion.addSubKey(u"App Paths");
+    RegistryKeyNode& uninstall = *currentVersion.addSubKey(u"Uninstall");
+    RegistryKeyNode& run = *currentVersion.addSubKey(u"Run");
+    for (std::size_t i = 0; i < 300; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "App%04zu", i);
+        RegistryKeyNode& app = *appPaths.addSubKey(Wide(std::string(name) + ".exe"));
+        AddString(app, "", "\"" + file(i) + "\"");
+        AddString(app, "Path", "C:\\Program Files\\" + std::string(name) + "\\");
+        RegistryKeyNode& entry = *uninstall.addSubKey(Wide(name));
+        AddString(entry, "DisplayName", name);
+        AddString(entry, "DisplayIcon", file(i));
+        AddString(entry, "InstallLocation", "C:\\Program Files\\" + std::string(name));
+        AddString(entry, "UninstallString", "\"" + file(i + 1) + "\" /S");
+        stats.keys += 2;
+        stats.values += 6;
+    }
+    for (std::size_t i = 0; i < 30; ++i) AddString(run, "Startup" + std::to_string(i), file(i) + " -background");
+    RegistryKeyNode& help = *Path(software, {u"Windows"}).addSubKey(u"Help");
+    for (std::size_t i = 0; i < 200; ++i) AddString(help, "help" + std::to_string(i) + ".hlp", "C:\\windows\\help\\");
+    RegistryKeyNode& tools = *software.addSubKey(u"Shared Tools");
+    for (std::size_t i = 0; i < 60; ++i) {
+        RegistryKeyNode& tool = *tools.addSubKey(Wide("Tool" + std::to_string(i)));
+        AddString(tool, "Path", file(i * 3));
+        AddString(tool, "Version", "1.0");
+        ++stats.keys;
+        stats.values += 2;
+    }
+    stats.keys += 12;
+    stats.values += 3000 + 500 + 60 + 30 + 200;
+
     // The rest of the registry: software keys with a few values each.
-    RegistryKeyNode& software = Path(machineBranch, {u"Software", u"BenchVendor"});
+    RegistryKeyNode& vendor = Path(machineBranch, {u"Software", u"BenchVendor"});
     std::size_t product = 0;
     while (stats.keys < shape.totalKeys) {
         char name[32];
         std::snprintf(name, sizeof name, "Product%07zu", product++);
-        RegistryKeyNode* key = software.addSubKey(Wide(name));
+        RegistryKeyNode* key = vendor.addSubKey(Wide(name));
         ++stats.keys;
         const std::size_t remainingKeys = shape.totalKeys - stats.keys + 1;
         const std::size_t remainingValues = shape.totalValues > stats.values ? shape.totalValues - stats.values : 0;

@@ -1,0 +1,59 @@
+// A scan of every registry category over a registry the size of a real installation.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "bench/BenchRegistry.h"
+#include "registry/RegistryLib.h"
+
+namespace brindle::bench {
+namespace {
+
+std::size_t PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoull(line.substr(6)) * 1024;
+    }
+    return 0;
+}
+
+void BM_ScanRegistryAllCategories(benchmark::State& state) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brindle-bench-XXXXXX").string();
+    const std::filesystem::path folder = ::mkdtemp(pattern.data());
+    std::filesystem::create_directories(folder / "drive_c");
+    std::filesystem::current_path(folder);
+    {
+        SimpleMachine machine;
+        machine.driveMap().mapDrive('C', folder / "drive_c");
+        const auto stats = BuildBenchRegistry(machine, (folder / "drive_c").string());
+        CRegistryLib lib(machine);
+        std::size_t problems = 0;
+        std::int64_t scanned = 0;
+        for (auto _ : state) {
+            ScanSelection selection;
+            selection.selectAll();
+            std::vector<ScanSummary> summaries;
+            lib.ScanRegistry(summaries, selection);
+            problems = lib.problemCount();
+            scanned = 0;
+            for (const auto& row : summaries) scanned += row.scanned;
+        }
+        state.counters["keys"] = static_cast<double>(stats.keys);
+        state.counters["values"] = static_cast<double>(stats.values);
+        state.counters["scanned"] = static_cast<double>(scanned);
+        state.counters["problems"] = static_cast<double>(problems);
+        state.counters["peak_MiB"] = static_cast<double>(PeakResidentBytes()) / (1024.0 * 1024.0);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+BENCHMARK(BM_ScanRegistryAllCategories)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace brindle::bench
+
+BENCHMARK_MAIN();
