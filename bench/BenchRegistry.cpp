@@ -112,13 +112,13 @@ BenchRegistryStats BuildBenchRegistry(SimpleMachine& machine, const std::string&
         char name[32];
         std::snprintf(name, sizeof name, "App%04zu", i);
         RegistryKeyNode& app = *appPaths.addSubKey(Wide(std::string(name) + ".exe"));
-        AddString(app, "", "\"" + file(i) + "\"");
+        AddString(app, "", std::string(1, '"') + file(i) + "\"");
         AddString(app, "Path", "C:\\Program Files\\" + std::string(name) + "\\");
         RegistryKeyNode& entry = *uninstall.addSubKey(Wide(name));
         AddString(entry, "DisplayName", name);
         AddString(entry, "DisplayIcon", file(i));
         AddString(entry, "InstallLocation", "C:\\Program Files\\" + std::string(name));
-        AddString(entry, "UninstallString", "\"" + file(i + 1) + "\" /S");
+        AddString(entry, "UninstallString", std::string(1, '"') + file(i + 1) + "\" /S");
         stats.keys += 2;
         stats.values += 6;
     }
