@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -250,34 +251,198 @@ char UpperLetter(char letter) {
     return 0;
 }
 
+
+// --- Folder searches --------------------------------------------------------------
+
+// Characters Windows forbids in a name. Wine shows a host name that holds one through a
+// private-use character, which no ANSI page has, so the ANSI name shows '?' there and
+// never smuggles a separator into a path built from it.
+bool IsForbiddenInName(char16_t c) {
+    if (c < 0x20) return true;
+    switch (c) {
+        case u'\\': case u':': case u'*': case u'?': case u'"': case u'<': case u'>': case u'|': return true;
+        default: return false;
+    }
+}
+
+constexpr char16_t kPrivateUseBase = 0xF000;
+
+struct SearchEntry {
+    FindDataA data;
+    std::u16string folded;  // the Windows name upper-cased, for matching masks
+};
+
+using SearchListing = std::vector<SearchEntry>;
+
+// '*' matches any run of characters and '?' exactly one; both sides are folded.
+// Backtracks only to the last star, so the cost stays linear for the usual masks.
+bool MatchesWildcards(std::u16string_view mask, std::u16string_view name) {
+    std::size_t m = 0;
+    std::size_t n = 0;
+    std::size_t starMask = std::u16string_view::npos;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == u'?' || mask[m] == name[n])) {
+            ++m, ++n;
+        } else if (m < mask.size() && mask[m] == u'*') {
+            starMask = m++;
+            starName = n;
+        } else if (starMask != std::u16string_view::npos) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == u'*') ++m;
+    return m == mask.size();
+}
+
+// A mask as Win32 reads it: "*.*" is every name, and a final ".*" also accepts a name
+// without any extension ("readme.*" finds "readme"), as in MS-DOS.
+class SearchMask {
+public:
+    explicit SearchMask(std::u16string folded) : m_folded(std::move(folded)) {
+        if (m_folded == u"*.*") m_folded = u"*";
+        if (m_folded.size() >= 2 && m_folded.ends_with(u".*")) {
+            m_withoutExtension = m_folded.substr(0, m_folded.size() - 2);
+            m_acceptsNoExtension = true;
+        }
+    }
+
+    bool matches(std::u16string_view name) const {
+        if (MatchesWildcards(m_folded, name)) return true;
+        return m_acceptsNoExtension && name.find(u'.') == std::u16string_view::npos &&
+               MatchesWildcards(m_withoutExtension, name);
+    }
+
+private:
+    std::u16string m_folded;
+    std::u16string m_withoutExtension;
+    bool m_acceptsNoExtension = false;
+};
+
+// Only folders need a look of their own: their identity lets a walk that follows links
+// enter each folder once. A link is followed to find out what it leads to; one that
+// leads nowhere is listed as a file, as Wine lists it.
+void DescribeEntry(int folderFd, const char* name, unsigned char type, FindDataA& data) {
+    data.dwFileAttributes = win::FILE_ATTRIBUTE_ARCHIVE;
+    data.identity.reset();
+    if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN) return;
+    struct stat status;
+    if (fstatat(folderFd, name, &status, 0) != 0) {
+        if (type == DT_DIR) data.dwFileAttributes = win::FILE_ATTRIBUTE_DIRECTORY;
+        return;
+    }
+    if (!S_ISDIR(status.st_mode)) return;
+    data.dwFileAttributes = win::FILE_ATTRIBUTE_DIRECTORY;
+    data.identity = FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+// The folder itself and its parent: every walk passes them over, so they are not
+// looked at (and carry no identity), which saves two calls per folder.
+void AppendDotEntry(const char* name, SearchListing& listing) {
+    SearchEntry entry;
+    entry.data.cFileName = name;
+    entry.data.dwFileAttributes = win::FILE_ATTRIBUTE_DIRECTORY;
+    entry.folded.assign(name, name + std::strlen(name));
+    listing.push_back(std::move(entry));
+}
+
+// The whole folder in readdir order, "." and ".." first except in a drive's root, as
+// NTFS lists them. Nothing when the folder cannot be opened.
+std::optional<SearchListing> ReadSearchListing(const std::string& hostFolder, bool isRoot, const CodePage& codePage) {
+    DIR* dir = opendir(hostFolder.c_str());
+    if (dir == nullptr) return std::nullopt;
+    const int folderFd = dirfd(dir);
+    SearchListing listing;
+    if (!isRoot) {
+        AppendDotEntry(".", listing);
+        AppendDotEntry("..", listing);
+    }
+    std::u16string wide;
+    while (const dirent* hostEntry = readdir(dir)) {
+        if (IsDotEntry(hostEntry->d_name)) continue;
+        if (!DecodeUtf8(hostEntry->d_name, wide)) continue;
+        bool ascii = true;
+        for (auto& c : wide) {
+            if (IsForbiddenInName(c)) {
+                c = static_cast<char16_t>(kPrivateUseBase + c);
+                ascii = false;
+            } else if (c >= 0x80) {
+                ascii = false;
+            }
+        }
+        SearchEntry entry;
+        entry.data.cFileName = ascii ? std::string(hostEntry->d_name) : codePage.toAnsi(wide);
+        entry.folded = wide;
+        for (auto& c : entry.folded) c = FoldCase(c);
+        DescribeEntry(folderFd, hostEntry->d_name, hostEntry->d_type, entry.data);
+        listing.push_back(std::move(entry));
+    }
+    closedir(dir);
+    return listing;
+}
+
+// The listing is shared with the scan's cache, so a handle stays valid after the cache
+// moves on to another folder.
+class ListingSearch final : public FileSearch {
+public:
+    ListingSearch(std::shared_ptr<const SearchListing> listing, SearchMask mask)
+        : m_listing(std::move(listing)), m_mask(std::move(mask)) {}
+
+    bool next(FindDataA& data) override {
+        while (m_index < m_listing->size()) {
+            const SearchEntry& entry = (*m_listing)[m_index++];
+            if (!m_mask.matches(entry.folded)) continue;
+            data = entry.data;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::shared_ptr<const SearchListing> m_listing;
+    SearchMask m_mask;
+    std::size_t m_index = 0;
+};
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Wine's rule: a file is read-only when nobody may write it.
+bool IsReadOnlyMode(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+
 }  // namespace
 
 struct DriveMapFileSystem::Cache {
     ListingCache listings;
+    // The folder searched last, by the folder part of the pattern as given.
+    std::string searchFolder;
+    std::shared_ptr<const SearchListing> searchListing;
 };
 
 DriveMapFileSystem::DriveMapFileSystem(CodePage codePage) : m_codePage(std::move(codePage)) {}
 
 DriveMapFileSystem::~DriveMapFileSystem() = default;
 
-void DriveMapFileSystem::mapDrive(char letter, std::filesystem::path hostFolder) {
+void DriveMapFileSystem::mapDrive(char letter, std::filesystem::path hostFolder, unsigned driveType) {
     const char drive = UpperLetter(letter);
     if (drive == 0) return;
-    m_drives[drive] = std::move(hostFolder);
+    m_drives[drive] = Drive{std::move(hostFolder), driveType};
 }
 
 void DriveMapFileSystem::unmapDrive(char letter) { m_drives.erase(UpperLetter(letter)); }
 
 std::string DriveMapFileSystem::driveLetters() const {
     std::string letters;
-    for (const auto& [letter, folder] : m_drives) letters += letter;
+    for (const auto& [letter, drive] : m_drives) letters += letter;
     return letters;
 }
 
 std::optional<std::filesystem::path> DriveMapFileSystem::driveFolder(char letter) const {
     auto it = m_drives.find(UpperLetter(letter));
     if (it == m_drives.end()) return std::nullopt;
-    return it->second;
+    return it->second.folder;
 }
 
 void DriveMapFileSystem::setCurrentDirectory(std::string windowsPath) { m_currentDirectory = std::move(windowsPath); }
@@ -308,21 +473,140 @@ int DriveMapFileSystem::_access(const char* path, int mode) {
 
 std::optional<std::filesystem::path> DriveMapFileSystem::resolve(std::string_view windowsPath) {
     windowsPath = windowsPath.substr(0, windowsPath.find('\0'));
-    const std::string utf8 = AnsiToUtf8(windowsPath, m_codePage);
+    auto hostPath = locate(AnsiToUtf8(windowsPath, m_codePage));
+    if (!hostPath) return std::nullopt;
+    return std::filesystem::path(std::move(*hostPath));
+}
+
+std::optional<std::string> DriveMapFileSystem::locate(std::string_view utf8, bool* isRoot) {
     // A path with a drive never reads the current directory, so it is not converted.
     const bool hasDrive = utf8.size() >= 2 && utf8[1] == ':';
     const auto parsed = hasDrive ? ParseWindowsPath(utf8)
                                  : ParseWindowsPath(utf8, AnsiToUtf8(m_currentDirectory, m_codePage));
     if (!parsed) return std::nullopt;
     auto drive = m_drives.find(parsed->drive);
-    if (drive == m_drives.end() || drive->second.empty()) return std::nullopt;
-    auto hostPath = LocateBelow(drive->second.native(), *parsed, m_cache ? &m_cache->listings : nullptr);
-    if (!hostPath) return std::nullopt;
-    return std::filesystem::path(std::move(*hostPath));
+    if (drive == m_drives.end() || drive->second.folder.empty()) return std::nullopt;
+    if (isRoot != nullptr) *isRoot = parsed->segments.empty();
+    return LocateBelow(drive->second.folder.native(), *parsed, m_cache ? &m_cache->listings : nullptr);
 }
 
 void DriveMapFileSystem::beginScan() { m_cache = std::make_unique<Cache>(); }
 
 void DriveMapFileSystem::endScan() { m_cache.reset(); }
+
+FindHandle DriveMapFileSystem::FindFirstFileA(const char* pattern, FindDataA& data) {
+    if (pattern == nullptr) return nullptr;
+    // Split after conversion: in the double-byte pages a second byte may be 0x5C.
+    const std::string utf8 = AnsiToUtf8(pattern, m_codePage);
+    std::string folder;
+    std::string_view mask;
+    const std::size_t split = utf8.find_last_of("\\/");
+    if (split != std::string::npos) {
+        folder = utf8.substr(0, split + 1);
+        mask = std::string_view(utf8).substr(split + 1);
+    } else if (utf8.size() >= 2 && utf8[1] == ':') {
+        folder = utf8.substr(0, 2);
+        mask = std::string_view(utf8).substr(2);
+    } else {
+        folder = ".";
+        mask = utf8;
+    }
+    if (mask.empty()) return nullptr;
+    // A trailing separator makes the resolution insist on a folder.
+    if (!IsPathSeparator(folder.back())) folder += '\\';
+
+    std::shared_ptr<const SearchListing> listing;
+    if (m_cache && m_cache->searchListing && m_cache->searchFolder == folder) {
+        listing = m_cache->searchListing;
+    } else {
+        bool isRoot = false;
+        const auto hostFolder = locate(folder, &isRoot);
+        if (!hostFolder) return nullptr;
+        auto read = ReadSearchListing(*hostFolder, isRoot, m_codePage);
+        if (!read) return nullptr;
+        listing = std::make_shared<const SearchListing>(std::move(*read));
+        if (m_cache) {
+            m_cache->searchFolder = folder;
+            m_cache->searchListing = listing;
+        }
+    }
+
+    std::u16string foldedMask = Utf8ToUtf16(mask);
+    for (auto& c : foldedMask) c = FoldCase(c);
+    auto search = std::make_unique<ListingSearch>(std::move(listing), SearchMask(std::move(foldedMask)));
+    if (!search->next(data)) return nullptr;
+    return search;
+}
+
+win::DWORD DriveMapFileSystem::GetLogicalDriveStringsA(win::DWORD size, char* buffer) {
+    std::string list;
+    for (const auto& [letter, drive] : m_drives) {
+        list += letter;
+        list += ":\\";
+        list += '\0';
+    }
+    list += '\0';
+    const auto needed = static_cast<win::DWORD>(list.size());
+    if (buffer == nullptr || size < needed) return needed;
+    std::memcpy(buffer, list.data(), list.size());
+    return needed - 1;
+}
+
+unsigned DriveMapFileSystem::GetDriveTypeA(const char* rootPath) {
+    const std::string_view root = rootPath != nullptr ? std::string_view(rootPath) : std::string_view(m_currentDirectory);
+    if (root.size() < 2 || root[1] != ':') return win::DRIVE_NO_ROOT_DIR;
+    // Only a root names a drive; NULL asks about the current directory's drive.
+    if (rootPath != nullptr && !(root.size() == 2 || (root.size() == 3 && IsPathSeparator(root[2]))))
+        return win::DRIVE_NO_ROOT_DIR;
+    const auto drive = m_drives.find(UpperLetter(root[0]));
+    if (drive == m_drives.end()) return win::DRIVE_NO_ROOT_DIR;
+    return drive->second.type;
+}
+
+win::DWORD DriveMapFileSystem::GetFileAttributesA(const char* path) {
+    if (path == nullptr) return win::INVALID_FILE_ATTRIBUTES;
+    const auto hostPath = resolve(path);
+    struct stat status;
+    if (!hostPath || stat(hostPath->c_str(), &status) != 0) return win::INVALID_FILE_ATTRIBUTES;
+    if (S_ISDIR(status.st_mode)) return win::FILE_ATTRIBUTE_DIRECTORY;
+    return win::FILE_ATTRIBUTE_ARCHIVE | (IsReadOnlyMode(status.st_mode) ? win::FILE_ATTRIBUTE_READONLY : 0);
+}
+
+bool DriveMapFileSystem::SetFileAttributesA(const char* path, win::DWORD attributes) {
+    if (path == nullptr) return false;
+    const auto hostPath = resolve(path);
+    struct stat status;
+    if (!hostPath || stat(hostPath->c_str(), &status) != 0) return false;
+    // Windows keeps the read-only bit of a folder for the shell and still lets anyone
+    // write in it; write bits on a host folder would mean something else.
+    if (S_ISDIR(status.st_mode)) return true;
+    mode_t mode = status.st_mode & 07777;
+    if ((attributes & win::FILE_ATTRIBUTE_READONLY) != 0) {
+        mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+    } else if (IsReadOnlyMode(mode)) {
+        mode |= S_IWUSR;  // the owner's write bit, as the user who set it gets it back
+    }
+    if (mode == (status.st_mode & 07777)) return true;
+    return chmod(hostPath->c_str(), mode) == 0;
+}
+
+bool DriveMapFileSystem::DeleteFileA(const char* path) {
+    if (path == nullptr) return false;
+    const auto hostPath = resolve(path);
+    struct stat status;
+    if (!hostPath || stat(hostPath->c_str(), &status) != 0) return false;
+    if (S_ISDIR(status.st_mode) || IsReadOnlyMode(status.st_mode)) return false;
+    if (unlink(hostPath->c_str()) != 0) return false;
+    if (m_cache) m_cache->searchListing.reset();
+    return true;
+}
+
+std::optional<FileIdentity> DriveMapFileSystem::GetFileIdentity(const char* path) {
+    if (path == nullptr) return std::nullopt;
+    const auto hostPath = resolve(path);
+    struct stat status;
+    if (!hostPath || stat(hostPath->c_str(), &status) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
 
 }  // namespace brindle

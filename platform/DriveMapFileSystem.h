@@ -22,8 +22,9 @@ public:
     explicit DriveMapFileSystem(CodePage codePage = CodePage(1252));
     ~DriveMapFileSystem() override;
 
-    // Maps a drive letter (either case) to a host folder; replaces an earlier mapping.
-    void mapDrive(char letter, std::filesystem::path hostFolder);
+    // Maps a drive letter (either case) to a host folder, with the type GetDriveTypeA
+    // reports; replaces an earlier mapping.
+    void mapDrive(char letter, std::filesystem::path hostFolder, unsigned driveType = win::DRIVE_FIXED);
     void unmapDrive(char letter);
     // The drive letters mapped, upper case, in order, and the host folder of one.
     std::string driveLetters() const;
@@ -39,10 +40,26 @@ public:
     void beginScan() override;
     void endScan() override;
 
+    FindHandle FindFirstFileA(const char* pattern, FindDataA& data) override;
+    win::DWORD GetLogicalDriveStringsA(win::DWORD size, char* buffer) override;
+    unsigned GetDriveTypeA(const char* rootPath) override;
+    win::DWORD GetFileAttributesA(const char* path) override;
+    bool SetFileAttributesA(const char* path, win::DWORD attributes) override;
+    bool DeleteFileA(const char* path) override;
+    std::optional<FileIdentity> GetFileIdentity(const char* path) override;
+
 private:
     struct Cache;
+    struct Drive {
+        std::filesystem::path folder;
+        unsigned type = win::DRIVE_FIXED;
+    };
+    // The host path of a Windows path already in UTF-8; isRoot tells whether it named
+    // a drive's root folder.
+    std::optional<std::string> locate(std::string_view utf8, bool* isRoot = nullptr);
+
     CodePage m_codePage;
-    std::map<char, std::filesystem::path> m_drives;
+    std::map<char, Drive> m_drives;
     std::string m_currentDirectory = "C:\\";
     std::unique_ptr<Cache> m_cache;  // present while a scan runs
 };

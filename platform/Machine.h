@@ -3,6 +3,7 @@
 // hands it down; nothing above the platform layer reaches for a global.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/CodePage.h"
@@ -30,6 +31,11 @@ public:
     // Top bit set on the Windows 95/98/Me family.
     virtual win::DWORD GetVersion() = 0;
     virtual std::string userName() = 0;
+
+    // The local path a shell shortcut (.lnk) points at, in the ANSI code page; nothing
+    // when the file cannot be read as a shortcut or names no local path (advertised
+    // installer shortcuts, shell namespace targets).
+    virtual std::optional<std::string> ReadShortcutTarget(const char* windowsPath) = 0;
 };
 
 // The legacy-family bit of a GetVersion() result.

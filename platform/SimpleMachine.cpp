@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/ShortcutReader.h"
+
 namespace brindle {
 
 namespace {
@@ -31,6 +33,15 @@ unsigned SimpleMachine::GetSystemDirectoryA(char* buffer, unsigned size) {
 
 unsigned SimpleMachine::GetWindowsDirectoryA(char* buffer, unsigned size) {
     return CopyDirectory(m_windowsDirectory, buffer, size);
+}
+
+std::optional<std::string> SimpleMachine::ReadShortcutTarget(const char* windowsPath) {
+    if (windowsPath == nullptr) return std::nullopt;
+    const auto hostPath = m_files.resolve(windowsPath);
+    if (!hostPath) return std::nullopt;
+    ShortcutTarget target = ReadShortcutFile(*hostPath, m_codePage);
+    if (target.status != ShortcutTarget::Status::Found) return std::nullopt;
+    return std::move(target.path);
 }
 
 void SimpleMachine::setCodePage(CodePage codePage) {

@@ -26,6 +26,7 @@ public:
     unsigned GetWindowsDirectoryA(char* buffer, unsigned size) override;
     win::DWORD GetVersion() override { return m_version; }
     std::string userName() override { return m_userName; }
+    std::optional<std::string> ReadShortcutTarget(const char* windowsPath) override;
 
     MemoryRegistry& memoryRegistry() { return m_registry; }
     DriveMapFileSystem& driveMap() { return m_files; }

@@ -282,7 +282,7 @@ void WinePrefixMachine::mapDrives() {
     DriveMapFileSystem& files = driveMap();
     for (char letter : files.driveLetters()) files.unmapDrive(letter);
     for (const auto& drive : m_drives) {
-        if (!drive.realPath.empty()) files.mapDrive(drive.letter, drive.realPath);
+        if (!drive.realPath.empty()) files.mapDrive(drive.letter, drive.realPath, ToWin32DriveType(drive.type));
     }
 
     // A program started from a shell has the shell's folder, seen through the drive that

@@ -1,0 +1,139 @@
+#include "scan/Shortcut.h"
+
+#include <cstdio>
+
+namespace brindle {
+
+using namespace win;
+
+namespace {
+
+bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
+
+bool IsFolder(const FindDataA& data) { return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// The file system's caches live as long as one walk, whichever way the walk ends.
+class ScanScope {
+public:
+    explicit ScanScope(FileSystem& files) : m_files(files) { m_files.beginScan(); }
+    ~ScanScope() { m_files.endScan(); }
+    ScanScope(const ScanScope&) = delete;
+    ScanScope& operator=(const ScanScope&) = delete;
+
+private:
+    FileSystem& m_files;
+};
+
+class DepthScope {
+public:
+    explicit DepthScope(int& depth) : m_depth(++depth) {}
+    ~DepthScope() { --m_depth; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+    bool tooDeep() const { return m_depth > kMaxFolderDepth; }
+
+private:
+    int& m_depth;
+};
+
+}  // namespace
+
+CShortcut::CShortcut(Machine& machine)
+    : m_machine(machine), m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {}
+
+bool CShortcut::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0; }
+
+void CShortcut::reportProgress(const std::string& item, const char* title, std::int32_t scanned, std::int32_t found) {
+    if (progressCallback) progressCallback(item, title, scanned, found);
+}
+
+bool CShortcut::enterOnce(const FileIdentity& identity) { return m_enteredFolders.insert(identity).second; }
+
+void CShortcut::ScanShortcuts() {
+    m_scanned = 0;
+    m_fixed = 0;
+    m_found = 0;
+    m_missing.clear();
+    m_enteredFolders.clear();
+
+    m_stopEvent = m_machine.events().CreateEventA(kStopScanEventName);
+    if (stopRequested()) return;
+
+    FileSystem& files = m_machine.files();
+    ScanScope scan(files);
+    const DWORD needed = files.GetLogicalDriveStringsA(0, nullptr);
+    std::string drives(needed, '\0');
+    const DWORD length = files.GetLogicalDriveStringsA(needed, drives.data());
+    if (length == 0 || length >= needed) return;
+    drives.resize(length);
+
+    for (std::size_t pos = 0; pos < drives.size();) {
+        const std::string root = drives.c_str() + pos;
+        pos += root.size() + 1;
+        if (root.size() < 2 || files.GetDriveTypeA(root.c_str()) != DRIVE_FIXED) continue;
+        char driveName[3];
+        std::snprintf(driveName, sizeof driveName, kDriveNameFormat, root[0], root[1]);
+        // The root counts as entered, so that a link back up to it is not walked again.
+        if (const auto identity = files.GetFileIdentity(root.c_str())) {
+            if (!enterOnce(*identity)) continue;
+        }
+        RecurseFolder(driveName);
+    }
+}
+
+void CShortcut::RecurseFolder(const std::string& folder) {
+    const DepthScope depth(m_depth);
+    if (depth.tooDeep()) return;
+
+    FindDataA data;
+    FindHandle search = m_machine.files().FindFirstFileA((folder + kFolderSearchPattern).c_str(), data);
+    if (!search) return;
+    std::string path;
+    do {
+        if (stopRequested()) break;
+        if (IsDotName(data.cFileName) || !IsFolder(data)) continue;
+        // A folder whose identity is unknown cannot be told from one already walked.
+        if (!data.identity || !enterOnce(*data.identity)) continue;
+        path = folder + "\\" + data.cFileName;
+        SearchLinkFileAndResolve(path);
+        reportProgress(path, kSearchingFolderTitle, m_scanned, m_found);
+        RecurseFolder(path);
+    } while (FindNextFileA(search, data));
+    FindClose(search);
+}
+
+void CShortcut::SearchLinkFileAndResolve(const std::string& folder) {
+    const std::string prefix = folder + "\\";
+    FindDataA data;
+    FindHandle search = m_machine.files().FindFirstFileA((prefix + kShortcutFilePattern).c_str(), data);
+    if (!search) return;
+    do {
+        ResolveLinkFile(prefix + data.cFileName);
+    } while (FindNextFileA(search, data));
+    FindClose(search);
+}
+
+std::int32_t CShortcut::ResolveLinkFile(const std::string& path) {
+    ++m_scanned;
+    reportProgress(path, kScanningShortcutsTitle, m_scanned, m_found);
+
+    const auto target = m_machine.ReadShortcutTarget(path.c_str());
+    if (!target) return kShortcutUnreadable;
+    if (m_machine.files()._access(target->c_str(), 0) == -1) {
+        m_missing.push_back(path);
+        ++m_found;
+    }
+    return kShortcutResolved;
+}
+
+void CShortcut::FixShortcuts() {
+    m_fixed = 0;
+    FileSystem& files = m_machine.files();
+    for (const std::string& entry : m_missing) {
+        reportProgress(entry, kFixingShortcutsTitle, 0, 0);
+        files.SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (files.DeleteFileA(entry.c_str())) ++m_fixed;
+    }
+}
+
+}  // namespace brindle

@@ -1,0 +1,86 @@
+// CShortcut: finds shell shortcuts (.lnk) on the machine's fixed drives whose target
+// file is gone, and deletes those shortcut files on request. It keeps its own list and
+// counters, answers to the stop event and reports progress; the ignore list plays no
+// part here.
+//
+// One object is used by one thread at a time. It works on the machine it is given.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/Machine.h"
+#include "platform/NamedEvents.h"
+#include "scan/ScanTypes.h"
+
+namespace brindle {
+
+inline constexpr const char* kShortcutFilePattern = "*.lnk";
+inline constexpr const char* kFolderSearchPattern = "\\*.*";
+inline constexpr const char* kDriveNameFormat = "%c%c";
+inline constexpr const char* kScanningShortcutsTitle = "Scanning ShortCuts";
+// Spelled as the status line has always shown it.
+inline constexpr const char* kSearchingFolderTitle = "Searching Dir For Shorcuts";
+inline constexpr const char* kFixingShortcutsTitle = "Fixing ShortCuts";
+
+// How deep RecurseFolder goes below a drive's root. Windows stops far earlier, where a
+// path outgrows MAX_PATH; the host has no such limit, and each level costs stack.
+inline constexpr int kMaxFolderDepth = 512;
+
+// ResolveLinkFile's result codes, as COM would give them.
+inline constexpr std::int32_t kShortcutResolved = 0;                                   // S_OK
+inline constexpr std::int32_t kShortcutUnreadable = static_cast<std::int32_t>(0x80004005u);  // E_FAIL
+
+class CShortcut {
+public:
+    explicit CShortcut(Machine& machine);
+    CShortcut(const CShortcut&) = delete;
+    CShortcut& operator=(const CShortcut&) = delete;
+
+    // May be empty.
+    ScanProgressCallback progressCallback;
+
+    // Walks every fixed drive and fills the missing list, from empty.
+    void ScanShortcuts();
+    // Examines the shortcuts of each folder below folder ("C:" or "C:\a"), depth first.
+    // The shortcuts directly in folder itself are not examined.
+    void RecurseFolder(const std::string& folder);
+    void SearchLinkFileAndResolve(const std::string& folder);
+    // Counts and examines one shortcut; lists it when its target is gone.
+    std::int32_t ResolveLinkFile(const std::string& path);
+    // Deletes each listed shortcut file; the list stays as it is.
+    void FixShortcuts();
+
+    // Full Windows paths of the shortcuts whose target is gone, in the order found. The
+    // result screen may empty an entry to keep that file.
+    std::size_t missingCount() const { return m_missing.size(); }
+    std::string& missing(std::size_t index) { return m_missing.at(index); }
+    const std::vector<std::string>& missingList() const { return m_missing; }
+
+    std::int32_t scanned() const { return m_scanned; }
+    std::int32_t fixed() const { return m_fixed; }
+    std::int32_t found() const { return m_found; }
+
+private:
+    bool stopRequested() const;
+    void reportProgress(const std::string& item, const char* title, std::int32_t scanned, std::int32_t found);
+    // False when the folder was entered before in this scan (a link led back to it).
+    bool enterOnce(const FileIdentity& identity);
+
+    Machine& m_machine;
+    EventHandle m_stopEvent;
+    std::vector<std::string> m_missing;
+    std::int32_t m_scanned = 0;
+    std::int32_t m_fixed = 0;
+    std::int32_t m_found = 0;
+    // Folders entered during one ScanShortcuts: Wine links the user's folders to the
+    // host's, so a link may lead back to a folder already walked, or above it.
+    std::unordered_set<FileIdentity, FileIdentityHash> m_enteredFolders;
+    int m_depth = 0;
+};
+
+}  // namespace brindle
