@@ -4,27 +4,20 @@
 #include "cli/ProgressLine.h"
 #include "cli/ScanReport.h"
 #include "registry/RegistryLib.h"
+#include "scan/Shortcut.h"
 
 namespace brindle::cli {
 
 int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const ScanOptions& options,
                    std::ostream& out, std::ostream& err) {
     ScanSelection selection;
-    if (options.categories.empty()) {
-        for (const auto& info : ScanCategories()) {
-            if (CRegistryLib::HasScanner(info.category)) selection.setState(info.category, ScanSelection::kSelected);
-        }
-    }
+    if (options.categories.empty()) selection.selectAll();
     for (const auto& name : options.categories) {
         const auto category = ScanCategoryFromName(name);
         if (!category) {
             err << "brindle-cli: unknown category '" << name << "' (known: ";
             for (const auto& info : ScanCategories()) err << (info.category == ScanCategory::COM ? "" : ", ") << info.name;
             err << ")\n";
-            return 2;
-        }
-        if (!CRegistryLib::HasScanner(*category)) {
-            err << "brindle-cli: the category " << name << " cannot be scanned by this version\n";
             return 2;
         }
         selection.setState(*category, ScanSelection::kSelected);
@@ -42,12 +35,25 @@ int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const 
         progress.update(title, scanned, found, AnsiToUtf8(codePage, item));
     };
 
+    CShortcut shortcuts(machine);
+    shortcuts.progressCallback = lib.progressCallback;
+
     ScanReport report;
     report.prefix = prefixForDisplay;
     lib.ScanRegistry(report.summaries, selection);
+    const bool scanShortcuts = selection.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected;
+    if (scanShortcuts && WaitForSingleObject(stopEvent, 0) != win::WAIT_OBJECT_0) {
+        selection.setState(ScanCategory::SHORTCUTS, ScanSelection::kScanning);
+        shortcuts.ScanShortcuts();
+        selection.setState(ScanCategory::SHORTCUTS, ScanSelection::kDone);
+    }
     progress.clear();
     report.stopped = InterruptToStopEvent::interrupted();
     for (const auto& problem : lib.problems()) report.problems.push_back(problem.get());
+    if (scanShortcuts) {
+        report.shortcuts = ShortcutReport{shortcuts.scanned(), shortcuts.found(), shortcuts.fixed(),
+                                          shortcuts.missingList()};
+    }
 
     if (options.json) {
         PrintScanReportJson(report, codePage, out);
@@ -59,7 +65,8 @@ int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const 
         err << "brindle-cli: cannot write the report to standard output\n";
         return 2;
     }
-    return report.problems.empty() ? 0 : 1;
+    const bool found = !report.problems.empty() || (report.shortcuts && !report.shortcuts->missing.empty());
+    return found ? 1 : 0;
 }
 
 }  // namespace brindle::cli

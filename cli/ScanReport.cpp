@@ -13,34 +13,49 @@ std::string AnsiToUtf8(const CodePage& codePage, std::string_view text) {
     return Utf16ToUtf8(codePage.toUtf16(text));
 }
 
+namespace {
+
+void PrintProblems(const std::vector<const ProblemRecord*>& problems, const CodePage& codePage, std::ostream& out) {
+    out << "\n" << problems.size() << (problems.size() == 1 ? " problem" : " problems") << ":\n";
+    std::size_t tagWidth = 4;
+    for (const auto* problem : problems) tagWidth = std::max(tagWidth, problem->tag().size());
+    const int column = static_cast<int>(tagWidth + 2);
+    out << std::left << std::setw(column) << "Type" << "FileName\n";
+    for (const auto* problem : problems) {
+        out << std::left << std::setw(column) << problem->tag() << AnsiToUtf8(codePage, problem->filePath()) << "\n";
+        out << std::setw(column) << "" << (problem->kind() == kKindKey ? "key   " : "value ")
+            << AnsiToUtf8(codePage, problem->keyPath());
+        if (problem->kind() != kKindKey && problem->value())
+            out << " : " << AnsiToUtf8(codePage, problem->value()->name);
+        out << "\n";
+    }
+}
+
+}  // namespace
+
 void PrintScanReportText(const ScanReport& report, const CodePage& codePage, std::ostream& out) {
+    std::vector<ScanSummary> rows = report.summaries;
+    if (report.shortcuts) rows.push_back({kShortcutsSummaryTitle, report.shortcuts->scanned, report.shortcuts->found, 0});
     std::size_t titleWidth = 4;
-    for (const auto& row : report.summaries) titleWidth = std::max(titleWidth, row.title.size());
+    for (const auto& row : rows) titleWidth = std::max(titleWidth, row.title.size());
     out << "Prefix: " << report.prefix << "\n\n";
     out << std::left << std::setw(static_cast<int>(titleWidth)) << "Type" << std::right << std::setw(10)
         << "Scanned" << std::setw(9) << "Bug(s)" << "\n";
-    for (const auto& row : report.summaries) {
+    for (const auto& row : rows) {
         out << std::left << std::setw(static_cast<int>(titleWidth)) << AnsiToUtf8(codePage, row.title) << std::right
             << std::setw(10) << row.scanned << std::setw(9) << row.found << "\n";
     }
     if (report.stopped) out << "\nThe scan was stopped; the counts are those reached so far.\n";
 
-    if (report.problems.empty()) {
+    const bool shortcutsMissing = report.shortcuts && !report.shortcuts->missing.empty();
+    if (report.problems.empty() && !shortcutsMissing) {
         out << "\nNo problems found.\n";
         return;
     }
-    out << "\n" << report.problems.size() << (report.problems.size() == 1 ? " problem" : " problems") << ":\n";
-    std::size_t tagWidth = 4;
-    for (const auto* problem : report.problems) tagWidth = std::max(tagWidth, problem->tag().size());
-    out << std::left << std::setw(static_cast<int>(tagWidth + 2)) << "Type" << "FileName\n";
-    for (const auto* problem : report.problems) {
-        out << std::left << std::setw(static_cast<int>(tagWidth + 2)) << problem->tag()
-            << AnsiToUtf8(codePage, problem->filePath()) << "\n";
-        out << std::setw(static_cast<int>(tagWidth + 2)) << "" << (problem->kind() == kKindKey ? "key   " : "value ")
-            << AnsiToUtf8(codePage, problem->keyPath());
-        if (problem->kind() != kKindKey && problem->value())
-            out << " : " << AnsiToUtf8(codePage, problem->value()->name);
-        out << "\n";
+    if (!report.problems.empty()) PrintProblems(report.problems, codePage, out);
+    if (shortcutsMissing) {
+        out << "\nShortcuts whose target is missing:\n";
+        for (const auto& path : report.shortcuts->missing) out << "  " << AnsiToUtf8(codePage, path) << "\n";
     }
 }
 
@@ -62,6 +77,14 @@ void PrintScanReportJson(const ScanReport& report, const CodePage& codePage, std
                             {"file", text(problem->filePath())}});
     }
     nlohmann::ordered_json document = {{"prefix", report.prefix}, {"summaries", summaries}, {"problems", problems}};
+    if (report.shortcuts) {
+        nlohmann::ordered_json missing = nlohmann::ordered_json::array();
+        for (const auto& path : report.shortcuts->missing) missing.push_back(text(path));
+        document["shortcuts"] = {{"scanned", report.shortcuts->scanned},
+                                 {"found", report.shortcuts->found},
+                                 {"fixed", report.shortcuts->fixed},
+                                 {"missing", missing}};
+    }
     if (report.stopped) document["stopped"] = true;
     out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
 }

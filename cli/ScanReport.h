@@ -3,6 +3,7 @@
 // as UTF-8.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,10 +14,18 @@
 
 namespace brindle::cli {
 
+struct ShortcutReport {
+    std::int32_t scanned = 0;
+    std::int32_t found = 0;
+    std::int32_t fixed = 0;
+    std::vector<std::string> missing;  // Windows paths of the shortcut files
+};
+
 struct ScanReport {
     std::string prefix;  // host path, already UTF-8
     std::vector<ScanSummary> summaries;
     std::vector<const ProblemRecord*> problems;
+    std::optional<ShortcutReport> shortcuts;  // when shortcuts were scanned
     bool stopped = false;
 };
 

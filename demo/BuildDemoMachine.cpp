@@ -13,6 +13,7 @@
 #include <iostream>
 #include <string>
 
+#include "demo/LnkWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/WineRegistryFile.h"
@@ -237,9 +238,33 @@ void WriteRegistryFile(const fs::path& path, const RegistryKeyNode& root, const 
 
 void WriteFile(const fs::path& path, const std::string& content) {
     fs::create_directories(path.parent_path());
+    std::error_code ignored;
+    fs::remove(path, ignored);  // it may be a read-only shortcut of an earlier build
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
     if (!out) throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
+}
+
+// Shortcuts in several folders of drive C:: some targets present, some gone, one
+// read-only, one damaged, one without a target path, and one in the drive's root
+// folder, where the scan never looks.
+void AddShortcuts(const fs::path& driveC) {
+    const fs::path desktop = driveC / "users/demo/Desktop";
+    const fs::path startMenu = driveC / "ProgramData/Microsoft/Windows/Start Menu/Programs";
+    WriteFile(desktop / "Demo Viewer.lnk", MakeShortcutBytes("C:\\Program Files\\Demo Viewer\\viewer.exe"));
+    WriteFile(desktop / "Old App.lnk", MakeShortcutBytes("C:\\Program Files\\Old App\\oldapp.exe"));
+    using namespace std::string_literals;
+    WriteFile(desktop / "Broken.lnk", "L\0\0\0this is not a shortcut any more"s);
+    WriteFile(startMenu / "Demo Viewer/Demo Viewer.lnk",
+              MakeShortcutBytes("C:\\Program Files\\Demo Viewer\\viewer.exe", {false, "Demo Viewer", "", false}));
+    const fs::path readOnly = startMenu / "Old App/Old App Help.lnk";
+    WriteFile(readOnly, MakeShortcutBytes("C:\\Program Files\\Old App\\help.chm"));
+    fs::permissions(readOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    WriteFile(startMenu / "Installer/Advertised.lnk", MakeShortcutBytesWithoutTarget());
+    WriteFile(driveC / "users/demo/Documents/Projects/Old Report.lnk",
+              MakeShortcutBytes("C:\\users\\demo\\Documents\\report-2019.doc"));
+    WriteFile(driveC / "Root Shortcut.lnk", MakeShortcutBytes("C:\\Gone\\gone.exe"));
 }
 
 }  // namespace
@@ -268,6 +293,7 @@ int main(int argc, char** argv) {
         WriteRegistryFile(out / "userdef.reg", defaultUser, "REGISTRY\\\\User\\\\.Default");
 
         for (const char* file : kDriveFiles) WriteFile(out / "drive_c" / file, std::string("demo file ") + file + "\n");
+        AddShortcuts(out / "drive_c");
         const fs::path drive = out / "dosdevices" / "c:";
         std::error_code ignored;
         fs::remove(drive, ignored);

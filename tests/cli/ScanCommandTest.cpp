@@ -112,6 +112,27 @@ TEST_F(ScanCommandTest, EveryRegistryCategoryOfTheDemoMachine) {
     EXPECT_EQ(actual, expected);
 }
 
+TEST_F(ScanCommandTest, ShortcutsOfTheDemoMachine) {
+    const auto result = cli({"--prefix", prefix().string(), "scan", "--categories", "SHORTCUTS", "--json"});
+    ASSERT_EQ(result.exitCode, 1) << result.err;
+    const auto document = nlohmann::json::parse(result.out);
+    EXPECT_TRUE(document["summaries"].empty());
+    EXPECT_TRUE(document["problems"].empty());
+    const auto& shortcuts = document["shortcuts"];
+    // Seven shortcuts below the root folder: two present, one damaged, one without a
+    // target path, three whose targets are gone. The one in C:\ itself is never looked at.
+    EXPECT_EQ(shortcuts["scanned"], 7);
+    EXPECT_EQ(shortcuts["found"], 3);
+    EXPECT_EQ(shortcuts["fixed"], 0);
+    std::vector<std::string> missing = shortcuts["missing"];
+    std::sort(missing.begin(), missing.end());  // the file system's order is not fixed
+    EXPECT_EQ(missing, (std::vector<std::string>{
+                           "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Old App\\Old App Help.lnk",
+                           "C:\\users\\demo\\Desktop\\Old App.lnk",
+                           "C:\\users\\demo\\Documents\\Projects\\Old Report.lnk",
+                       }));
+}
+
 TEST_F(ScanCommandTest, IgnoredPathsInTheCurrentFolderAreNotReported) {
     {
         std::ofstream list(work.path() / "ignore.lst", std::ios::binary);
