@@ -110,4 +110,16 @@ public:
     virtual std::optional<FileIdentity> GetFileIdentity(const char* path) = 0;
 };
 
+// Keeps the file system's caches for one scan, whichever way the scan ends.
+class FileSystemScanScope {
+public:
+    explicit FileSystemScanScope(FileSystem& files) : m_files(files) { m_files.beginScan(); }
+    ~FileSystemScanScope() { m_files.endScan(); }
+    FileSystemScanScope(const FileSystemScanScope&) = delete;
+    FileSystemScanScope& operator=(const FileSystemScanScope&) = delete;
+
+private:
+    FileSystem& m_files;
+};
+
 }  // namespace brindle

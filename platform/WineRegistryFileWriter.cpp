@@ -18,17 +18,6 @@ constexpr std::size_t kHexLineColumns = 76;
 constexpr std::string_view kHexLineBreak = "\\\n  ";
 constexpr std::size_t kHexContinuationIndent = 2;
 
-void AppendHex(std::string& out, std::uint32_t value, int width) {
-    char digits[8];
-    int count = 0;
-    do {
-        digits[count++] = kHexDigits[value & 0xF];
-        value >>= 4;
-    } while (value != 0);
-    while (count < width) digits[count++] = '0';
-    while (count > 0) out += digits[--count];
-}
-
 void AppendDecimal(std::string& out, std::uint32_t value) {
     char digits[16];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
@@ -58,8 +47,8 @@ public:
         m_out += "] ";
         AppendDecimal(m_out, WineFileTimeToSeconds(key.lastWriteTime));
         m_out += "\n#time=";
-        AppendHex(m_out, static_cast<std::uint32_t>(key.lastWriteTime >> 32), 0);
-        AppendHex(m_out, static_cast<std::uint32_t>(key.lastWriteTime), 8);
+        AppendWineHex(m_out, static_cast<std::uint32_t>(key.lastWriteTime >> 32), 0);
+        AppendWineHex(m_out, static_cast<std::uint32_t>(key.lastWriteTime), 8);
         m_out += '\n';
         if (key.hasClass) {
             m_out += "#class=\"";
@@ -98,7 +87,7 @@ private:
                     const std::uint32_t number = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
                                                  (static_cast<std::uint32_t>(value.data[3]) << 24);
                     m_out += "dword:";
-                    AppendHex(m_out, number, 8);
+                    AppendWineHex(m_out, number, 8);
                     m_out += '\n';
                     return;
                 }
@@ -112,7 +101,7 @@ private:
     void writeString(const RegistryValueData& value) {
         if (value.type != win::REG_SZ) {
             m_out += "str(";
-            AppendHex(m_out, value.type, 0);
+            AppendWineHex(m_out, value.type, 0);
             m_out += "):";
         }
         m_out += '"';
@@ -130,7 +119,7 @@ private:
             m_out += "hex:";
         } else {
             m_out += "hex(";
-            AppendHex(m_out, value.type, 0);
+            AppendWineHex(m_out, value.type, 0);
             m_out += "):";
         }
         column += m_out.size() - before;

@@ -129,6 +129,11 @@ char16_t FoldToLower(char16_t c) {
 
 }  // namespace
 
+void AppendWineHex(std::string& out, unsigned value, int width) {
+    char digits[8];
+    out.append(digits, WriteHex(digits, value, width));
+}
+
 int CompareWineNames(std::u16string_view a, std::u16string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {

@@ -31,6 +31,10 @@ inline constexpr std::size_t kMaxWineEscapeLength = 6;
 // counts them to decide where hex data breaks its lines).
 std::size_t AppendWineEscaped(std::string& out, std::u16string_view text, WineQuoting quoting);
 
+// Appends value in lowercase hex without leading zeros, or padded to `width` digits, as
+// Wine's "%x" and "%08x" do.
+void AppendWineHex(std::string& out, unsigned value, int width);
+
 enum class WineUnescapeError {
     None,
     Unterminated,  // the line ended before the closing delimiter

@@ -23,18 +23,6 @@ constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
     {ScanCategory::UNINSTALL, &CRegistryLib::ScanUninstall},
 };
 
-// Listings cached by the file system belong to one scan.
-class ScanFileCache {
-public:
-    explicit ScanFileCache(FileSystem& files) : m_files(files) { m_files.beginScan(); }
-    ~ScanFileCache() { m_files.endScan(); }
-    ScanFileCache(const ScanFileCache&) = delete;
-    ScanFileCache& operator=(const ScanFileCache&) = delete;
-
-private:
-    FileSystem& m_files;
-};
-
 }  // namespace
 
 void CRegistryLib::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelection& selection) {
@@ -43,7 +31,7 @@ void CRegistryLib::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelecti
     m_problems.clear();
     ResetEvent(m_stopEvent);
 
-    ScanFileCache cache(m_machine.files());
+    FileSystemScanScope cache(m_machine.files());
     for (const auto& [category, scanner] : kRunOrder) {
         if (selection.state(category) == ScanSelection::kNotSelected) continue;
         selection.setState(category, ScanSelection::kScanning);

@@ -12,18 +12,6 @@ bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
 
 bool IsFolder(const FindDataA& data) { return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-// The file system's caches live as long as one walk, whichever way the walk ends.
-class ScanScope {
-public:
-    explicit ScanScope(FileSystem& files) : m_files(files) { m_files.beginScan(); }
-    ~ScanScope() { m_files.endScan(); }
-    ScanScope(const ScanScope&) = delete;
-    ScanScope& operator=(const ScanScope&) = delete;
-
-private:
-    FileSystem& m_files;
-};
-
 class DepthScope {
 public:
     explicit DepthScope(int& depth) : m_depth(++depth) {}
@@ -60,7 +48,7 @@ void CShortcut::ScanShortcuts() {
     if (stopRequested()) return;
 
     FileSystem& files = m_machine.files();
-    ScanScope scan(files);
+    FileSystemScanScope scan(files);
     const DWORD needed = files.GetLogicalDriveStringsA(0, nullptr);
     std::string drives(needed, '\0');
     const DWORD length = files.GetLogicalDriveStringsA(needed, drives.data());
