@@ -1,0 +1,242 @@
+#include "registry/BackupFile.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+#include "platform/AtomicFile.h"
+
+namespace brindle {
+
+bool BackupKeyContent::operator==(const BackupKeyContent& other) const {
+    return values == other.values && subKeys == other.subKeys;
+}
+
+namespace {
+
+void AppendU32(std::string& out, std::uint32_t number) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((number >> shift) & 0xFFu));
+}
+
+void AppendText(std::string& out, std::string_view text) {
+    AppendU32(out, static_cast<std::uint32_t>(text.size()));
+    out.append(text);
+}
+
+void AppendKeyContent(std::string& out, const BackupKeyContent& content) {
+    AppendU32(out, static_cast<std::uint32_t>(content.values.size()));
+    for (const BackupValue& value : content.values) {
+        AppendText(out, value.name);
+        AppendU32(out, value.type);
+        AppendText(out, value.data);
+    }
+    AppendU32(out, static_cast<std::uint32_t>(content.subKeys.size()));
+    for (const BackupSubKey& subKey : content.subKeys) {
+        AppendText(out, subKey.name);
+        AppendKeyContent(out, subKey.content);
+    }
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// The editor writes its newer format as UTF-16LE with a byte-order mark; its older one
+// as 8-bit text, which other tools sometimes save with a UTF-8 mark.
+bool IsTextExport(std::string_view bytes) {
+    std::string_view text = bytes;
+    if (StartsWith(text, "\xEF\xBB\xBF")) text.remove_prefix(3);
+    std::string narrowed;
+    if (StartsWith(bytes, "\xFF\xFE")) {
+        for (std::size_t i = 2; i + 1 < bytes.size() && narrowed.size() < 32; i += 2) {
+            if (bytes[i + 1] != '\0') break;
+            narrowed.push_back(bytes[i]);
+        }
+        text = narrowed;
+    }
+    return std::any_of(kTextExportSignatures.begin(), kTextExportSignatures.end(),
+                       [&](std::string_view signature) { return StartsWith(text, signature); });
+}
+
+std::string Hex(std::uint32_t number) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text.push_back(kDigits[(number >> shift) & 0xFu]);
+    return text;
+}
+
+// Reads one file's bytes front to back. The first fault stops it; every later read then
+// fails too, so callers check once at the end of each loop.
+class BackupDecoder {
+public:
+    BackupDecoder(std::string_view bytes, std::string_view fileName) : m_bytes(bytes), m_fileName(fileName) {}
+
+    DecodedBackup decode() {
+        DecodedBackup result;
+        if (IsTextExport(m_bytes)) {
+            fail("the file is a text export of the registry editor, not a binary backup; it cannot be restored");
+            result.error = std::move(m_error);
+            return result;
+        }
+        while (m_offset < m_bytes.size() && m_error.empty()) {
+            BackupRecord record;
+            if (readRecord(record)) result.records.push_back(std::move(record));
+        }
+        if (!m_error.empty()) {
+            result.records.clear();
+            result.error = std::move(m_error);
+        }
+        return result;
+    }
+
+private:
+    bool readRecord(BackupRecord& record) {
+        const std::size_t start = m_offset;
+        std::uint32_t root = 0;
+        if (!readU32(root, "the root of a key record")) return false;
+        if (std::find(kBackupRoots.begin(), kBackupRoots.end(), root) == kBackupRoots.end()) {
+            return failAt(start, "root " + Hex(root) + " is not one of the four predefined roots a backup holds");
+        }
+        record.root = root;
+        if (!readText(record.path, kMaxBackupKeyPathBytes, "key path")) return false;
+        if (!checkNoNul(record.path, "key path")) return false;
+        return readKeyContent(record.content, 0);
+    }
+
+    bool readKeyContent(BackupKeyContent& content, std::uint32_t depth) {
+        std::uint32_t valueCount = 0;
+        if (!readU32(valueCount, "a value count")) return false;
+        // No reservation by count: a count is only as good as the bytes behind it.
+        for (std::uint32_t index = 0; index < valueCount; ++index) {
+            BackupValue value;
+            if (!readText(value.name, kMaxBackupValueNameBytes, "value name")) return false;
+            if (!checkNoNul(value.name, "value name")) return false;
+            if (!readU32(value.type, "a value type")) return false;
+            if (!readText(value.data, kMaxBackupValueDataBytes, "value data")) return false;
+            content.values.push_back(std::move(value));
+        }
+        std::uint32_t subKeyCount = 0;
+        if (!readU32(subKeyCount, "a sub-key count")) return false;
+        if (subKeyCount != 0 && depth >= kMaxBackupKeyDepth) {
+            return failAt(m_offset - 4, "sub-keys nested deeper than " + std::to_string(kMaxBackupKeyDepth) +
+                                            " levels");
+        }
+        for (std::uint32_t index = 0; index < subKeyCount; ++index) {
+            BackupSubKey subKey;
+            const std::size_t nameOffset = m_offset;
+            if (!readText(subKey.name, kMaxBackupSubKeyNameBytes, "sub-key name")) return false;
+            if (subKey.name.empty()) return failAt(nameOffset, "a sub-key name is empty");
+            if (subKey.name.find('\\') != std::string::npos)
+                return failAt(nameOffset, "sub-key name \"" + subKey.name + "\" contains a backslash");
+            if (!checkNoNul(subKey.name, "sub-key name")) return false;
+            if (!readKeyContent(subKey.content, depth + 1)) return false;
+            content.subKeys.push_back(std::move(subKey));
+        }
+        return true;
+    }
+
+    bool readU32(std::uint32_t& number, std::string_view what) {
+        if (m_bytes.size() - m_offset < 4) {
+            return failAt(m_offset, "the file ends inside a record, where " + std::string(what) + " (4 bytes) was due");
+        }
+        number = 0;
+        for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(m_bytes[m_offset + i]);
+        m_offset += 4;
+        return true;
+    }
+
+    bool readText(std::string& text, std::uint32_t limit, std::string_view what) {
+        const std::size_t lengthOffset = m_offset;
+        std::uint32_t length = 0;
+        if (!readU32(length, "the length of a " + std::string(what))) return false;
+        if (length > limit) {
+            return failAt(lengthOffset, std::string(what) + " length " + std::to_string(length) +
+                                            " exceeds the limit of " + std::to_string(limit) + " bytes");
+        }
+        if (m_bytes.size() - m_offset < length) {
+            return failAt(m_offset, "the file ends inside a " + std::string(what) + " of " + std::to_string(length) +
+                                        " bytes (" + std::to_string(m_bytes.size() - m_offset) + " left)");
+        }
+        text.assign(m_bytes.substr(m_offset, length));
+        m_offset += length;
+        return true;
+    }
+
+    // Names reach the registry as C strings, where a NUL would silently cut them short
+    // and write under another name.
+    bool checkNoNul(std::string_view text, std::string_view what) {
+        const auto nul = text.find('\0');
+        if (nul == std::string_view::npos) return true;
+        return failAt(m_offset - text.size() + nul, std::string(what) + " contains a NUL byte");
+    }
+
+    bool failAt(std::size_t offset, const std::string& message) {
+        if (m_error.empty()) m_error = std::string(m_fileName) + ": byte offset " + std::to_string(offset) + ": " + message;
+        m_offset = m_bytes.size();
+        return false;
+    }
+
+    void fail(const std::string& message) { m_error = std::string(m_fileName) + ": " + message; }
+
+    std::string_view m_bytes;
+    std::string_view m_fileName;
+    std::size_t m_offset = 0;
+    std::string m_error;
+};
+
+}  // namespace
+
+std::string BackupRootName(win::HKEY root) {
+    switch (root) {
+    case win::HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
+    case win::HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
+    case win::HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+    case win::HKEY_USERS: return "HKEY_USERS";
+    default: return Hex(static_cast<std::uint32_t>(root));
+    }
+}
+
+std::string EncodeBackup(const std::vector<BackupRecord>& records) {
+    std::string out;
+    for (const BackupRecord& record : records) {
+        AppendU32(out, static_cast<std::uint32_t>(record.root));
+        AppendText(out, record.path);
+        AppendKeyContent(out, record.content);
+    }
+    return out;
+}
+
+DecodedBackup DecodeBackup(std::string_view bytes, std::string_view fileName) {
+    return BackupDecoder(bytes, fileName).decode();
+}
+
+DecodedBackup ReadBackupFile(const std::filesystem::path& path) {
+    DecodedBackup result;
+    const std::string name = path.string();
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+        result.error = name + ": cannot read the file: " + error.message();
+        return result;
+    }
+    if (size > kMaxBackupFileBytes) {
+        result.error = name + ": the file has " + std::to_string(size) + " bytes, more than the " +
+                       std::to_string(kMaxBackupFileBytes) + " a backup can have";
+        return result;
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!file || !file.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
+        file.peek() != std::ifstream::traits_type::eof()) {
+        // A file that changed size under us is as suspect as one we cannot read.
+        result.error = name + ": cannot read the file completely (it changed while it was read, or cannot be read)";
+        return result;
+    }
+    return DecodeBackup(bytes, name);
+}
+
+std::string WriteBackupFile(const std::filesystem::path& path, const std::vector<BackupRecord>& records) {
+    return WriteFileAtomically(path, EncodeBackup(records));
+}
+
+}  // namespace brindle

@@ -1,0 +1,177 @@
+#include "registry/BackupWriter.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "registry/KeyHandle.h"
+#include "registry/RegistryValue.h"
+
+namespace brindle {
+
+using namespace win;
+
+namespace {
+
+// Exact spelling only: these are the names the scanners write, and a backup that
+// guessed at any other spelling could back up a different key than the repair removes.
+std::optional<HKEY> BackupRootFromName(std::string_view name) {
+    static constexpr std::array<std::pair<std::string_view, HKEY>, 4> kNames{{
+        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+        {"HKEY_USERS", HKEY_USERS},
+    }};
+    for (const auto& [rootName, handle] : kNames) {
+        if (rootName == name) return handle;
+    }
+    return std::nullopt;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+class BackupCollector {
+public:
+    explicit BackupCollector(Registry& registry) : m_registry(registry) {}
+
+    CollectedBackup collect(const std::vector<std::unique_ptr<ProblemRecord>>& problems) {
+        for (std::size_t index = 0; index < problems.size(); ++index) {
+            if (problems[index] && !problems[index]->keyPath().empty()) collectProblem(index, *problems[index]);
+        }
+        return std::move(m_result);
+    }
+
+private:
+    void collectProblem(std::size_t index, const ProblemRecord& problem) {
+        const std::string& keyPath = problem.keyPath();
+        const std::string where = "problem " + std::to_string(index + 1) + " (" + keyPath + ")";
+        const auto slash = keyPath.find('\\');
+        const std::string_view rootName = std::string_view(keyPath).substr(0, slash);
+        const std::string subKey = slash == std::string::npos ? std::string() : keyPath.substr(slash + 1);
+
+        const auto root = BackupRootFromName(rootName);
+        if (!root) return leaveOut(where + ": the root " + Quoted(rootName) + " is not one a backup holds");
+        const bool wholeKey = problem.kind() == kKindKey;
+        if (!wholeKey && problem.kind() != kKindValue)
+            return leaveOut(where + ": the kind " + Quoted(problem.kind()) + " is neither KEY nor VAL");
+        // A repair never removes a root; backing one up whole would copy half the registry.
+        if (wholeKey && subKey.empty()) return leaveOut(where + ": a whole root is not backed up");
+        if (!wholeKey && problem.value() == nullptr) return leaveOut(where + ": no value is named");
+        if (subKey.size() > kMaxBackupKeyPathBytes)
+            return leaveOut(where + ": the key path is longer than " + std::to_string(kMaxBackupKeyPathBytes) +
+                            " bytes");
+
+        KeyHandle key(m_registry);
+        const LONG status = m_registry.RegOpenKeyExA(*root, subKey.c_str(), 0, KEY_READ, key.out());
+        if (status != ERROR_SUCCESS)
+            return leaveOut(where + ": the key cannot be opened (status " + std::to_string(status) + ")");
+
+        BackupRecord record;
+        record.root = *root;
+        record.path = subKey;
+        if (wholeKey) {
+            collectKeyContent(key.get(), keyPath, 0, record.content);
+        } else {
+            collectNamedValue(key.get(), keyPath, problem.value()->name, record.content);
+        }
+        m_result.records.push_back(std::move(record));
+    }
+
+    // The scanners name the unnamed value "(Default)"; a value may also carry that name
+    // literally. A repair could mean either, so both are kept.
+    void collectNamedValue(HKEY key, const std::string& keyPath, const std::string& name,
+                           BackupKeyContent& content) {
+        const bool meansUnnamed = name == kDefaultValueName;
+        forEachValue(key, keyPath, [&](BackupValue&& value) {
+            if (value.name == name || (meansUnnamed && value.name.empty())) content.values.push_back(std::move(value));
+        });
+    }
+
+    void collectKeyContent(HKEY key, const std::string& keyPath, std::uint32_t depth, BackupKeyContent& content) {
+        forEachValue(key, keyPath, [&](BackupValue&& value) { content.values.push_back(std::move(value)); });
+
+        std::array<char, kMaxBackupSubKeyNameBytes + 1> name{};
+        for (DWORD index = 0;; ++index) {
+            DWORD nameLength = static_cast<DWORD>(name.size());
+            const LONG status =
+                m_registry.RegEnumKeyExA(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr);
+            if (status == ERROR_NO_MORE_ITEMS) break;
+            if (status == ERROR_MORE_DATA) {
+                leaveOut(keyPath + ": sub-key " + std::to_string(index) + " has a name longer than " +
+                         std::to_string(kMaxBackupSubKeyNameBytes) + " bytes");
+                continue;
+            }
+            if (status != ERROR_SUCCESS) {
+                leaveOut(keyPath + ": listing its sub-keys stopped at " + std::to_string(index) + " (status " +
+                         std::to_string(status) + ")");
+                break;
+            }
+            BackupSubKey subKey;
+            subKey.name.assign(name.data(), nameLength);
+            const std::string subKeyPath = keyPath + "\\" + subKey.name;
+            if (depth >= kMaxBackupKeyDepth) {
+                leaveOut(subKeyPath + ": nested deeper than " + std::to_string(kMaxBackupKeyDepth) + " levels");
+                continue;
+            }
+            KeyHandle child(m_registry);
+            const LONG openStatus = m_registry.RegOpenKeyExA(key, subKey.name.c_str(), 0, KEY_READ, child.out());
+            if (openStatus != ERROR_SUCCESS) {
+                leaveOut(subKeyPath + ": cannot be opened (status " + std::to_string(openStatus) + ")");
+                continue;
+            }
+            collectKeyContent(child.get(), subKeyPath, depth + 1, subKey.content);
+            content.subKeys.push_back(std::move(subKey));
+        }
+    }
+
+    template <typename Visit>
+    void forEachValue(HKEY key, const std::string& keyPath, Visit&& visit) {
+        for (DWORD index = 0;; ++index) {
+            DWORD nameLength = static_cast<DWORD>(m_name.size());
+            DWORD dataLength = static_cast<DWORD>(m_data.size());
+            DWORD type = REG_NONE;
+            const LONG status = m_registry.RegEnumValueA(key, index, m_name.data(), &nameLength, nullptr, &type,
+                                                         m_data.data(), &dataLength);
+            if (status == ERROR_NO_MORE_ITEMS) break;
+            if (status == ERROR_MORE_DATA) {
+                leaveOut(keyPath + ": value " + std::to_string(index) + " has a name longer than " +
+                         std::to_string(kMaxBackupValueNameBytes) + " bytes or data longer than " +
+                         std::to_string(kMaxBackupValueDataBytes) + " bytes");
+                continue;
+            }
+            if (status != ERROR_SUCCESS) {
+                leaveOut(keyPath + ": listing its values stopped at " + std::to_string(index) + " (status " +
+                         std::to_string(status) + ")");
+                break;
+            }
+            BackupValue value;
+            value.name.assign(m_name.data(), nameLength);
+            value.type = type;
+            value.data.assign(reinterpret_cast<const char*>(m_data.data()), dataLength);
+            visit(std::move(value));
+        }
+    }
+
+    void leaveOut(std::string message) { m_result.leftOut.push_back(std::move(message)); }
+
+    Registry& m_registry;
+    CollectedBackup m_result;
+    std::vector<char> m_name = std::vector<char>(kMaxBackupValueNameBytes + 1);
+    std::vector<BYTE> m_data = std::vector<BYTE>(kMaxBackupValueDataBytes);
+};
+
+}  // namespace
+
+bool NeedsBackup(const std::vector<std::unique_ptr<ProblemRecord>>& problems) {
+    for (const auto& problem : problems) {
+        if (problem && !problem->keyPath().empty()) return true;
+    }
+    return false;
+}
+
+CollectedBackup CollectBackup(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems) {
+    return BackupCollector(registry).collect(problems);
+}
+
+}  // namespace brindle

@@ -1,0 +1,468 @@
+#include "registry/BackupFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "registry/BackupFolder.h"
+#include "registry/BackupRestore.h"
+#include "registry/BackupWriter.h"
+#include "registry/KeyHandle.h"
+#include "registry/RegistryLib.h"
+#include "support/TestMachine.h"
+
+namespace brindle {
+namespace {
+
+using namespace win;
+using namespace std::string_literals;
+using test::TestMachine;
+namespace fs = std::filesystem;
+
+constexpr const char* kRunKey = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+using ProblemList = std::vector<std::unique_ptr<ProblemRecord>>;
+
+std::unique_ptr<ProblemRecord> Problem(std::string keyPath, std::string kind, std::string valueName = "") {
+    auto problem = std::make_unique<ProblemRecord>();
+    problem->setKeyPath(std::move(keyPath));
+    problem->setKind(std::move(kind));
+    if (!valueName.empty()) problem->setValue(RegistryValue{std::move(valueName), "", REG_SZ});
+    return problem;
+}
+
+template <typename... Problems>
+ProblemList List(Problems... problems) {
+    ProblemList list;
+    (list.push_back(std::move(problems)), ...);
+    return list;
+}
+
+// Builds a file byte by byte, for inputs the writer would never produce.
+struct Bytes {
+    std::string bytes;
+    Bytes& u32(std::uint32_t number) {
+        for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(number >> shift));
+        return *this;
+    }
+    Bytes& text(std::string_view text) {
+        u32(static_cast<std::uint32_t>(text.size()));
+        bytes.append(text);
+        return *this;
+    }
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& path, std::string_view content) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+class BackupFileTest : public ::testing::Test {
+protected:
+    std::string encode(const ProblemList& problems) {
+        return EncodeBackup(CollectBackup(machine.registry(), problems).records);
+    }
+    std::string valueOf(std::string_view keyPath, const char* name) {
+        std::string subKey(keyPath.substr(keyPath.find('\\') + 1));
+        KeyHandle key(machine.registry());
+        if (machine.registry().RegOpenKeyA(HKEY_LOCAL_MACHINE, subKey.c_str(), key.out()) != ERROR_SUCCESS)
+            return "<no key>";
+        char data[256] = {};
+        DWORD length = sizeof data;
+        if (machine.registry().RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                                                &length) != ERROR_SUCCESS)
+            return "<no value>";
+        return std::string(data, length);
+    }
+
+    TestMachine machine;
+};
+
+// --- Layout ---
+
+TEST_F(BackupFileTest, OneValueOfTheRunKeyIsOneRecordByteForByte) {
+    machine.setString(kRunKey, "Foo", "C:\\foo.exe");
+    machine.setString(kRunKey, "Bar", "C:\\bar.exe");
+    const std::string expected =
+        "\x02\x00\x00\x80"                                  // HKEY_LOCAL_MACHINE
+        "\x2D\x00\x00\x00"                                  // 45 bytes of path
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Run"  //
+        "\x01\x00\x00\x00"                                  // one value
+        "\x03\x00\x00\x00" "Foo"                            //
+        "\x01\x00\x00\x00"                                  // REG_SZ
+        "\x0B\x00\x00\x00" "C:\\foo.exe\0"                  // 11 bytes with the NUL
+        "\x00\x00\x00\x00"s;                                // no sub-keys
+    EXPECT_EQ(encode(List(Problem(kRunKey, kKindValue, "Foo"))), expected);
+}
+
+TEST_F(BackupFileTest, AWholeKeyHoldsItsValuesAndSubKeysRecursively) {
+    machine.setBytes("HKEY_CURRENT_USER\\App", "", REG_DWORD, "\x2A\x00\x00\x00"s);
+    machine.setBytes("HKEY_CURRENT_USER\\App\\Sub", "n", REG_BINARY, "\x01\x02"s);
+    const std::string expected =
+        "\x01\x00\x00\x80"                           // HKEY_CURRENT_USER
+        "\x03\x00\x00\x00" "App"                     //
+        "\x01\x00\x00\x00"                           // one value
+        "\x00\x00\x00\x00"                           // the unnamed one
+        "\x04\x00\x00\x00"                           // REG_DWORD
+        "\x04\x00\x00\x00" "\x2A\x00\x00\x00"        //
+        "\x01\x00\x00\x00"                           // one sub-key
+        "\x03\x00\x00\x00" "Sub"                     //
+        "\x01\x00\x00\x00"                           //   one value
+        "\x01\x00\x00\x00" "n"                       //
+        "\x03\x00\x00\x00"                           //   REG_BINARY
+        "\x02\x00\x00\x00" "\x01\x02"                //
+        "\x00\x00\x00\x00"s;                         //   no sub-keys
+    EXPECT_EQ(encode(List(Problem("HKEY_CURRENT_USER\\App", kKindKey))), expected);
+}
+
+TEST_F(BackupFileTest, RecordsFollowTheProblemListWithNothingBetween) {
+    machine.setString("HKEY_USERS\\.Default\\A", "x", "1");
+    machine.setString("HKEY_CLASSES_ROOT\\B", "y", "2");
+    const ProblemList problems = List(Problem("HKEY_CLASSES_ROOT\\B", kKindValue, "y"),
+                                      Problem("HKEY_USERS\\.Default\\A", kKindKey));
+    const auto collected = CollectBackup(machine.registry(), problems);
+    ASSERT_EQ(collected.records.size(), 2u);
+    EXPECT_EQ(collected.records[0].root, HKEY_CLASSES_ROOT);
+    EXPECT_EQ(collected.records[1].root, HKEY_USERS);
+    EXPECT_EQ(EncodeBackup(collected.records),
+              EncodeBackup({collected.records[0]}) + EncodeBackup({collected.records[1]}));
+}
+
+// --- What the writer leaves out ---
+
+TEST_F(BackupFileTest, ProblemsItCannotBackUpAreLeftOutAndNamed) {
+    machine.setString(kRunKey, "Foo", "C:\\foo.exe");
+    machine.setString("HKEY_CURRENT_CONFIG\\Cfg", "v", "1");
+    struct Case {
+        std::string keyPath, kind, valueName, reason;
+    } cases[] = {
+        {"hkey_local_machine\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", kKindValue, "Foo",
+         "not one a backup holds"},
+        {"HKEY_CURRENT_CONFIG\\Cfg", kKindKey, "", "not one a backup holds"},
+        {kRunKey, "FILE", "Foo", "neither KEY nor VAL"},
+        {"HKEY_LOCAL_MACHINE\\Software\\Gone", kKindKey, "", "cannot be opened (status 2)"},
+        {"HKEY_LOCAL_MACHINE", kKindKey, "", "a whole root"},
+        {kRunKey, kKindValue, "", "no value is named"},
+    };
+    for (const Case& c : cases) {
+        const auto collected = CollectBackup(machine.registry(), List(Problem(c.keyPath, c.kind, c.valueName)));
+        EXPECT_TRUE(collected.records.empty()) << c.keyPath;
+        ASSERT_EQ(collected.leftOut.size(), 1u) << c.keyPath;
+        EXPECT_NE(collected.leftOut[0].find(c.reason), std::string::npos) << collected.leftOut[0];
+        EXPECT_NE(collected.leftOut[0].find("problem 1 (" + c.keyPath + ")"), std::string::npos)
+            << collected.leftOut[0];
+    }
+}
+
+TEST_F(BackupFileTest, UntickedProblemsNeedNoBackup) {
+    EXPECT_FALSE(NeedsBackup({}));
+    ProblemList unticked = List(Problem("", kKindKey), Problem("", kKindValue, "x"));
+    unticked.push_back(nullptr);
+    EXPECT_FALSE(NeedsBackup(unticked));
+    unticked.push_back(Problem("HKEY_USERS\\X", kKindKey));
+    EXPECT_TRUE(NeedsBackup(unticked));
+}
+
+TEST_F(BackupFileTest, DefaultNamesTheUnnamedValueAndAValueOfThatName) {
+    machine.setString("HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32", "", "C:\\gone.dll");
+    machine.setString("HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32", "ThreadingModel", "Both");
+    const auto collected = CollectBackup(
+        machine.registry(), List(Problem("HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32", kKindValue, "(Default)")));
+    ASSERT_EQ(collected.records.size(), 1u);
+    const auto& values = collected.records[0].content.values;
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0], (BackupValue{"", REG_SZ, "C:\\gone.dll\0"s}));
+}
+
+TEST_F(BackupFileTest, AValueThatIsGoneLeavesAnEmptyRecordThatStillReads) {
+    machine.createKey(kRunKey);
+    const std::string bytes = encode(List(Problem(kRunKey, kKindValue, "Foo")));
+    const auto decoded = DecodeBackup(bytes, "b.reg");
+    ASSERT_TRUE(decoded.ok()) << decoded.error;
+    ASSERT_EQ(decoded.records.size(), 1u);
+    EXPECT_TRUE(decoded.records[0].content.values.empty());
+}
+
+TEST_F(BackupFileTest, ValuesBeyondTheLimitsAreLeftOutAndTheCountsStayTrue) {
+    const std::string key = "HKEY_LOCAL_MACHINE\\Software\\Big";
+    machine.setBytes(key, "fits", REG_BINARY, std::string(kMaxBackupValueDataBytes, 'a'));
+    machine.setBytes(key, "too big", REG_BINARY, std::string(kMaxBackupValueDataBytes + 1, 'b'));
+    machine.setString(key, "after", "y");
+    const auto collected = CollectBackup(machine.registry(), List(Problem(key, kKindKey)));
+    ASSERT_EQ(collected.records.size(), 1u);
+    std::vector<std::string> names;
+    for (const auto& value : collected.records[0].content.values) names.push_back(value.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"fits", "after"}));
+    ASSERT_EQ(collected.leftOut.size(), 1u);
+    EXPECT_NE(collected.leftOut[0].find(key + ": value 1 has a name longer than 16383 bytes or data longer than"),
+              std::string::npos)
+        << collected.leftOut[0];
+    const auto decoded = DecodeBackup(EncodeBackup(collected.records), "b.reg");
+    ASSERT_TRUE(decoded.ok()) << decoded.error;
+    EXPECT_EQ(decoded.records, collected.records);
+}
+
+// --- Round trip ---
+
+TEST_F(BackupFileTest, RestoreGivesBackWhatTheRepairRemoved) {
+    const std::string app = "HKEY_LOCAL_MACHINE\\Software\\Vendor\\App";
+    machine.setString(app, "", "default text");
+    machine.setString(app, "Path", "%ProgramFiles%\\App", REG_EXPAND_SZ);
+    machine.setBytes(app + "\\Parts\\One", "Size", REG_DWORD, "\x10\x00\x00\x00"s);
+    machine.setBytes(app + "\\Parts\\One", "Blob", REG_BINARY, "\x00\xFF\x00"s);
+    machine.createKey(app + "\\Parts\\Empty");
+    machine.setBytes(app + "\\Parts", "List", REG_MULTI_SZ, "a\0b\0\0"s);
+    machine.setString(kRunKey, "Foo", "C:\\foo.exe");
+    machine.setString(kRunKey, "Keep", "C:\\keep.exe");
+    const ProblemList problems = List(Problem(app, kKindKey), Problem(kRunKey, kKindValue, "Foo"));
+
+    const auto before = CollectBackup(machine.registry(), problems);
+    ASSERT_TRUE(before.leftOut.empty());
+    const fs::path file = machine.workFolder().path() / "backup.reg";
+    ASSERT_EQ(WriteBackupFile(file, before.records), "");
+
+    CRegistryLib lib(machine);
+    ASSERT_EQ(lib.DeleteKey("HKEY_LOCAL_MACHINE", "Software\\Vendor\\App"), ERROR_SUCCESS);
+    ASSERT_EQ(lib.DeleteValue("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Foo"),
+              ERROR_SUCCESS);
+    ASSERT_FALSE(machine.keyExists(app));
+
+    const RestoreReport report = RestoreBackupFile(machine.registry(), file);
+    EXPECT_TRUE(report.complete()) << report.error;
+    EXPECT_EQ(report.keysWritten, 5u);  // App, Parts, One, Empty and the Run key
+    EXPECT_EQ(report.valuesWritten, 6u);
+    EXPECT_EQ(CollectBackup(machine.registry(), problems).records, before.records);
+    EXPECT_EQ(valueOf(kRunKey, "Keep"), "C:\\keep.exe\0"s);
+    EXPECT_EQ(machine.memoryRegistry().openHandleCount(), 0u);
+}
+
+TEST_F(BackupFileTest, AnEmptyNameRestoresTheDefaultValue) {
+    const std::string bytes = Bytes{}
+                                  .u32(0x80000002)
+                                  .text("Software\\T")
+                                  .u32(1)
+                                  .text("")
+                                  .u32(REG_SZ)
+                                  .text("dflt\0"s)
+                                  .u32(0)
+                                  .bytes;
+    const auto decoded = DecodeBackup(bytes, "b.reg");
+    ASSERT_TRUE(decoded.ok()) << decoded.error;
+    EXPECT_TRUE(RestoreBackup(machine.registry(), decoded.records).complete());
+    EXPECT_EQ(valueOf("HKEY_LOCAL_MACHINE\\Software\\T", ""), "dflt\0"s);
+}
+
+// --- Damaged files ---
+
+TEST_F(BackupFileTest, AFileCutAnywhereInsideARecordIsRefusedAndWritesNothing) {
+    machine.setString(kRunKey, "Foo", "C:\\foo.exe");
+    machine.setBytes("HKEY_CURRENT_USER\\App\\Sub", "n", REG_BINARY, "\x01\x02"s);
+    const std::string first = encode(List(Problem(kRunKey, kKindValue, "Foo")));
+    const std::string whole = first + encode(List(Problem("HKEY_CURRENT_USER\\App", kKindKey)));
+    CRegistryLib lib(machine);
+    ASSERT_EQ(lib.DeleteKey("HKEY_CURRENT_USER", "App"), ERROR_SUCCESS);
+    ASSERT_EQ(lib.DeleteKey("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+              ERROR_SUCCESS);
+
+    const fs::path file = machine.workFolder().path() / "cut.reg";
+    const auto changes = machine.memoryRegistry().changeCount();
+    for (std::size_t length = 1; length < whole.size(); ++length) {
+        WriteFile(file, whole.substr(0, length));
+        if (length == first.size()) {
+            // A cut between records cannot be told from a shorter backup.
+            EXPECT_TRUE(DecodeBackup(whole.substr(0, length), "cut.reg").ok());
+            continue;
+        }
+        const RestoreReport report = RestoreBackupFile(machine.registry(), file);
+        EXPECT_NE(report.error.find(file.string() + ": byte offset "), std::string::npos)
+            << length << ": " << report.error;
+        EXPECT_NE(report.error.find("the file ends inside"), std::string::npos) << report.error;
+        EXPECT_EQ(report.keysWritten + report.valuesWritten, 0u);
+        ASSERT_EQ(machine.memoryRegistry().changeCount(), changes) << "cut at " << length;
+    }
+}
+
+TEST(BackupDecodeTest, LengthsBeyondTheWritersLimitsAreRefusedAtTheirOffset) {
+    const auto record = [](std::uint32_t pathLength) { return Bytes{}.u32(0x80000002).u32(pathLength); };
+    struct Case {
+        std::string name;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"key path", record(kMaxBackupKeyPathBytes + 1).bytes, "byte offset 4: key path length 32768 exceeds"},
+        {"huge key path", record(0xFFFFFFFFu).bytes, "byte offset 4: key path length 4294967295 exceeds"},
+        {"value name", Bytes{}.u32(0x80000002).text("K").u32(1).u32(16384).bytes,
+         "byte offset 13: value name length 16384 exceeds the limit of 16383 bytes"},
+        {"value data", Bytes{}.u32(0x80000002).text("K").u32(1).text("v").u32(REG_BINARY).u32(16384).bytes,
+         "byte offset 22: value data length 16384 exceeds the limit of 16383 bytes"},
+        {"sub-key name", Bytes{}.u32(0x80000002).text("K").u32(0).u32(1).u32(256).bytes,
+         "byte offset 17: sub-key name length 256 exceeds the limit of 255 bytes"},
+        {"root", Bytes{}.u32(0x80000005).text("K").u32(0).u32(0).bytes,
+         "byte offset 0: root 0x80000005 is not one of the four"},
+        {"empty sub-key", Bytes{}.u32(0x80000002).text("K").u32(0).u32(1).text("").u32(0).u32(0).bytes,
+         "byte offset 17: a sub-key name is empty"},
+        {"backslash", Bytes{}.u32(0x80000002).text("K").u32(0).u32(1).text("a\\b").u32(0).u32(0).bytes,
+         "byte offset 17: sub-key name \"a\\b\" contains a backslash"},
+        {"NUL in a name", Bytes{}.u32(0x80000002).text("K").u32(1).text("a\0b"s).u32(1).text("").u32(0).bytes,
+         "byte offset 18: value name contains a NUL byte"},
+        {"NUL in a path", Bytes{}.u32(0x80000001).text("K\0"s).u32(0).u32(0).bytes,
+         "byte offset 9: key path contains a NUL byte"},
+        {"count beyond the file", Bytes{}.u32(0x80000002).text("K").u32(0xFFFFFFFFu).bytes,
+         "byte offset 13: the file ends inside a record"},
+    };
+    for (const Case& c : cases) {
+        const auto decoded = DecodeBackup(c.bytes, "x.reg");
+        EXPECT_TRUE(decoded.records.empty()) << c.name;
+        EXPECT_EQ(decoded.error.rfind("x.reg: ", 0), 0u) << c.name << ": " << decoded.error;
+        EXPECT_NE(decoded.error.find(c.message), std::string::npos) << c.name << ": " << decoded.error;
+    }
+}
+
+TEST(BackupDecodeTest, NestingIsBoundedByTheRegistrysDepth) {
+    const auto nested = [](std::uint32_t depth) {
+        Bytes bytes;
+        bytes.u32(0x80000003).text("");
+        for (std::uint32_t level = 0; level < depth; ++level) bytes.u32(0).u32(1).text("k");
+        bytes.u32(0).u32(0);
+        return bytes.bytes;
+    };
+    const auto deepest = DecodeBackup(nested(kMaxBackupKeyDepth), "d.reg");
+    EXPECT_TRUE(deepest.ok()) << deepest.error;
+    const auto tooDeep = DecodeBackup(nested(kMaxBackupKeyDepth + 1), "d.reg");
+    EXPECT_NE(tooDeep.error.find("nested deeper than 512 levels"), std::string::npos) << tooDeep.error;
+}
+
+TEST(BackupDecodeTest, TheEditorsTextExportIsRecognisedAndRefused) {
+    std::string utf16 = "\xFF\xFE"s;
+    for (char c : "Windows Registry Editor Version 5.00\r\n"s) utf16 += std::string{c, '\0'};
+    for (const std::string& text : {"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n"s, utf16,
+                                    "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n"s}) {
+        const auto decoded = DecodeBackup(text, "2024-01-01_00-00-00.reg");
+        EXPECT_EQ(decoded.error,
+                  "2024-01-01_00-00-00.reg: the file is a text export of the registry editor, not a binary "
+                  "backup; it cannot be restored");
+    }
+}
+
+TEST(BackupDecodeTest, AnEmptyFileHoldsNoRecords) {
+    const auto decoded = DecodeBackup("", "e.reg");
+    EXPECT_TRUE(decoded.ok());
+    EXPECT_TRUE(decoded.records.empty());
+}
+
+TEST_F(BackupFileTest, AMissingOrOversizedFileIsRefusedByName) {
+    const fs::path missing = machine.workFolder().path() / "none.reg";
+    EXPECT_EQ(ReadBackupFile(missing).error.rfind(missing.string() + ": cannot read the file", 0), 0u);
+    const fs::path big = machine.workFolder().path() / "big.reg";
+    { std::ofstream(big, std::ios::binary); }
+    fs::resize_file(big, kMaxBackupFileBytes + 1);
+    EXPECT_NE(ReadBackupFile(big).error.find("more than the 67108864 a backup can have"), std::string::npos);
+}
+
+// --- The backup folder ---
+
+BackupClock FixedClock(BackupTime time) {
+    return [time] { return time; };
+}
+
+TEST(BackupFileNameTest, SortsInTimeOrder) {
+    EXPECT_EQ(BackupFileName({2024, 3, 9, 14, 5, 59}), "2024-03-09_14-05-59.reg");
+    EXPECT_EQ(BackupFileName({987, 12, 31, 0, 0, 0}), "0987-12-31_00-00-00.reg");
+    EXPECT_TRUE(IsBackupFileName("2024-03-09_14-05-59.reg"));
+    for (const char* other : {"1.reg", "2024-03-09_14-05-59.REG", "2024-03-09 14-05-59.reg", "x024-03-09_14-05-59.reg"})
+        EXPECT_FALSE(IsBackupFileName(other)) << other;
+}
+
+class BackupFolderTest : public BackupFileTest {
+protected:
+    fs::path folder() const { return machine.workFolder().path() / kBackupFolderName; }
+    std::vector<std::string> names() const {
+        std::vector<std::string> result;
+        for (const auto& entry : fs::directory_iterator(folder())) result.push_back(entry.path().filename().string());
+        std::sort(result.begin(), result.end());
+        return result;
+    }
+    ProblemList runProblem() {
+        machine.setString(kRunKey, "Foo", "C:\\foo.exe");
+        return List(Problem(kRunKey, kKindValue, "Foo"));
+    }
+};
+
+TEST_F(BackupFolderTest, WritesOneTimeStampedFileThatRestores) {
+    const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
+                                       FixedClock({2024, 1, 2, 3, 4, 5}));
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(result.file, folder() / "2024-01-02_03-04-05.reg");
+    EXPECT_EQ(names(), (std::vector<std::string>{"2024-01-02_03-04-05.reg"}));
+    EXPECT_EQ(ReadFile(result.file), encode(runProblem()));
+    EXPECT_FALSE(fs::exists(machine.workFolder().path() / "1.reg"));
+}
+
+TEST_F(BackupFolderTest, UntickedProblemsLeaveTheFolderUntouched) {
+    const auto result = BackupRegistry(machine.registry(), List(Problem("", kKindKey)), machine.workFolder().path(),
+                                       FixedClock({2024, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(result.outcome, BackupResult::Outcome::NothingToBackUp);
+    EXPECT_FALSE(fs::exists(folder()));
+}
+
+TEST_F(BackupFolderTest, KeepsTheFiveNewestAndNothingElseIsDeleted) {
+    fs::create_directories(folder());
+    for (int day = 1; day <= 7; ++day) WriteFile(folder() / BackupFileName({2023, 5, day, 0, 0, 0}), "");
+    WriteFile(folder() / "mine.reg", "REGEDIT4\r\n");
+    const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
+                                       FixedClock({2024, 1, 1, 0, 0, 0}));
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(names(), (std::vector<std::string>{"2023-05-04_00-00-00.reg", "2023-05-05_00-00-00.reg",
+                                                 "2023-05-06_00-00-00.reg", "2023-05-07_00-00-00.reg",
+                                                 "2024-01-01_00-00-00.reg", "mine.reg"}));
+}
+
+TEST_F(BackupFolderTest, ANewBackupSurvivesPruningEvenWhenTheClockWentBack) {
+    fs::create_directories(folder());
+    for (int day = 1; day <= 5; ++day) WriteFile(folder() / BackupFileName({2030, 5, day, 0, 0, 0}), "");
+    const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
+                                       FixedClock({2020, 1, 1, 0, 0, 0}));
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_TRUE(fs::exists(result.file));
+    EXPECT_EQ(names().size(), kBackupsKept);
+}
+
+TEST_F(BackupFolderTest, ASecondBackupInTheSameSecondNeverReplacesTheFirst) {
+    const auto clock = FixedClock({2024, 1, 2, 3, 4, 5});
+    const auto first = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(), clock);
+    ASSERT_EQ(first.outcome, BackupResult::Outcome::Written);
+    const std::string firstBytes = ReadFile(first.file);
+    machine.setString(kRunKey, "Foo", "C:\\changed.exe");
+    const auto second = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(), clock);
+    EXPECT_EQ(second.outcome, BackupResult::Outcome::Failed);
+    EXPECT_NE(second.error.find("already exists"), std::string::npos) << second.error;
+    EXPECT_EQ(ReadFile(first.file), firstBytes);
+}
+
+TEST_F(BackupFolderTest, TheLatestCreatedFileIsFoundWhateverTheNames) {
+    EXPECT_FALSE(FindLatestBackup(folder()).has_value());
+    fs::create_directories(folder());
+    const auto now = fs::file_time_type::clock::now();
+    int step = 0;
+    for (const char* name : {"2030-01-01_00-00-00.reg", "b.reg", "a.reg"}) {
+        // Creation times are kept to the kernel's clock tick, which can be coarse.
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        WriteFile(folder() / name, "");
+        fs::last_write_time(folder() / name, now + std::chrono::seconds(++step));
+    }
+    WriteFile(folder() / "later.txt", "");
+    fs::create_directories(folder() / "z.reg");
+    EXPECT_EQ(FindLatestBackup(folder()), folder() / "a.reg");
+}
+
+}  // namespace
+}  // namespace brindle
