@@ -1,0 +1,190 @@
+#include "registry/XmlWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "registry/XmlElement.h"
+#include "support/TemporaryFolder.h"
+
+namespace brindle {
+namespace {
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class XmlWriterTest : public ::testing::Test {
+protected:
+    XmlWriterTest() { writer.SetFileName(file.string()); }
+
+    std::string closeAndRead() {
+        EXPECT_TRUE(writer.Close()) << writer.error();
+        return ReadFile(file);
+    }
+
+    test::TemporaryFolder folder;
+    fs::path file = folder.path() / "snapshot.xml";
+    XmlWriter writer;
+};
+
+TEST_F(XmlWriterTest, FirstStartTagFollowsTheDeclaration) {
+    EXPECT_TRUE(XmlElement("registry").WriteStart(writer, +1));
+    EXPECT_EQ(closeAndRead(), kDeclaration + " <registry>\r\n"s);
+}
+
+TEST_F(XmlWriterTest, DeclarationIsAtColumnZeroWhateverTheIndent) {
+    writer.changeIndent(3);
+    EXPECT_TRUE(writer.Write("x"));
+    EXPECT_EQ(writer.indent(), 3);
+    EXPECT_EQ(closeAndRead(), kDeclaration + "x"s);
+}
+
+TEST_F(XmlWriterTest, TagFormats) {
+    XmlElement element("v");
+    element.SetAttribute("name", "a");
+    element.SetAttribute("value", "1");
+    writer.changeIndent(2);
+    const auto no = XmlIndent::No;
+    const auto noBreak = XmlLineBreak::No;
+    struct Case {
+        std::function<bool()> write;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {[&] { return element.WriteStart(writer, 0); }, "  <v name=\"a\" value=\"1\">\r\n"},
+        {[&] { return element.WriteStart(writer, 0, no, noBreak); }, "<v name=\"a\" value=\"1\">"},
+        {[&] { return element.WriteEmpty(writer, 0); }, "  <v name=\"a\" value=\"1\"/>\r\n"},
+        {[&] { return element.WriteEmpty(writer, 0, XmlIndent::Yes, noBreak); }, "  <v name=\"a\" value=\"1\"/>"},
+        {[&] { return element.WriteEnd(writer, 0); }, "  </v>\r\n"},
+        {[&] { return element.WriteEnd(writer, 0, no, XmlLineBreak::Yes); }, "</v>\r\n"},
+        {[&] { return element.WriteDeclaration(writer, 0); }, "  <?v name=\"a\" value=\"1\"?>\r\n"},
+    };
+    std::string expected = kDeclaration;
+    for (const Case& c : cases) {
+        EXPECT_TRUE(c.write());
+        expected += c.expected;
+    }
+    EXPECT_EQ(closeAndRead(), expected);
+}
+
+TEST_F(XmlWriterTest, SettingAnAttributeAgainKeepsItsPlace) {
+    XmlElement element("k");
+    element.SetAttribute("name", "first");
+    element.SetAttribute("type", "REG_SZ");
+    element.SetAttribute("name", "second");
+    element.SetAttribute("Name", "other case");  // names are compared with their letter case
+    element.SetName("v");
+    EXPECT_TRUE(element.WriteEmpty(writer, 0));
+    EXPECT_EQ(closeAndRead(), kDeclaration + "<v name=\"second\" type=\"REG_SZ\" Name=\"other case\"/>\r\n"s);
+}
+
+// The nest written for one value Foo of HKEY_LOCAL_MACHINE\Software\X.
+TEST_F(XmlWriterTest, DepthChangesGiveTheSnapshotLayout) {
+    const XmlElement registry("registry");
+    registry.WriteStart(writer, +1);
+    for (const char* name : {"HKEY_LOCAL_MACHINE", "Software", "X"}) {
+        XmlElement key("k");
+        key.SetAttribute("name", name);
+        key.WriteStart(writer, +1);
+    }
+    XmlElement value("v");
+    value.SetAttribute("name", "Foo");
+    value.SetAttribute("value", "bar");
+    value.WriteEmpty(writer, +1);
+    for (int i = 0; i < 3; ++i) XmlElement("k").WriteEnd(writer, -1);
+    registry.WriteEnd(writer, -1);
+    EXPECT_EQ(writer.indent(), 0);
+    EXPECT_EQ(closeAndRead(), kDeclaration +
+                                  " <registry>\r\n"
+                                  "  <k name=\"HKEY_LOCAL_MACHINE\">\r\n"
+                                  "   <k name=\"Software\">\r\n"
+                                  "    <k name=\"X\">\r\n"
+                                  "     <v name=\"Foo\" value=\"bar\"/>\r\n"
+                                  "    </k>\r\n"
+                                  "   </k>\r\n"
+                                  "  </k>\r\n"
+                                  " </registry>\r\n"s);
+}
+
+TEST_F(XmlWriterTest, UnbalancedDepthWritesAtColumnZero) {
+    XmlElement("k").WriteEnd(writer, -1);
+    XmlElement("k").WriteEnd(writer, -1);
+    EXPECT_EQ(writer.indent(), -2);
+    EXPECT_EQ(closeAndRead(), kDeclaration + "</k>\r\n</k>\r\n"s);
+}
+
+TEST_F(XmlWriterTest, BytesPassUnchanged) {
+    const std::string bytes = "caf\xc3\xa9 \xff\x80\x01"s + '\0' + "&quot;<>'\r\n" + std::string(300000, 'x');
+    XmlElement element(bytes);
+    element.SetAttribute(bytes, bytes);
+    EXPECT_TRUE(element.WriteEmpty(writer, 0, XmlIndent::No, XmlLineBreak::No));
+    EXPECT_EQ(closeAndRead(), kDeclaration + "<" + bytes + " " + bytes + "=\"" + bytes + "\"/>");
+}
+
+TEST_F(XmlWriterTest, CloseReadiesTheWriterForAnotherFile) {
+    XmlElement("a").WriteStart(writer, +1);
+    EXPECT_TRUE(writer.isOpen());
+    writer.SetFileName((folder.path() / "ignored.xml").string());  // not while open
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(writer.indent(), 0);
+
+    const fs::path second = folder.path() / "second.xml";
+    writer.SetFileName(second.string());
+    XmlElement("b").WriteStart(writer, +1);
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(ReadFile(file), kDeclaration + " <a>\r\n"s);
+    EXPECT_EQ(ReadFile(second), kDeclaration + " <b>\r\n"s);
+    EXPECT_FALSE(fs::exists(folder.path() / "ignored.xml"));
+}
+
+TEST_F(XmlWriterTest, AWriterNeverWrittenLeavesNoFile) {
+    EXPECT_TRUE(writer.Close());
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST(XmlWriterFailureTest, UnopenableFileFailsEveryWriteAndTheClose) {
+    test::TemporaryFolder folder;
+    const std::string target = (folder.path() / "missing folder" / "snapshot.xml").string();
+    for (const std::string& name : {target, folder.path().string(), std::string()}) {
+        XmlWriter writer;
+        writer.SetFileName(name);
+        EXPECT_FALSE(writer.Write("<a>"));
+        EXPECT_FALSE(writer.allWritten());
+        EXPECT_NE(writer.error().find("Cannot open \"" + name + "\" for writing: "), std::string::npos)
+            << writer.error();
+        EXPECT_FALSE(XmlElement("b").WriteStart(writer, +1));
+        EXPECT_FALSE(writer.Close());
+        EXPECT_FALSE(writer.error().empty());  // still there to be shown after Close
+    }
+    EXPECT_FALSE(fs::exists(target));
+}
+
+TEST(XmlWriterFailureTest, FullDiskIsReportedByWriteOrClose) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    {
+        XmlWriter writer;
+        writer.SetFileName("/dev/full");
+        writer.Write("<a>");  // small enough to be buffered
+        EXPECT_FALSE(writer.Close());
+        EXPECT_NE(writer.error().find("\"/dev/full\""), std::string::npos) << writer.error();
+    }
+    XmlWriter writer;
+    writer.SetFileName("/dev/full");
+    EXPECT_FALSE(writer.Write(std::string(1 << 20, 'x')));
+    EXPECT_FALSE(writer.allWritten());
+    EXPECT_FALSE(writer.Write("y"));
+    EXPECT_FALSE(writer.Close());
+}
+
+}  // namespace
+}  // namespace brindle
