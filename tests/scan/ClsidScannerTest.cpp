@@ -1,21 +1,13 @@
-#include <gtest/gtest.h>
-
-#include "registry/RegistryLib.h"
-#include "support/TestMachine.h"
+#include "scan/ScannerTestSupport.h"
 
 namespace brindle {
 namespace {
 
 using namespace win;
+using test::ProgressCall;
 using test::TestMachine;
 
 constexpr const char* kClsid = "HKEY_CLASSES_ROOT\\CLSID\\";
-
-struct ProgressCall {
-    std::string item, title;
-    std::int32_t scanned, found;
-    bool operator==(const ProgressCall&) const = default;
-};
 
 class ClsidScannerTest : public ::testing::Test {
 protected:
