@@ -10,11 +10,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Machine.h"
 #include "platform/NamedEvents.h"
 #include "registry/RegistryValue.h"
+#include "registry/XmlReader.h"
+#include "registry/XmlWriter.h"
 #include "scan/ProblemRecord.h"
 #include "scan/ScanTypes.h"
 
@@ -57,6 +60,57 @@ public:
     bool IsIgnored(std::string_view path) const;
     // Slots may be null after the user removed an entry; null slots are passed over.
     std::vector<std::unique_ptr<ProblemRecord>>& ignoreList() { return m_ignoreList; }
+
+    // --- Messages ---
+
+    // Shows a message to the user ("couldn't create key ..."); the windowed program installs
+    // a message box, the command-line tool prints to standard error. Unset: not shown.
+    using MessageDisplay = std::function<void(const std::string& message)>;
+    MessageDisplay messageDisplay;
+
+    // --- Snapshot file: the XML record of what a repair deletes, and its import ---
+
+    // One open level of the key nest an import is inside.
+    struct SnapshotKeyEntry {
+        std::string name;
+        win::HKEY handle = 0;  // 0 when the key could not be opened
+    };
+
+    // The writer the repair appends its snapshot to.
+    XmlWriter& snapshotWriter() { return m_snapshotWriter; }
+    // Writes the nest of "k" elements of keyPath and, inside it, the key's content: only
+    // `value` (and the sub-keys) when it is given, else every value. False, with nothing
+    // written, when the path is empty or the key cannot be opened.
+    bool SaveKeyToXml(XmlWriter& writer, const std::string& keyPath, const RegistryValue* value);
+    // The content of an open key, enclosed in its own "k" element when name is not empty.
+    bool SaveKeyContent(XmlWriter& writer, const std::string& name, win::HKEY key, const RegistryValue* value);
+    // Writes the keys and values of a snapshot file back into the registry. False when a
+    // key could not be created or the file could not be read.
+    bool LoadAsXml(XmlReader& reader, const std::string& fileName);
+    win::HKEY LoadAsXml_OpenKey(std::vector<SnapshotKeyEntry>& stack);
+    void LoadAsXml_SetValue(win::HKEY key, const std::string& name, const std::string& text,
+                            const std::string& typeName);
+    static std::vector<win::BYTE> ParseValueData(std::string_view text, win::DWORD type);
+    // Entities for &, " and <, then ANSI to UTF-8 (and back) through the machine's code page.
+    std::string EscapeXmlText(std::string_view text) const;
+    std::string UnescapeXmlText(std::string_view text) const;
+
+    // --- Repair ---
+
+    // Removes every problem of the list whose key path is not empty, each by the pass of
+    // its own category, appending what it deletes to the snapshot file first; writes each
+    // pass's count into the summary rows titled like its category. The snapshot file is
+    // deleted at the end.
+    void FixProblems(std::vector<ScanSummary>& summaries, const std::string& snapshotFileName);
+    void FixClsid(std::vector<ScanSummary>& summaries);
+    void FixHelpFiles(std::vector<ScanSummary>& summaries);
+    void FixFonts(std::vector<ScanSummary>& summaries);
+    void FixSharedTools(std::vector<ScanSummary>& summaries);
+    void FixSharedFiles(std::vector<ScanSummary>& summaries);
+    void FixDrivers(std::vector<ScanSummary>& summaries);
+    void FixAppPaths(std::vector<ScanSummary>& summaries);
+    void FixStartup(std::vector<ScanSummary>& summaries);
+    void FixUninstall(std::vector<ScanSummary>& summaries);
 
     // --- Scanning ---
 
@@ -115,6 +169,7 @@ private:
 
     Machine& m_machine;
     Registry& m_registry;
+    XmlWriter m_snapshotWriter;
     EventHandle m_stopEvent;
     std::string m_currentItem;
     std::vector<std::unique_ptr<ProblemRecord>> m_problems;
