@@ -36,6 +36,15 @@ public:
     // when the file cannot be read as a shortcut or names no local path (advertised
     // installer shortcuts, shell namespace targets).
     virtual std::optional<std::string> ReadShortcutTarget(const char* windowsPath) = 0;
+
+    // Where the registry is kept. A machine that lives only in memory has nothing to keep;
+    // one read from files says whether they changed under it, reads them again, and
+    // writes changes back. Each returns an empty text on success, else what failed and where.
+    virtual bool registryChangedOnDisk() const { return false; }
+    virtual std::string reloadRegistryIfChanged() { return {}; }
+    // Drops every change not yet saved.
+    virtual std::string discardRegistryChanges() { return {}; }
+    virtual std::string saveRegistry() { return {}; }
 };
 
 // The legacy-family bit of a GetVersion() result.

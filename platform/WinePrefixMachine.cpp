@@ -333,6 +333,13 @@ std::string WinePrefixMachine::reloadIfChanged() {
     return {};
 }
 
+std::string WinePrefixMachine::discardRegistryChanges() {
+    std::string error = loadRegistry();
+    if (!error.empty()) return error;
+    takeFactsFromRegistry();
+    return {};
+}
+
 std::string WinePrefixMachine::save() {
     struct Pending {
         RegistryFile* file;

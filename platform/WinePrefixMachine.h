@@ -37,6 +37,11 @@ public:
     // on success; otherwise the message says what was refused or failed and where.
     std::string save();
 
+    bool registryChangedOnDisk() const override { return filesChangedOnDisk(); }
+    std::string reloadRegistryIfChanged() override { return reloadIfChanged(); }
+    std::string discardRegistryChanges() override;
+    std::string saveRegistry() override { return save(); }
+
 private:
     struct RegistryFile {
         const char* fileName = nullptr;    // "system.reg"

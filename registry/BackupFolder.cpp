@@ -69,6 +69,7 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
     const BackupTime time = clock();
     CollectedBackup collected = CollectBackup(registry, problems);
     result.leftOut = std::move(collected.leftOut);
+    result.incomplete = std::move(collected.incomplete);
 
     const fs::path folder = workingDirectory / kBackupFolderName;
     std::error_code error;
@@ -108,20 +109,24 @@ void PruneBackups(const fs::path& folder, const fs::path& keep) {
     }
 }
 
-std::optional<fs::path> FindLatestBackup(const fs::path& folder) {
-    std::optional<fs::path> latest;
-    std::int64_t latestStamp = 0;
+std::vector<fs::path> ListBackups(const fs::path& folder) {
+    std::vector<std::pair<std::int64_t, fs::path>> found;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (!HasRegExtension(it->path()) || !it->is_regular_file(error)) continue;
         const auto stamp = CreationStamp(it->path());
-        if (!stamp) continue;
-        if (!latest || *stamp > latestStamp || (*stamp == latestStamp && it->path() > *latest)) {
-            latest = it->path();
-            latestStamp = *stamp;
-        }
+        if (stamp) found.emplace_back(*stamp, it->path());
     }
-    return latest;
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a > b; });
+    std::vector<fs::path> backups;
+    for (auto& [stamp, path] : found) backups.push_back(std::move(path));
+    return backups;
+}
+
+std::optional<fs::path> FindLatestBackup(const fs::path& folder) {
+    std::vector<fs::path> backups = ListBackups(folder);
+    if (backups.empty()) return std::nullopt;
+    return backups.front();
 }
 
 }  // namespace brindle

@@ -48,6 +48,8 @@ struct BackupResult {
     std::string error;
     // What the backup does not hold (see CollectedBackup::leftOut).
     std::vector<std::string> leftOut;
+    // The problems whose backup misses something (see CollectedBackup::incomplete).
+    std::vector<std::size_t> incomplete;
 };
 
 // Writes the backup of the problems into workingDirectory/"Registry Backups" under the
@@ -66,5 +68,8 @@ void PruneBackups(const std::filesystem::path& folder, const std::filesystem::pa
 // creation time where it keeps one, else its modification time; the larger name on a
 // tie). Nothing when there is none.
 std::optional<std::filesystem::path> FindLatestBackup(const std::filesystem::path& folder);
+// Every "*.reg" file directly in the folder whose times can be read, newest first in
+// the order FindLatestBackup judges by.
+std::vector<std::filesystem::path> ListBackups(const std::filesystem::path& folder);
 
 }  // namespace brindle

@@ -37,7 +37,10 @@ public:
 
     CollectedBackup collect(const std::vector<std::unique_ptr<ProblemRecord>>& problems) {
         for (std::size_t index = 0; index < problems.size(); ++index) {
-            if (problems[index] && !problems[index]->keyPath().empty()) collectProblem(index, *problems[index]);
+            if (!problems[index] || problems[index]->keyPath().empty()) continue;
+            const std::size_t leftOutBefore = m_result.leftOut.size();
+            collectProblem(index, *problems[index]);
+            if (m_result.leftOut.size() != leftOutBefore) m_result.incomplete.push_back(index);
         }
         return std::move(m_result);
     }

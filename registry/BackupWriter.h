@@ -6,6 +6,7 @@
 // complete backup from a partial one before it lets the repair run.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ struct CollectedBackup {
     std::vector<BackupRecord> records;
     // One line for each problem, value or sub-key the records do not hold: which, and why.
     std::vector<std::string> leftOut;
+    // Indexes into the problem list of the problems whose backup misses something; a
+    // repair must leave those alone.
+    std::vector<std::size_t> incomplete;
 };
 
 // Whether a backup of these problems has anything to hold: a problem list that is empty,

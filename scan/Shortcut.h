@@ -60,6 +60,7 @@ public:
     std::size_t missingCount() const { return m_missing.size(); }
     std::string& missing(std::size_t index) { return m_missing.at(index); }
     const std::vector<std::string>& missingList() const { return m_missing; }
+    void clearMissing() { m_missing.clear(); }
 
     std::int32_t scanned() const { return m_scanned; }
     std::int32_t fixed() const { return m_fixed; }
