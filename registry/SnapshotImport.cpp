@@ -1,0 +1,175 @@
+// Import half of the snapshot file: walks the tokens of a snapshot and writes its keys
+// and values back. Each "k" element's key is opened (or created) when its "name"
+// attribute is read and held open until its end tag, so that the "v" elements inside it
+// are set on the innermost open key.
+#include <cstdint>
+#include <limits>
+
+#include "platform/Unicode.h"
+#include "registry/RegistryLib.h"
+#include "registry/TextUtil.h"
+
+namespace brindle {
+
+using namespace win;
+
+namespace {
+
+constexpr std::string_view kParseErrorPrefix = "Parse error in line ";
+
+// Replaces every occurrence of entity, scanning left to right and going on after each
+// replacement, so that what one replacement produced is not scanned again.
+void ReplaceAll(std::string& text, std::string_view entity, std::string_view replacement) {
+    std::size_t position = 0;
+    while ((position = text.find(entity, position)) != std::string::npos) {
+        text.replace(position, entity.size(), replacement);
+        position += replacement.size();
+    }
+}
+
+// The open keys of the nest, released however the import ends.
+class KeyStack {
+public:
+    explicit KeyStack(Registry& registry) : m_registry(registry) {}
+    ~KeyStack() {
+        while (!entries.empty()) pop();
+    }
+    KeyStack(const KeyStack&) = delete;
+    KeyStack& operator=(const KeyStack&) = delete;
+
+    void pop() {
+        if (entries.back().handle != 0) m_registry.RegCloseKey(entries.back().handle);
+        entries.pop_back();
+    }
+
+    std::vector<CRegistryLib::SnapshotKeyEntry> entries;
+
+private:
+    Registry& m_registry;
+};
+
+std::string JoinedPath(const std::vector<CRegistryLib::SnapshotKeyEntry>& stack) {
+    std::string path;
+    for (const auto& entry : stack) {
+        if (!path.empty()) path += '\\';
+        path += entry.name;
+    }
+    return path;
+}
+
+}  // namespace
+
+std::string CRegistryLib::UnescapeXmlText(std::string_view text) const {
+    if (text.empty()) return {};
+    std::string decoded = m_machine.codePage().toAnsi(Utf8ToUtf16(text));
+    ReplaceAll(decoded, "&lt;", "<");
+    ReplaceAll(decoded, "&quot;", "\"");
+    ReplaceAll(decoded, "&amp;", "&");
+    return decoded;
+}
+
+bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
+    reader.SetShowErrors(true);
+    reader.SetFileName(fileName);
+    KeyStack stack(m_registry);
+    std::string valueName;
+    std::string valueText;
+    std::string typeName;
+    bool carryOn = true;
+
+    while (carryOn && reader.Read()) {
+        switch (reader.GetTokenKind()) {
+            case XmlToken::EndOfElement: {
+                const std::string element = UnescapeXmlText(reader.GetElementName());
+                if (EqualsIgnoreAsciiCase(element, "k") && !stack.entries.empty()) {
+                    stack.pop();
+                } else if (element == "v" && !stack.entries.empty()) {
+                    LoadAsXml_SetValue(stack.entries.back().handle, valueName, valueText, typeName);
+                    valueName.clear();
+                    valueText.clear();
+                    typeName.clear();
+                }
+                break;
+            }
+            case XmlToken::Attribute: {
+                const std::string element = UnescapeXmlText(reader.GetElementName());
+                const std::string name = UnescapeXmlText(reader.GetAttribute().name);
+                std::string value = UnescapeXmlText(reader.GetAttribute().value);
+                if (EqualsIgnoreAsciiCase(name, "name") && EqualsIgnoreAsciiCase(element, "k")) {
+                    stack.entries.push_back({std::move(value), 0});
+                    stack.entries.back().handle = LoadAsXml_OpenKey(stack.entries);
+                    if (stack.entries.back().handle == 0) carryOn = false;
+                } else if (element == "v") {
+                    if (name == "name") {
+                        valueName = std::move(value);
+                        valueText.clear();
+                        typeName.clear();
+                    } else if (name == "value") {
+                        valueText = std::move(value);
+                        typeName.clear();
+                    } else if (name == "type") {
+                        typeName = std::move(value);
+                    }
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+
+    // The reader shows its own parse errors; a file that could not be opened or read
+    // would otherwise end the import as silently as a complete one. Either way what
+    // was restored is not the whole snapshot, which the result says.
+    if (carryOn && !reader.error().empty()) {
+        if (reader.error().rfind(kParseErrorPrefix, 0) != 0 && messageDisplay) messageDisplay(reader.error());
+        carryOn = false;
+    }
+    // Lines cut off at the end of a damaged file leave keys open that were never closed.
+    if (carryOn && !stack.entries.empty()) {
+        if (messageDisplay) {
+            messageDisplay("\"" + fileName + "\" ends inside the key " + JoinedPath(stack.entries) +
+                           " after line " + std::to_string(reader.lineNumber()));
+        }
+        carryOn = false;
+    }
+    while (!stack.entries.empty()) stack.pop();
+    reader.Close();
+    return carryOn;
+}
+
+HKEY CRegistryLib::LoadAsXml_OpenKey(std::vector<SnapshotKeyEntry>& stack) {
+    if (stack.empty()) return 0;
+    const std::string& rootName = stack.front().name;
+    std::string subKey;
+    for (std::size_t i = 1; i < stack.size(); ++i) {
+        if (i > 1) subKey += '\\';
+        subKey += stack[i].name;
+    }
+
+    HKEY key = 0;
+    if (OpenKey(rootName, subKey, &key) == ERROR_SUCCESS) return key;
+
+    const auto root = RootKeyFromName(rootName);
+    if (!root) return 0;
+    key = 0;
+    if (m_registry.RegCreateKeyA(*root, subKey.c_str(), &key) == ERROR_SUCCESS && key != 0) return key;
+    if (messageDisplay) messageDisplay("couldn't create key " + rootName + "\\" + subKey);
+    return 0;
+}
+
+void CRegistryLib::LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text,
+                                      const std::string& typeName) {
+    if (key == 0) return;
+    const std::string registryName = EqualsIgnoreAsciiCase(name, kDefaultValueName) ? std::string() : name;
+    const DWORD type = GetTypeFromName(typeName);
+    const std::vector<BYTE> data = ParseValueData(text, type);
+    if (!data.empty() && data.size() <= std::numeric_limits<DWORD>::max() &&
+        m_registry.RegSetValueExA(key, registryName.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())) ==
+            ERROR_SUCCESS) {
+        return;
+    }
+    if (messageDisplay) messageDisplay("couldn't set value " + name);
+}
+
+}  // namespace brindle
