@@ -76,18 +76,31 @@ bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
     std::string valueText;
     std::string typeName;
     bool carryOn = true;
+    // A "v" whose value holds a single quote or a ">" loses its end to the reader (the
+    // value ends there and the rest of the tag is read as something else); it is set
+    // with what was read when the next element begins or its key ends, rather than
+    // being dropped without a word.
+    bool valuePending = false;
+    const auto setValue = [&] {
+        if (!stack.entries.empty()) LoadAsXml_SetValue(stack.entries.back().handle, valueName, valueText, typeName);
+        valueName.clear();
+        valueText.clear();
+        typeName.clear();
+        valuePending = false;
+    };
 
     while (carryOn && reader.Read()) {
         switch (reader.GetTokenKind()) {
+            case XmlToken::StartOfElement:
+                if (valuePending) setValue();
+                break;
             case XmlToken::EndOfElement: {
                 const std::string element = UnescapeXmlText(reader.GetElementName());
                 if (EqualsIgnoreAsciiCase(element, "k") && !stack.entries.empty()) {
+                    if (valuePending) setValue();
                     stack.pop();
                 } else if (element == "v" && !stack.entries.empty()) {
-                    LoadAsXml_SetValue(stack.entries.back().handle, valueName, valueText, typeName);
-                    valueName.clear();
-                    valueText.clear();
-                    typeName.clear();
+                    setValue();
                 }
                 break;
             }
@@ -101,6 +114,8 @@ bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
                     if (stack.entries.back().handle == 0) carryOn = false;
                 } else if (element == "v") {
                     if (name == "name") {
+                        if (valuePending) setValue();
+                        valuePending = true;
                         valueName = std::move(value);
                         valueText.clear();
                         typeName.clear();
@@ -118,6 +133,7 @@ bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
         }
     }
 
+    if (carryOn && valuePending && reader.error().empty()) setValue();
     // The reader shows its own parse errors; a file that could not be opened or read
     // would otherwise end the import as silently as a complete one. Either way what
     // was restored is not the whole snapshot, which the result says.

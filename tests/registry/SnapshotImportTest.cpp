@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "registry/RegistryLib.h"
+#include "registry/SnapshotRestore.h"
+#include "registry/XmlElement.h"
+#include "support/TestMachine.h"
+
+namespace brindle {
+namespace {
+
+using namespace win;
+using namespace std::string_literals;
+using test::TestMachine;
+
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::string bytes;
+    bool operator==(const StoredValue&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const StoredValue& value) {
+    out << "type " << value.type << " bytes";
+    for (const unsigned char c : value.bytes) out << ' ' << static_cast<unsigned>(c);
+    return out;
+}
+
+std::optional<StoredValue> ReadValue(TestMachine& machine, const std::string& keyPath, const std::string& name) {
+    std::string subKey = keyPath;
+    const auto root = CRegistryLib::RootKeyFromName(CRegistryLib::SeperateMainKey(subKey));
+    HKEY key = 0;
+    if (!root || machine.registry().RegOpenKeyA(*root, subKey.c_str(), &key) != ERROR_SUCCESS) return std::nullopt;
+    StoredValue value;
+    std::vector<BYTE> data(4096);
+    DWORD length = static_cast<DWORD>(data.size());
+    const LONG status = machine.registry().RegQueryValueExA(key, name.c_str(), nullptr, &value.type, data.data(), &length);
+    machine.registry().RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    value.bytes.assign(reinterpret_cast<const char*>(data.data()), length);
+    return value;
+}
+
+const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n <registry>\r\n";
+const std::string kTail = " </registry>\r\n";
+
+class SnapshotImportTest : public ::testing::Test {
+protected:
+    SnapshotImportTest() {
+        lib.messageDisplay = [this](const std::string& message) { messages.push_back(message); };
+        reader.setErrorDisplay([this](const std::string& message) { messages.push_back(message); });
+    }
+
+    std::string writeSnapshot(const std::string& body) {
+        return machine.workFolder().writeFile("snapshot.xml", kHead + body + kTail).string();
+    }
+    bool load(const std::string& body) { return lib.LoadAsXml(reader, writeSnapshot(body)); }
+
+    // Export of one problem, the key deleted, then the import, as a repair and a restore do.
+    bool exportDeleteImport(const std::string& keyPath) {
+        XmlWriter& writer = lib.snapshotWriter();
+        const std::string file = (machine.workFolder().path() / "round.xml").string();
+        writer.SetFileName(file);
+        EXPECT_TRUE(XmlElement("registry").WriteStart(writer, 1));
+        EXPECT_TRUE(lib.SaveKeyToXml(writer, keyPath, nullptr));
+        EXPECT_TRUE(XmlElement("registry").WriteEnd(writer, -1));
+        EXPECT_TRUE(writer.Close()) << writer.error();
+        std::string subKey = keyPath;
+        const std::string root = CRegistryLib::SeperateMainKey(subKey);
+        EXPECT_EQ(lib.DeleteKey(root, subKey), ERROR_SUCCESS);
+        EXPECT_FALSE(machine.keyExists(keyPath));
+        return lib.LoadAsXml(reader, file);
+    }
+
+    TestMachine machine;
+    CRegistryLib lib{machine};
+    XmlReader reader;
+    std::vector<std::string> messages;
+};
+
+TEST_F(SnapshotImportTest, ValuesOfEveryTypeAreSetOnTheInnermostKey) {
+    EXPECT_TRUE(load("  <k name=\"HKEY_LOCAL_MACHINE\">\r\n"
+                     "   <k name=\"Software\">\r\n"
+                     "    <k name=\"X\">\r\n"
+                     "     <v name=\"(Default)\" value=\"def\"/>\r\n"
+                     "     <v name=\"Sz\" value=\"C:\\a.exe\"/>\r\n"
+                     "     <v name=\"Count\" value=\"0x0000000a (10)\" type=\"REG_DWORD\"/>\r\n"
+                     "     <v name=\"Big\" value=\"0x0000000100000002\" type=\"REG_QWORD\"/>\r\n"
+                     "     <v name=\"Blob\" value=\"\" type=\"REG_BINARY\"/>\r\n"
+                     "     <v name=\"List\" value=\"a\r\nb\" type=\"REG_MULTI_SZ\"/>\r\n"
+                     "     <v name=\"Env\" value=\"%a%\" type=\"reg_expand_sz\"/>\r\n"
+                     "     <k name=\"Sub\">\r\n"
+                     "      <v name=\"Inner\" value=\"1\"/>\r\n"
+                     "     </k>\r\n"
+                     "     <v name=\"After\" value=\"2\"/>\r\n"
+                     "    </k>\r\n"
+                     "   </k>\r\n"
+                     "  </k>\r\n"));
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    const std::string key = "HKEY_LOCAL_MACHINE\\Software\\X";
+    const struct {
+        std::string key, name;
+        StoredValue value;
+    } expected[] = {
+        {key, "", {REG_SZ, "def\0"s}},
+        {key, "Sz", {REG_SZ, "C:\\a.exe\0"s}},
+        {key, "Count", {REG_DWORD, "\x0a\0\0\0"s}},
+        {key, "Big", {REG_QWORD, "\x02\0\0\0\x01\0\0\0"s}},
+        {key, "Blob", {REG_BINARY, "\0"s}},
+        {key, "List", {REG_MULTI_SZ, "a\0b\0\0"s}},
+        {key, "Env", {REG_EXPAND_SZ, "%a%\0"s}},
+        {key + "\\Sub", "Inner", {REG_SZ, "1\0"s}},
+        {key, "After", {REG_SZ, "2\0"s}},
+    };
+    for (const auto& e : expected) EXPECT_EQ(ReadValue(machine, e.key, e.name), e.value) << e.key << " " << e.name;
+    EXPECT_FALSE(ReadValue(machine, key + "\\Sub", "After").has_value());
+}
+
+TEST_F(SnapshotImportTest, EscapedCharactersAndLiteralEntitiesComeBackUnchanged) {
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Q&\"<\xe9";
+    machine.setString(key, "n&amp;\"<", "a\"b&c<d &amp; &lt;&quot; \xfc\x80");
+    EXPECT_TRUE(exportDeleteImport(key));
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    EXPECT_EQ(ReadValue(machine, key, "n&amp;\"<"), (StoredValue{REG_SZ, "a\"b&c<d &amp; &lt;&quot; \xfc\x80\0"s}));
+}
+
+TEST_F(SnapshotImportTest, UnescapeTable) {
+    const struct {
+        std::string text, decoded;
+    } cases[] = {
+        {"", ""},
+        {"&amp;amp;", "&amp;"},
+        {"&amp;lt;", "&lt;"},
+        {"&amp;quot;", "&quot;"},
+        {"&lt;&quot;&amp;", "<\"&"},
+        {"&gt;&apos;", "&gt;&apos;"},  // entities the export never writes stay as they are
+        {"\xc3\xbc\xe2\x82\xac", "\xfc\x80"},
+        {"\xe4\xb8\x80", "?"},  // a character that code page 1252 lacks
+    };
+    for (const auto& c : cases) EXPECT_EQ(lib.UnescapeXmlText(c.text), c.decoded) << c.text;
+}
+
+// The reader ends an attribute value at a single quote or a ">", so such data is set
+// only up to that character.
+TEST_F(SnapshotImportTest, SingleQuoteAndGreaterThanCutTheValue) {
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Cut";
+    machine.setString(key, "quote", "it's");
+    machine.setString(key, "greater", "a>b");
+    EXPECT_TRUE(exportDeleteImport(key));
+    EXPECT_EQ(ReadValue(machine, key, "quote"), (StoredValue{REG_SZ, "it\0"s}));
+    EXPECT_EQ(ReadValue(machine, key, "greater"), (StoredValue{REG_SZ, "a\0"s}));
+}
+
+TEST_F(SnapshotImportTest, AnEmptySubKeyIsCreatedAgain) {
+    const std::string key = "HKEY_LOCAL_MACHINE\\Software\\E";
+    machine.setString(key, "v", "1");
+    machine.createKey(key + "\\Empty");
+    machine.createKey(key + "\\Outer\\AlsoEmpty");
+    EXPECT_TRUE(exportDeleteImport(key));
+    EXPECT_TRUE(machine.keyExists(key + "\\Empty"));
+    EXPECT_TRUE(machine.keyExists(key + "\\Outer\\AlsoEmpty"));
+    EXPECT_EQ(ReadValue(machine, key, "v"), (StoredValue{REG_SZ, "1\0"s}));
+}
+
+TEST_F(SnapshotImportTest, AnUnknownRootStopsWithoutAMessage) {
+    EXPECT_FALSE(load("  <k name=\"HKLM\">\r\n"
+                      "   <k name=\"Software\">\r\n"
+                      "    <v name=\"a\" value=\"1\"/>\r\n"
+                      "   </k>\r\n"
+                      "  </k>\r\n"));
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    EXPECT_FALSE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\a"));
+    EXPECT_FALSE(reader.isOpen());
+}
+
+TEST_F(SnapshotImportTest, AKeyThatCannotBeCreatedEndsTheImport) {
+    EXPECT_FALSE(load("  <k name=\"HKEY_LOCAL_MACHINE\">\r\n"
+                      "   <k name=\"\\bad\">\r\n"
+                      "    <v name=\"a\" value=\"1\"/>\r\n"
+                      "   </k>\r\n"
+                      "  </k>\r\n"
+                      "  <k name=\"HKEY_CURRENT_USER\">\r\n"
+                      "   <k name=\"Later\"/>\r\n"
+                      "  </k>\r\n"));
+    EXPECT_EQ(messages, std::vector<std::string>{"couldn't create key HKEY_LOCAL_MACHINE\\\\bad"});
+    EXPECT_FALSE(machine.keyExists("HKEY_CURRENT_USER\\Later"));
+}
+
+TEST_F(SnapshotImportTest, AValueThatCannotBeSetIsReportedAndTheImportGoesOn) {
+    EXPECT_TRUE(load("  <k name=\"HKEY_CURRENT_USER\">\r\n"
+                     "   <k name=\"V\">\r\n"
+                     "    <v name=\"Bad\" value=\"junk\" type=\"REG_DWORD\"/>\r\n"
+                     "    <v name=\"Good\" value=\"0x00000001 (1)\" type=\"REG_DWORD\"/>\r\n"
+                     "   </k>\r\n"
+                     "  </k>\r\n"));
+    EXPECT_EQ(messages, std::vector<std::string>{"couldn't set value Bad"});
+    EXPECT_FALSE(ReadValue(machine, "HKEY_CURRENT_USER\\V", "Bad").has_value());
+    EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\V", "Good"), (StoredValue{REG_DWORD, "\x01\0\0\0"s}));
+}
+
+TEST_F(SnapshotImportTest, AParseErrorEndsTheImportAndKeepsWhatWasWritten) {
+    EXPECT_FALSE(load("  <k name=\"HKEY_CURRENT_USER\">\r\n"
+                      "   <k name=\"P\">\r\n"
+                      "    <v name=\"Before\" value=\"1\"/>\r\n"
+                      "    <v name=\"Broken\" = \"2\"/>\r\n"
+                      "    <v name=\"After\" value=\"3\"/>\r\n"
+                      "   </k>\r\n"
+                      "  </k>\r\n"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Parse error in line 6 : (", 0), 0u) << messages[0];
+    EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\P", "Before"), (StoredValue{REG_SZ, "1\0"s}));
+    EXPECT_FALSE(ReadValue(machine, "HKEY_CURRENT_USER\\P", "After").has_value());
+}
+
+TEST_F(SnapshotImportTest, AMissingFileFailsAndSaysWhichFile) {
+    const std::string file = (machine.workFolder().path() / "absent.xml").string();
+    EXPECT_FALSE(lib.LoadAsXml(reader, file));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(file), std::string::npos) << messages[0];
+}
+
+TEST_F(SnapshotImportTest, AFileCutOffInsideAKeyFails) {
+    const std::string file =
+        machine.workFolder().writeFile("cut.xml", kHead +
+                                                      "  <k name=\"HKEY_CURRENT_USER\">\r\n"
+                                                      "   <k name=\"Cut\">\r\n"
+                                                      "    <v name=\"a\" value=\"1\"/>\r\n")
+            .string();
+    EXPECT_FALSE(lib.LoadAsXml(reader, file));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("ends inside the key HKEY_CURRENT_USER\\Cut"), std::string::npos) << messages[0];
+    EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\Cut", "a"), (StoredValue{REG_SZ, "1\0"s}));
+}
+
+TEST_F(SnapshotImportTest, RestoreFromSnapshotLoadsAChosenFile) {
+    const std::string file = writeSnapshot("  <k name=\"HKEY_CURRENT_USER\">\r\n"
+                                           "   <k name=\"R\">\r\n"
+                                           "    <v name=\"a\" value=\"01 02\" type=\"REG_BINARY\"/>\r\n"
+                                           "   </k>\r\n"
+                                           "  </k>\r\n");
+    std::vector<std::string> shown;
+    const auto display = [&shown](const std::string& message) { shown.push_back(message); };
+    EXPECT_TRUE(RestoreFromSnapshot(machine, file, display));
+    EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\R", "a"), (StoredValue{REG_BINARY, "\x01\x02"s}));
+    EXPECT_FALSE(RestoreFromSnapshot(machine, file + ".missing", display));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(file + ".missing"), std::string::npos) << shown[0];
+    EXPECT_STREQ(kSnapshotRestoreCaption, "Registry Restoration");
+    EXPECT_STREQ(kSnapshotRestoreSucceeded, "Registry Restored Successfuly");
+    EXPECT_STREQ(kSnapshotRestoreFailed, "Registry Restoration Failed");
+}
+
+}  // namespace
+}  // namespace brindle
