@@ -220,6 +220,11 @@ DecodedBackup ReadBackupFile(const std::filesystem::path& path) {
         return result;
     }
     if (size > kMaxBackupFileBytes) {
+        // A whole-registry text export is larger than any binary backup; name it for what it is.
+        std::string head(64, '\0');
+        std::ifstream file(path, std::ios::binary);
+        if (file.read(head.data(), static_cast<std::streamsize>(head.size())) && IsTextExport(head))
+            return DecodeBackup(head, name);
         result.error = name + ": the file has " + std::to_string(size) + " bytes, more than the " +
                        std::to_string(kMaxBackupFileBytes) + " a backup can have";
         return result;

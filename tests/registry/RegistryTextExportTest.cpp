@@ -200,6 +200,13 @@ TEST_F(RegistryTextExportTest, TheRestoreRefusesTheExportAndWritesNothing) {
     EXPECT_EQ(machine.memoryRegistry().changeCount(), changes);
 }
 
+TEST_F(RegistryTextExportTest, AnExportLargerThanAnyBackupIsStillNamedForWhatItIs) {
+    // A real machine's export easily passes the size limit of binary backups.
+    std::ofstream(file(), std::ios::binary) << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n";
+    fs::resize_file(file(), kMaxBackupFileBytes + 1);
+    EXPECT_NE(ReadBackupFile(file()).error.find("is a text export of the registry editor"), std::string::npos);
+}
+
 // --- Registry failures ---
 
 // Passes every call to a MemoryRegistry, except the failures a test asks for.
