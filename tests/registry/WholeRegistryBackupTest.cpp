@@ -1,0 +1,176 @@
+#include "registry/WholeRegistryBackup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "platform/AtomicFile.h"
+#include "support/TestMachine.h"
+
+namespace brindle {
+namespace {
+
+using namespace std::chrono_literals;
+using test::TestMachine;
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+BackupClock FixedClock(BackupTime time) {
+    return [time] { return time; };
+}
+
+constexpr BackupTime kTime{2024, 1, 2, 3, 4, 5};
+constexpr const char* kTimeName = "2024-01-02_03-04-05.reg";
+
+class WholeRegistryBackupTest : public ::testing::Test {
+protected:
+    fs::path work() const { return machine.workFolder().path(); }
+    fs::path folder() const { return work() / kBackupFolderName; }
+    fs::path workingFile() const { return work() / kWorkingBackupFileName; }
+    std::vector<std::string> names() const {
+        std::vector<std::string> result;
+        std::error_code error;
+        for (fs::directory_iterator it(folder(), error), end; !error && it != end; it.increment(error))
+            result.push_back(it->path().filename().string());
+        std::sort(result.begin(), result.end());
+        return result;
+    }
+    BackupResult backUp(WorkingFileExporter exporter, std::chrono::milliseconds limit = 10min) {
+        WholeRegistryBackupOptions options;
+        options.movePause = 5ms;
+        options.moveLimit = limit;
+        options.exporter = std::move(exporter);
+        return BackupRegistry(machine.registry(), work(), FixedClock(kTime), options);
+    }
+
+    TestMachine machine;
+};
+
+TEST_F(WholeRegistryBackupTest, TheExportOfTheMachineBranchBecomesTheTimeStampedBackup) {
+    machine.setString("HKEY_LOCAL_MACHINE\\Software\\Vendor", "Path", "C:\\app");
+    const std::size_t handles = machine.memoryRegistry().openHandleCount();
+    const BackupResult result = BackupRegistry(machine.registry(), work(), FixedClock(kTime));
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(result.file, folder() / kTimeName);
+    EXPECT_EQ(names(), std::vector<std::string>{kTimeName});
+    const std::string text = ReadFile(result.file);
+    EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n", 0), 0u);
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Vendor]\r\n\"Path\"=\"C:\\\\app\"\r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(workingFile()));
+    EXPECT_EQ(machine.memoryRegistry().openHandleCount(), handles);
+}
+
+TEST_F(WholeRegistryBackupTest, AFileThatAppearsLateIsWaitedFor) {
+    const BackupResult result = backUp([](Registry&, const fs::path& file, const std::atomic<bool>&) {
+        std::this_thread::sleep_for(100ms);
+        return WriteFileAtomically(file, "REGEDIT4\r\n\r\nlate\r\n");
+    });
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(ReadFile(result.file), "REGEDIT4\r\n\r\nlate\r\n");
+}
+
+TEST_F(WholeRegistryBackupTest, AWorkingFileLeftFromBeforeIsNeverTakenForTheBackup) {
+    std::ofstream(workingFile(), std::ios::binary) << "stale";
+    const BackupResult result = backUp([](Registry&, const fs::path& file, const std::atomic<bool>&) {
+        std::this_thread::sleep_for(50ms);
+        return WriteFileAtomically(file, "fresh");
+    });
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(ReadFile(result.file), "fresh");
+}
+
+TEST_F(WholeRegistryBackupTest, AFailedExportFailsTheBackupAtOnceWithItsReason) {
+    std::ofstream(workingFile(), std::ios::binary) << "stale";
+    // The default limit is minutes: this only returns soon because the failure is seen.
+    const BackupResult result =
+        backUp([](Registry&, const fs::path&, const std::atomic<bool>&) { return std::string("disk full"); });
+    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
+    EXPECT_EQ(result.error, "disk full");
+    EXPECT_TRUE(names().empty());
+    EXPECT_FALSE(fs::exists(workingFile()));
+}
+
+TEST_F(WholeRegistryBackupTest, AnExporterThatThrowsFailsTheBackup) {
+    const BackupResult result = backUp([](Registry&, const fs::path&, const std::atomic<bool>&) -> std::string {
+        throw std::runtime_error("out of memory");
+    });
+    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
+    EXPECT_NE(result.error.find("out of memory"), std::string::npos) << result.error;
+}
+
+TEST_F(WholeRegistryBackupTest, AnExportThatNeverEndsIsStoppedAtTheLimitAndItsFileRemoved) {
+    std::atomic<bool> exporterEnded{false};
+    const BackupResult result = backUp(
+        [&](Registry&, const fs::path& file, const std::atomic<bool>& stop) {
+            while (!stop.load()) std::this_thread::sleep_for(1ms);
+            // Finishing just as the backup gives up: the file must not survive it.
+            const std::string error = WriteFileAtomically(file, "REGEDIT4\r\n");
+            exporterEnded = true;
+            return error;
+        },
+        100ms);
+    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
+    EXPECT_EQ(result.error, workingFile().string() + ": the export of HKEY_LOCAL_MACHINE did not finish within 100 ms");
+    EXPECT_TRUE(exporterEnded.load()) << "the exporter's thread must have ended before the call returns";
+    EXPECT_FALSE(fs::exists(workingFile()));
+    EXPECT_TRUE(names().empty());
+}
+
+TEST_F(WholeRegistryBackupTest, AnExportThatReportsFailureAfterItsFileAppearedLeavesNoBackup) {
+    const BackupResult result = backUp([](Registry&, const fs::path& file, const std::atomic<bool>&) {
+        WriteFileAtomically(file, "REGEDIT4\r\n");
+        std::this_thread::sleep_for(50ms);
+        return std::string("the export was cut short");
+    });
+    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
+    EXPECT_EQ(result.error, "the export was cut short");
+    EXPECT_TRUE(names().empty());
+    EXPECT_FALSE(fs::exists(workingFile()));
+}
+
+TEST_F(WholeRegistryBackupTest, AnExistingBackupOfTheSameNameIsNeverReplaced) {
+    fs::create_directories(folder());
+    std::ofstream(folder() / kTimeName, std::ios::binary) << "first";
+    int exports = 0;
+    const BackupResult result = backUp([&](Registry&, const fs::path& file, const std::atomic<bool>&) {
+        ++exports;
+        return WriteFileAtomically(file, "second");
+    });
+    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
+    EXPECT_NE(result.error.find("already exists"), std::string::npos) << result.error;
+    EXPECT_EQ(exports, 0);
+    EXPECT_EQ(ReadFile(folder() / kTimeName), "first");
+}
+
+TEST_F(WholeRegistryBackupTest, ABackupOfTheSameNameThatAppearsDuringTheExportSurvives) {
+    const BackupResult result = backUp([&](Registry&, const fs::path& file, const std::atomic<bool>&) {
+        std::ofstream(folder() / kTimeName, std::ios::binary) << "first";
+        return WriteFileAtomically(file, "second");
+    });
+    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
+    EXPECT_NE(result.error.find("already exists"), std::string::npos) << result.error;
+    EXPECT_EQ(ReadFile(folder() / kTimeName), "first");
+    EXPECT_FALSE(fs::exists(workingFile()));
+}
+
+TEST_F(WholeRegistryBackupTest, KeepsTheFiveNewest) {
+    fs::create_directories(folder());
+    for (int day = 1; day <= 7; ++day)
+        std::ofstream(folder() / BackupFileName({2023, 5, day, 0, 0, 0}), std::ios::binary) << "old";
+    const BackupResult result =
+        backUp([](Registry&, const fs::path& file, const std::atomic<bool>&) { return WriteFileAtomically(file, "new"); });
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(names(), (std::vector<std::string>{"2023-05-04_00-00-00.reg", "2023-05-05_00-00-00.reg",
+                                                 "2023-05-06_00-00-00.reg", "2023-05-07_00-00-00.reg", kTimeName}));
+}
+
+}  // namespace
+}  // namespace brindle
