@@ -1,0 +1,187 @@
+// The repair: removes the problems of the last scan from the registry, one pass per
+// category, recording each key or value in the snapshot file before it goes.
+//
+// Every problem is taken by the pass of its own category only, so each row's fixed count
+// says what happened to that category's problems and nothing else.
+#include <array>
+#include <cstdio>
+
+#include "registry/RegistryLib.h"
+#include "registry/TextUtil.h"
+#include "registry/XmlElement.h"
+
+namespace brindle {
+
+using namespace win;
+
+namespace {
+
+constexpr const char* kSnapshotRootElement = "registry";
+
+// How the root, sub-key and value name are joined in the progress text of a value problem.
+enum class DetailSeparator { LineFeed, Backslash };
+// When a key problem is reported: value problems are always reported before their deletion.
+enum class KeyReport { AfterDeletion, BeforeDeletion };
+
+struct RepairPass {
+    ScanCategory category;  // gives the tag the pass takes and the row it writes
+    std::string_view keyCaption;
+    std::string_view valueCaption;
+    DetailSeparator separator;
+    KeyReport keyReport;
+};
+
+// In the order FixProblems runs them.
+constexpr std::array<RepairPass, 9> kRepairPasses{{
+    {ScanCategory::COM, "Fixing CLSID ", "Fixing CLSID ", DetailSeparator::LineFeed, KeyReport::AfterDeletion},
+    {ScanCategory::HELP, "Fixing Help Files ", "Fixing Help Files ", DetailSeparator::Backslash,
+     KeyReport::AfterDeletion},
+    {ScanCategory::FONTS, "Fixing fonts ", "Fixing fonts ", DetailSeparator::LineFeed, KeyReport::AfterDeletion},
+    {ScanCategory::SHARED_TOOLS, "Fixing Shared tools ", "Fixing Shared Tools ", DetailSeparator::LineFeed,
+     KeyReport::BeforeDeletion},
+    {ScanCategory::COM_SUBS, "Fixing Shared files ", "Fixing Shared files ", DetailSeparator::LineFeed,
+     KeyReport::AfterDeletion},
+    {ScanCategory::DRV, "Fixing Drivers ", "Fixing Drivers ", DetailSeparator::LineFeed, KeyReport::AfterDeletion},
+    {ScanCategory::APPPATH, "Fixing App Paths ", "Fixing App Paths ", DetailSeparator::LineFeed,
+     KeyReport::AfterDeletion},
+    {ScanCategory::STARTUP, "Fixing Startup Entries ", "Fixing Startup Entries ", DetailSeparator::LineFeed,
+     KeyReport::AfterDeletion},
+    {ScanCategory::UNINSTALL, "Fixing Uninstall Entries ", "Fixing Uninstall Entries ", DetailSeparator::LineFeed,
+     KeyReport::AfterDeletion},
+}};
+
+const RepairPass& PassFor(ScanCategory category) {
+    for (const RepairPass& pass : kRepairPasses) {
+        if (pass.category == category) return pass;
+    }
+    return kRepairPasses.front();  // unreachable: every registry category has a pass
+}
+
+// The value listing calls the unnamed value "(Default)"; the registry knows it by the
+// empty name, and a value really named "(Default)" cannot be told apart from it there.
+std::string_view RegistryNameOf(const RegistryValue& value) {
+    return value.name == kDefaultValueName ? std::string_view() : std::string_view(value.name);
+}
+
+// What one deletion adds to a pass's count: a refusal counts against it, so a row that
+// ends below zero tells the user access was denied; "not found" and other failures are
+// neutral.
+std::int32_t CountChange(LONG status) {
+    if (status == ERROR_SUCCESS) return 1;
+    if (status == ERROR_ACCESS_DENIED) return -1;
+    return 0;
+}
+
+class PassRunner {
+public:
+    PassRunner(CRegistryLib& lib, const RepairPass& pass)
+        : m_lib(lib), m_pass(pass), m_tagKey(ToUpperAscii(InfoOf(pass.category).tag)) {}
+
+    void run(std::vector<ScanSummary>& summaries) {
+        for (const auto& problem : m_lib.problems()) {
+            if (problem && ToUpperAscii(problem->tag()) == m_tagKey) repair(*problem);
+        }
+        const std::string_view title = InfoOf(m_pass.category).summaryTitle;
+        for (ScanSummary& row : summaries) {
+            if (row.title == title) row.fixed = m_fixed;
+        }
+    }
+
+private:
+    void repair(const ProblemRecord& problem) {
+        std::string subKey = problem.keyPath();
+        const std::string root = CRegistryLib::SeperateMainKey(subKey);
+        if (problem.kind() == kKindKey) {
+            repairKey(problem, root, subKey);
+        } else {
+            repairValue(problem, root, subKey);
+        }
+    }
+
+    void repairKey(const ProblemRecord& problem, const std::string& root, const std::string& subKey) {
+        const std::string detail = root + "\n" + subKey;
+        // A key problem must name a key below a root: an empty path is one the user
+        // unticked, and a bare root is never ours to snapshot whole or delete.
+        const bool deletable = !subKey.empty();
+        if (m_pass.keyReport == KeyReport::BeforeDeletion) report(detail, m_pass.keyCaption);
+        if (deletable) {
+            m_lib.SaveKeyToXml(m_lib.snapshotWriter(), problem.keyPath(), nullptr);
+            m_fixed += CountChange(m_lib.DeleteKey(root, subKey));
+        }
+        if (m_pass.keyReport == KeyReport::AfterDeletion) report(detail, m_pass.keyCaption);
+    }
+
+    void repairValue(const ProblemRecord& problem, const std::string& root, const std::string& subKey) {
+        const RegistryValue* value = problem.value();
+        const std::string valueName = value != nullptr ? value->name : std::string();
+        const char separator = m_pass.separator == DetailSeparator::Backslash ? '\\' : '\n';
+        const std::string detail = root + separator + subKey + separator + valueName;
+        // Without its value record a value problem names no value; deleting the empty
+        // name would take the key's unnamed value instead.
+        const bool deletable = !problem.keyPath().empty() && value != nullptr;
+        if (deletable) m_lib.SaveKeyToXml(m_lib.snapshotWriter(), problem.keyPath(), value);
+        report(detail, m_pass.valueCaption);
+        if (deletable) m_fixed += CountChange(m_lib.DeleteValue(root, subKey, RegistryNameOf(*value)));
+    }
+
+    void report(const std::string& detail, std::string_view caption) {
+        if (m_lib.progressCallback) m_lib.progressCallback(detail, std::string(caption), 0, 0);
+    }
+
+    CRegistryLib& m_lib;
+    const RepairPass& m_pass;
+    const std::string m_tagKey;
+    std::int32_t m_fixed = 0;
+};
+
+void RunPass(CRegistryLib& lib, ScanCategory category, std::vector<ScanSummary>& summaries) {
+    PassRunner(lib, PassFor(category)).run(summaries);
+}
+
+}  // namespace
+
+void CRegistryLib::FixProblems(std::vector<ScanSummary>& summaries, const std::string& snapshotFileName) {
+    // A snapshot that cannot be written does not hold the repair back: the writer fails
+    // quietly and the deletions go ahead, as the backup taken before already covers them.
+    XmlWriter& writer = snapshotWriter();
+    writer.SetFileName(snapshotFileName);
+    const XmlElement root(kSnapshotRootElement);
+    root.WriteStart(writer, 1);
+    for (const RepairPass& pass : kRepairPasses) RunPass(*this, pass.category, summaries);
+    root.WriteEnd(writer, -1);
+    writer.Close();
+    // The snapshot only has to outlive the deletions it records.
+    std::remove(snapshotFileName.c_str());
+}
+
+void CRegistryLib::FixClsid(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::COM, summaries); }
+
+void CRegistryLib::FixHelpFiles(std::vector<ScanSummary>& summaries) {
+    RunPass(*this, ScanCategory::HELP, summaries);
+}
+
+void CRegistryLib::FixFonts(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::FONTS, summaries); }
+
+void CRegistryLib::FixSharedTools(std::vector<ScanSummary>& summaries) {
+    RunPass(*this, ScanCategory::SHARED_TOOLS, summaries);
+}
+
+void CRegistryLib::FixSharedFiles(std::vector<ScanSummary>& summaries) {
+    RunPass(*this, ScanCategory::COM_SUBS, summaries);
+}
+
+void CRegistryLib::FixDrivers(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::DRV, summaries); }
+
+void CRegistryLib::FixAppPaths(std::vector<ScanSummary>& summaries) {
+    RunPass(*this, ScanCategory::APPPATH, summaries);
+}
+
+void CRegistryLib::FixStartup(std::vector<ScanSummary>& summaries) {
+    RunPass(*this, ScanCategory::STARTUP, summaries);
+}
+
+void CRegistryLib::FixUninstall(std::vector<ScanSummary>& summaries) {
+    RunPass(*this, ScanCategory::UNINSTALL, summaries);
+}
+
+}  // namespace brindle
