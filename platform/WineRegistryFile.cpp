@@ -203,6 +203,9 @@ private:
                     return fail("unrecognized line before the first key (starts with " + Quoted(first) + ")");
                 }
             }
+            // A CR the line end left behind would be taken for part of the line end when
+            // the file is read again, since the writer ends lines with LF alone.
+            while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
             if (line.starts_with(kRelativeToComment)) {
                 fileInfo.relativeTo = RelativeToFromComment(line.substr(kRelativeToComment.size()));
             }

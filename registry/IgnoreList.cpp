@@ -2,18 +2,15 @@
 #include <cstdio>
 
 #include "platform/AtomicFile.h"
+#include "registry/IgnoreListText.h"
 #include "registry/RegistryLib.h"
 
 namespace brindle {
 
 namespace {
 
-// The file is read the way the C runtime's text mode and a 1000-byte fgets buffer read
-// it: CR LF becomes LF, and a line longer than 999 characters arrives in pieces.
-constexpr std::size_t kLineCapacity = 999;
-
 // A file that cannot be opened or read (a folder of that name, say) is no list at all.
-std::string ReadTextMode(const char* fileName, bool& opened) {
+std::string ReadWholeFile(const char* fileName, bool& opened) {
     opened = false;
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) return {};
@@ -24,32 +21,41 @@ std::string ReadTextMode(const char* fileName, bool& opened) {
     opened = std::ferror(file) == 0;
     std::fclose(file);
     if (!opened) return {};
-    std::string text;
-    text.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-        text.push_back(raw[i]);
-    }
-    return text;
+    return raw;
 }
 
 }  // namespace
 
-void CRegistryLib::LoadIgnoreList() {
-    m_ignoreList.clear();
-    bool opened = false;
-    const std::string text = ReadTextMode(kIgnoreListFile, opened);
-    if (!opened) return;
+std::vector<std::string> ParseIgnoreListText(std::string_view fileBytes) {
+    // Text mode first: CR LF becomes LF.
+    std::string text;
+    text.reserve(fileBytes.size());
+    for (std::size_t i = 0; i < fileBytes.size(); ++i) {
+        if (fileBytes[i] == '\r' && i + 1 < fileBytes.size() && fileBytes[i + 1] == '\n') continue;
+        text.push_back(fileBytes[i]);
+    }
 
+    std::vector<std::string> lines;
     std::size_t position = 0;
     while (position < text.size()) {
         std::size_t end = position;
-        while (end < text.size() && end - position < kLineCapacity) {
+        while (end < text.size() && end - position < kIgnoreListLineCapacity) {
             if (text[end++] == '\n') break;
         }
-        std::string line = text.substr(position, end - position);
+        std::string& line = lines.emplace_back(text, position, end - position);
         position = end;
         if (!line.empty() && line.back() == '\n') line.pop_back();
+    }
+    return lines;
+}
+
+void CRegistryLib::LoadIgnoreList() {
+    m_ignoreList.clear();
+    bool opened = false;
+    const std::string bytes = ReadWholeFile(kIgnoreListFile, opened);
+    if (!opened) return;
+
+    for (std::string& line : ParseIgnoreListText(bytes)) {
         auto entry = std::make_unique<ProblemRecord>();
         entry->setFilePath(std::move(line));
         m_ignoreList.push_back(std::move(entry));

@@ -1,10 +1,4 @@
-// libFuzzer harness for the backup reader. Not part of the CMake build; build it by hand:
-//
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I/work/main \
-//       tests/fuzz/FuzzBackupReader.cpp registry/BackupFile.cpp registry/BackupRestore.cpp \
-//       platform/AtomicFile.cpp platform/MemoryRegistry.cpp platform/RegistryTree.cpp \
-//       platform/CodePage.cpp platform/Unicode.cpp -o /tmp/fuzz-backup-reader
-//   /tmp/fuzz-backup-reader -max_total_time=120 /tmp/fuzz-backup-corpus
+// libFuzzer harness for the backup reader, built by CMakeLists.txt here (see README.md).
 //
 // Beyond not crashing, it checks that the reader accepts only what the writer would
 // write: every file it reads re-encodes to exactly its own bytes, and a file it refuses

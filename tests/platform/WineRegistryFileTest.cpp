@@ -222,6 +222,22 @@ TEST(WineRegistryFileTest, KeepsHeaderAndPreamble) {
     EXPECT_EQ(loaded.info.relativeTo, "REGISTRY\\User\\S-1-5-21-0-0-0-1000");
 }
 
+TEST(WineRegistryFileTest, PreambleLinesLoseStrayCarriageReturns) {
+    // "\r\r\n" leaves a CR in the line that a save, which ends lines with LF, would hand
+    // to the next load as part of its line end: the preamble would change on every save.
+    Loaded loaded = Load(
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\r\r\n#arch=win64\r\r\r\n\r\r\n[A] 0\n");
+    ASSERT_TRUE(loaded.result.ok()) << loaded.result.describe();
+    EXPECT_EQ(loaded.info.preamble, (std::vector<std::string>{";; All keys relative to \\\\Machine", "#arch=win64"}));
+    EXPECT_EQ(loaded.info.relativeTo, "\\Machine");
+
+    const std::string written = SaveWineRegistryFile(*loaded.root, loaded.info);
+    Loaded again = Load(written);
+    ASSERT_TRUE(again.result.ok()) << again.result.describe();
+    EXPECT_EQ(again.info.preamble, loaded.info.preamble);
+    EXPECT_EQ(SaveWineRegistryFile(*again.root, again.info), written);
+}
+
 TEST(WineRegistryFileTest, ReadsWhatWineWroteForEachCase) {
     Loaded loaded = Load(ReadFixture("user.reg"), "user.reg");
     ASSERT_TRUE(loaded.result.ok()) << loaded.result.describe();

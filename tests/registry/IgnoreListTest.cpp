@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "registry/IgnoreListText.h"
 #include "registry/RegistryLib.h"
 #include "support/TestMachine.h"
 
@@ -92,6 +93,28 @@ TEST_F(IgnoreListTest, ASaveThatCannotReplaceTheFileReportsFailure) {
     CRegistryLib lib(machine);
     lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
     EXPECT_NE(lib.SaveIgnoreList(), 0);
+}
+
+TEST(IgnoreListTextTest, SplitsAsTheTextModeReaderDoes) {
+    const std::string piece(999, 'p');
+    const struct {
+        std::string bytes;
+        std::vector<std::string> entries;
+    } cases[] = {
+        {"", {}},
+        {"\n", {""}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\r\r\n", {"a\r"}},
+        {"a\rb\n", {"a\rb"}},
+        // CR LF turns into LF before lines are cut; the CR before it counts towards the 999.
+        {std::string(998, 'p') + "\r\r\n", {std::string(998, 'p') + "\r", ""}},
+        {piece + "\r\nx", {piece, "", "x"}},
+        {piece + "x", {piece, "x"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 20)));
+        EXPECT_EQ(ParseIgnoreListText(c.bytes), c.entries);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,103 @@
+// libFuzzer harness for the ignore list. The input is written as "ignore.lst" in a
+// private folder that the process moves into once, and read through CRegistryLib on a
+// small in-memory machine, as a scan would read it.
+//
+// Beyond not crashing, it checks that the file the list is saved to reads back as the
+// same entries. Only an entry of exactly 999 characters does not: its saved line fills
+// the reader's buffer, so the line break arrives as an empty entry of its own.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/SimpleMachine.h"
+#include "registry/IgnoreListText.h"
+#include "registry/RegistryLib.h"
+
+namespace {
+
+// In memory where the system has such a folder: the save syncs the file to its disk,
+// which would otherwise bound the fuzzer to a few dozen inputs a second.
+void EnterPrivateFolder() {
+    std::error_code error;
+    const std::filesystem::path parent =
+        std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::string folder = (parent / "brindle-fuzz-ignore-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr || ::chdir(folder.c_str()) != 0) std::abort();
+    static std::string s_folder = folder;
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(s_folder, ignored);
+    });
+}
+
+void WriteFile(const char* name, std::string_view bytes) {
+    std::FILE* file = std::fopen(name, "wb");
+    if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0) {
+        std::abort();
+    }
+}
+
+std::string ReadFile(const char* name) {
+    std::FILE* file = std::fopen(name, "rb");
+    if (file == nullptr) std::abort();
+    std::string bytes;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
+    std::fclose(file);
+    return bytes;
+}
+
+std::vector<std::string> Entries(brindle::CRegistryLib& lib) {
+    std::vector<std::string> paths;
+    for (const auto& entry : lib.ignoreList()) {
+        if (!entry) std::abort();
+        paths.push_back(entry->filePath());
+    }
+    return paths;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool entered = (EnterPrivateFolder(), true);
+    (void)entered;
+    static brindle::SimpleMachine machine;
+
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    WriteFile(brindle::kIgnoreListFile, bytes);
+    brindle::CRegistryLib lib(machine);
+    const std::vector<std::string> loaded = Entries(lib);
+    if (loaded != brindle::ParseIgnoreListText(bytes)) std::abort();
+
+    std::size_t lineBreaks = 0;
+    for (const std::string& path : loaded) {
+        if (path.size() > brindle::kIgnoreListLineCapacity || path.find('\n') != std::string::npos) std::abort();
+        if (!lib.IsIgnored(path)) std::abort();
+    }
+    for (const char c : bytes) lineBreaks += c == '\n' ? 1 : 0;
+    if (loaded.size() < lineBreaks || loaded.size() > lineBreaks + 1 + size / brindle::kIgnoreListLineCapacity) {
+        std::abort();
+    }
+
+    if (lib.SaveIgnoreList() != 0) std::abort();
+    std::string expectedFile;
+    for (const std::string& path : loaded) expectedFile += path + "\r\n";
+    if (ReadFile(brindle::kIgnoreListFile) != expectedFile) std::abort();
+
+    lib.LoadIgnoreList();
+    std::vector<std::string> expected;
+    for (const std::string& path : loaded) {
+        expected.push_back(path);
+        if (path.size() == brindle::kIgnoreListLineCapacity) expected.emplace_back();
+    }
+    if (Entries(lib) != expected) std::abort();
+    return 0;
+}
