@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/RegistryTree.h"
 #include "registry/RegistryLib.h"
 #include "registry/XmlElement.h"
 #include "support/TestMachine.h"
@@ -28,6 +29,8 @@ std::string ReadFile(const fs::path& file) {
 class SnapshotExportTest : public ::testing::Test {
 protected:
     SnapshotExportTest() { writer().SetFileName(file.string()); }
+
+    void TearDown() override { EXPECT_EQ(machine.memoryRegistry().openHandleCount(), 0u); }
 
     XmlWriter& writer() { return lib.snapshotWriter(); }
     void begin() { ASSERT_TRUE(XmlElement("registry").WriteStart(writer(), 1)); }
@@ -206,6 +209,47 @@ TEST_F(SnapshotExportTest, ConsecutiveProblemsEachGetTheirOwnNestAtTheSameIndent
               "    <v name=\"b\" value=\"2\"/>\r\n"
               "   </k>\r\n"
               "  </k>\r\n");
+}
+
+// A sub-key that is listed but cannot be opened (here a link whose target is gone) is
+// left out; the rest is written, every element is closed so that later problems keep
+// their place, and the result says the copy is incomplete.
+TEST_F(SnapshotExportTest, ASubKeyThatCannotBeReadIsLeftOutAndTheNestStaysBalanced) {
+    const std::string key = "HKEY_LOCAL_MACHINE\\Software\\L";
+    machine.createKey(key + "\\A");
+    machine.createKey(key + "\\Broken");
+    machine.setString(key + "\\C", "c", "3");
+    RegistryKeyNode* broken = machine.memoryRegistry().findNode(u"\\Registry\\Machine\\Software\\L\\Broken");
+    ASSERT_NE(broken, nullptr);
+    broken->isLink = true;
+    RegistryValueData target;
+    target.name = u"SymbolicLinkValue";
+    target.type = REG_LINK;
+    for (const char16_t c : std::u16string(u"\\Registry\\Machine\\Nowhere")) {
+        target.data.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        target.data.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    broken->values.push_back(std::move(target));
+
+    begin();
+    EXPECT_FALSE(lib.SaveKeyToXml(writer(), key, nullptr));
+    EXPECT_EQ(finish(),
+              "  <k name=\"HKEY_LOCAL_MACHINE\">\r\n"
+              "   <k name=\"Software\">\r\n"
+              "    <k name=\"L\">\r\n"
+              "     <k name=\"A\"/>\r\n"
+              "     <k name=\"C\">\r\n"
+              "      <v name=\"c\" value=\"3\"/>\r\n"
+              "     </k>\r\n"
+              "    </k>\r\n"
+              "   </k>\r\n"
+              "  </k>\r\n");
+}
+
+TEST_F(SnapshotExportTest, AKeyThatCannotBeQueriedWritesNothing) {
+    begin();
+    EXPECT_FALSE(lib.SaveKeyContent(writer(), "Gone", static_cast<HKEY>(0x7777), nullptr));
+    EXPECT_EQ(finish(), "");
 }
 
 TEST_F(SnapshotExportTest, AWriterThatCannotWriteMakesTheExportFail) {

@@ -36,7 +36,8 @@ std::optional<StoredValue> ReadValue(TestMachine& machine, const std::string& ke
     StoredValue value;
     std::vector<BYTE> data(4096);
     DWORD length = static_cast<DWORD>(data.size());
-    const LONG status = machine.registry().RegQueryValueExA(key, name.c_str(), nullptr, &value.type, data.data(), &length);
+    const LONG status =
+        machine.registry().RegQueryValueExA(key, name.c_str(), nullptr, &value.type, data.data(), &length);
     machine.registry().RegCloseKey(key);
     if (status != ERROR_SUCCESS) return std::nullopt;
     value.bytes.assign(reinterpret_cast<const char*>(data.data()), length);
@@ -52,6 +53,8 @@ protected:
         lib.messageDisplay = [this](const std::string& message) { messages.push_back(message); };
         reader.setErrorDisplay([this](const std::string& message) { messages.push_back(message); });
     }
+
+    void TearDown() override { EXPECT_EQ(machine.memoryRegistry().openHandleCount(), 0u); }
 
     std::string writeSnapshot(const std::string& body) {
         return machine.workFolder().writeFile("snapshot.xml", kHead + body + kTail).string();

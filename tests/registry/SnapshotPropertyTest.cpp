@@ -112,7 +112,8 @@ Key RandomKey(std::string name, int depth) {
     // the registry compares names without regard to case.
     for (int i = 0; i < valueCount; ++i) key.values.push_back(RandomValue("v" + std::to_string(i) + Text(0, 6)));
     const auto subKeyCount = depth >= 3 ? 0 : *rc::gen::inRange(0, 3);
-    for (int i = 0; i < subKeyCount; ++i) key.subKeys.push_back(RandomKey("k" + std::to_string(i) + Text(0, 6), depth + 1));
+    for (int i = 0; i < subKeyCount; ++i)
+        key.subKeys.push_back(RandomKey("k" + std::to_string(i) + Text(0, 6), depth + 1));
     return key;
 }
 
