@@ -141,8 +141,8 @@ void RunPass(CRegistryLib& lib, ScanCategory category, std::vector<ScanSummary>&
 }  // namespace
 
 void CRegistryLib::FixProblems(std::vector<ScanSummary>& summaries, const std::string& snapshotFileName) {
-    // A snapshot that cannot be written does not hold the repair back: the writer fails
-    // quietly and the deletions go ahead, as the backup taken before already covers them.
+    // A snapshot that cannot be written does not hold the repair back: the writer's
+    // failures are ignored and the deletions go ahead.
     XmlWriter& writer = snapshotWriter();
     writer.SetFileName(snapshotFileName);
     const XmlElement root(kSnapshotRootElement);
