@@ -505,6 +505,14 @@ LONG MemoryRegistry::RegCreateKeyExA(HKEY key, const char* subKey, DWORD /*reser
     return m_impl->issueHandle(resolved.node, resolved.throughLink, result);
 }
 
+LONG MemoryRegistry::QueryKeyName(HKEY key, std::string& name) {
+    std::lock_guard lock(m_impl->mutex);
+    Impl::KeyRef ref;
+    if (const LONG status = m_impl->lookup(key, ref); status != ERROR_SUCCESS) return status;
+    name = m_codePage.toAnsi(ref.node->name);
+    return ERROR_SUCCESS;
+}
+
 LONG MemoryRegistry::RegQueryInfoKeyA(HKEY key, char* keyClass, DWORD* classLength, DWORD* reserved,
                                       DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* maxClassLength, DWORD* values,
                                       DWORD* maxValueNameLength, DWORD* maxValueLength,

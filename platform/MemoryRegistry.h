@@ -51,6 +51,7 @@ public:
     win::LONG RegCreateKeyExA(win::HKEY key, const char* subKey, win::DWORD reserved, char* keyClass,
                               win::DWORD options, win::REGSAM access, void* securityAttributes, win::HKEY* result,
                               win::DWORD* disposition) override;
+    win::LONG QueryKeyName(win::HKEY key, std::string& name) override;
     win::LONG RegQueryInfoKeyA(win::HKEY key, char* keyClass, win::DWORD* classLength, win::DWORD* reserved,
                                win::DWORD* subKeys, win::DWORD* maxSubKeyLength, win::DWORD* maxClassLength,
                                win::DWORD* values, win::DWORD* maxValueNameLength, win::DWORD* maxValueLength,

@@ -11,6 +11,8 @@
 // Text crosses this interface in the machine's ANSI code page.
 #pragma once
 
+#include <string>
+
 #include "platform/WinTypes.h"
 
 namespace brindle {
@@ -52,6 +54,11 @@ public:
     virtual win::LONG RegDeleteKeyA(win::HKEY key, const char* subKey) = 0;
     virtual win::LONG RegDeleteValueA(win::HKEY key, const char* valueName) = 0;
     virtual win::LONG RegCloseKey(win::HKEY key) = 0;
+
+    // The key's own name as the registry keeps it, letter case included (what NtQueryKey's
+    // basic information gives). Paths match names in any case; whoever creates a deleted
+    // key again needs its old spelling.
+    virtual win::LONG QueryKeyName(win::HKEY key, std::string& name) = 0;
 };
 
 }  // namespace brindle

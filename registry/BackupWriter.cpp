@@ -31,6 +31,33 @@ std::optional<HKEY> BackupRootFromName(std::string_view name) {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+// The sub-key path as the registry spells it. The scanners may give it in another letter
+// case (some lower-case key names); a restore creates deleted keys by the recorded path,
+// so it must carry the old spelling. The given path is kept when a step cannot be read.
+std::string StoredSpelling(Registry& registry, HKEY root, const std::string& subKey) {
+    std::string spelled;
+    HKEY parent = root;
+    bool failed = false;
+    std::size_t start = 0;
+    while (!failed && start <= subKey.size()) {
+        const std::size_t end = std::min(subKey.find('\\', start), subKey.size());
+        const std::string component = subKey.substr(start, end - start);
+        HKEY child = 0;
+        std::string name;
+        failed = component.empty() ||
+                 registry.RegOpenKeyExA(parent, component.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS;
+        if (!failed) {
+            failed = registry.QueryKeyName(child, name) != ERROR_SUCCESS || name.size() != component.size();
+            spelled += (spelled.empty() ? "" : "\\") + name;
+        }
+        if (parent != root) registry.RegCloseKey(parent);
+        parent = child;
+        start = end + 1;
+    }
+    if (parent != root && parent != 0) registry.RegCloseKey(parent);
+    return failed ? subKey : spelled;
+}
+
 class BackupCollector {
 public:
     explicit BackupCollector(Registry& registry) : m_registry(registry) {}
@@ -72,7 +99,7 @@ private:
 
         BackupRecord record;
         record.root = *root;
-        record.path = subKey;
+        record.path = StoredSpelling(m_registry, *root, subKey);
         if (wholeKey) {
             collectKeyContent(key.get(), keyPath, 0, record.content);
         } else {
