@@ -107,7 +107,7 @@ std::int32_t CShortcut::ResolveLinkFile(const std::string& path) {
 
     const auto target = m_machine.ReadShortcutTarget(path.c_str());
     if (!target) return kShortcutUnreadable;
-    if (m_machine.files()._access(target->c_str(), 0) == -1) {
+    if (m_machine.files()._access(target->c_str(), 0) == -1 && !(isIgnored && isIgnored(path))) {
         m_missing.push_back(path);
         ++m_found;
     }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -43,6 +44,9 @@ public:
 
     // May be empty.
     ScanProgressCallback progressCallback;
+    // May be empty. A shortcut it names is not listed although its target is gone: the
+    // user kept it once, and kept entries are not reported again.
+    std::function<bool(const std::string& path)> isIgnored;
 
     // Walks every fixed drive and fills the missing list, from empty.
     void ScanShortcuts();
