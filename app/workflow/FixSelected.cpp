@@ -1,0 +1,96 @@
+#include "app/workflow/FixSelected.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace brindle {
+
+namespace {
+
+// Turns the unticked rows into ignore-list entries and empties them in the session's
+// lists, so that the repair passes them over while every row keeps its index.
+void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selection, CRegistryLib& ignoreKeeper) {
+    auto& problems = session.engine.problems();
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        if (!problems[i] || selection.problemIsTicked(i)) continue;
+        ignoreKeeper.ignoreList().push_back(std::make_unique<ProblemRecord>(*problems[i]));
+        problems[i]->setKeyPath("");
+    }
+    for (std::size_t i = 0; i < session.shortcutScanner.missingCount(); ++i) {
+        std::string& path = session.shortcutScanner.missing(i);
+        if (path.empty() || selection.shortcutIsTicked(i)) continue;
+        auto entry = std::make_unique<ProblemRecord>();
+        entry->setFilePath(path);
+        ignoreKeeper.ignoreList().push_back(std::move(entry));
+        path.clear();
+    }
+}
+
+// A problem whose backup misses something stays where it is: deleting it could lose
+// what no backup holds.
+void KeepProblemsWithoutFullBackup(ScanSession& session, FixReport& report) {
+    auto& problems = session.engine.problems();
+    for (const std::size_t index : report.backup.incomplete) {
+        if (index >= problems.size() || !problems[index]) continue;
+        report.keptUnbackedUp.push_back(problems[index]->keyPath() + " (" + problems[index]->filePath() + ")");
+        problems[index]->setKeyPath("");
+    }
+}
+
+}  // namespace
+
+FixReport FixSelected(ScanSession& session, const FixSelection& selection, const std::string& snapshotFileName,
+                      const BackupClock& clock) {
+    FixReport report;
+    Machine& machine = session.machine();
+    // The problem list describes the registry as the scan read it; Wine may have
+    // changed it since, and a repair of a stale list could delete the wrong things.
+    if (machine.registryChangedOnDisk()) {
+        report.outcome = FixReport::Outcome::ChangedOnDisk;
+        report.error = "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
+                       "Scan again, then repair.";
+        return report;
+    }
+
+    {
+        // A second engine, so that the scanning engine's problem list stays as it is;
+        // it reads the ignore list afresh, keeping entries added elsewhere meanwhile.
+        CRegistryLib ignoreKeeper(machine);
+        MoveUntickedToIgnoreList(session, selection, ignoreKeeper);
+        if (ignoreKeeper.SaveIgnoreList() != 0) {
+            report.ignoreListError = std::string("cannot write ") + kIgnoreListFile + " in " +
+                                     std::filesystem::current_path().string() +
+                                     "; the unticked entries are left alone now but will be listed again";
+        }
+    }
+
+    report.backup = BackupRegistry(machine.registry(), session.engine.problems(), std::filesystem::current_path(),
+                                   clock);
+    if (report.backup.outcome == BackupResult::Outcome::Failed) {
+        report.outcome = FixReport::Outcome::BackupFailed;
+        report.error = "the registry backup could not be written, so nothing was removed: " + report.backup.error;
+        return report;
+    }
+    KeepProblemsWithoutFullBackup(session, report);
+
+    const FixResult fix = session.RunFix(snapshotFileName);
+    switch (fix.end) {
+    case FixEnd::Repaired:
+        report.outcome = FixReport::Outcome::Removed;
+        report.registrySaved = true;
+        break;
+    case FixEnd::SaveFailed:
+        report.outcome = FixReport::Outcome::SaveFailed;
+        report.error = "the repair could not be written back, so nothing was removed: " + fix.error;
+        break;
+    case FixEnd::Stopped:
+        report.outcome = FixReport::Outcome::Stopped;
+        report.registrySaved = fix.registrySaved;
+        report.error = fix.registrySaved ? "stopped after the registry was repaired; no shortcut was deleted"
+                                         : "stopped before anything was removed";
+        break;
+    }
+    return report;
+}
+
+}  // namespace brindle

@@ -1,0 +1,60 @@
+#include "app/workflow/RestoreLatestBackup.h"
+
+#include "registry/BackupFolder.h"
+#include "registry/BackupRestore.h"
+
+namespace brindle {
+
+std::string NoBackupFileMessage(const std::filesystem::path& backupFolder) {
+    std::string message = kNoBackupFileFormat;
+    message.replace(message.find("%s"), 2, (backupFolder / "*.reg").string());
+    return message;
+}
+
+RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem::path& workingDirectory) {
+    RestoreLatestReport report;
+    const std::filesystem::path folder = workingDirectory / kBackupFolderName;
+    const auto latest = FindLatestBackup(folder);
+    if (!latest) {
+        report.outcome = RestoreLatestReport::Outcome::NoBackup;
+        report.message = NoBackupFileMessage(folder);
+        return report;
+    }
+    report.file = *latest;
+
+    // Changes made since the registry was read must not be written back along with the
+    // restore, and Wine's own changes since then must not be overwritten.
+    if (std::string error = machine.reloadRegistryIfChanged(); !error.empty()) {
+        report.outcome = RestoreLatestReport::Outcome::SaveFailed;
+        report.message = "the registry could not be read again before the restore: " + error;
+        return report;
+    }
+
+    RestoreReport restored = RestoreBackupFile(machine.registry(), *latest);
+    if (!restored.error.empty()) {
+        report.outcome = RestoreLatestReport::Outcome::Refused;
+        report.message = restored.error + "; nothing was restored";
+        return report;
+    }
+    if (std::string error = machine.saveRegistry(); !error.empty()) {
+        std::string reloadError = machine.discardRegistryChanges();
+        if (!reloadError.empty()) error += "; reading the registry again failed too: " + reloadError;
+        report.outcome = RestoreLatestReport::Outcome::SaveFailed;
+        report.message = "the restore of " + latest->string() + " could not be written back, so nothing was restored: " +
+                         error;
+        return report;
+    }
+    if (!restored.failures.empty()) {
+        report.outcome = RestoreLatestReport::Outcome::Incomplete;
+        report.failures = std::move(restored.failures);
+        report.message = "the restore of " + latest->string() + " is incomplete: " +
+                         std::to_string(report.failures.size()) +
+                         " keys or values could not be written; the rest was restored";
+        return report;
+    }
+    report.outcome = RestoreLatestReport::Outcome::Restored;
+    report.message = kRestoreCompleteMessage;
+    return report;
+}
+
+}  // namespace brindle

@@ -1,0 +1,40 @@
+// Writes the newest registry backup back into the registry and then to where the
+// registry is kept: the main screen's restore.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/Machine.h"
+
+namespace brindle {
+
+inline constexpr const char* kRestoreCompleteMessage = "Restore Complete";
+inline constexpr const char* kNoBackupFileFormat = "Can't find any backup file in %s.";
+inline constexpr const char* kCantSetValueMessage = "Can't set value";
+
+struct RestoreLatestReport {
+    enum class Outcome {
+        Restored,    // everything in the file was written back and saved
+        NoBackup,    // no backup file in the folder
+        Refused,     // the file is not a sound backup; the registry was not touched
+        Incomplete,  // some keys or values could not be written; the rest was saved
+        SaveFailed,  // nothing reached the disk
+    };
+    Outcome outcome = Outcome::NoBackup;
+    std::filesystem::path file;
+    // The text for the user: kRestoreCompleteMessage, the no-backup text with the search
+    // pattern, or what was refused or failed, naming the file.
+    std::string message;
+    // For Incomplete: one line per key or value that could not be written.
+    std::vector<std::string> failures;
+};
+
+// The backup folder is "Registry Backups" below workingDirectory.
+RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem::path& workingDirectory);
+
+// Formats kNoBackupFileFormat for a folder.
+std::string NoBackupFileMessage(const std::filesystem::path& backupFolder);
+
+}  // namespace brindle

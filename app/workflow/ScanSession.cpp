@@ -1,0 +1,60 @@
+#include "app/workflow/ScanSession.h"
+
+namespace brindle {
+
+ScanSession::ScanSession(Machine& machine)
+    : engine(machine),
+      shortcutScanner(machine),
+      m_machine(machine),
+      m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {
+    // The registry scan reloads the ignore list first, so the shortcut walk after it
+    // sees the same list.
+    shortcutScanner.isIgnored = [this](const std::string& path) { return engine.IsIgnored(path); };
+}
+
+bool ScanSession::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0; }
+
+ScanResult ScanSession::RunScan() {
+    summaries.clear();
+    // The scanner refills its list itself; emptying it here keeps a scan stopped before
+    // the shortcuts from showing the shortcuts of the scan before.
+    shortcutScanner.clearMissing();
+    if (stopRequested()) return {ScanEnd::Stopped, {}};
+
+    // Wine may have written the registry since it was read; scanning the stale copy
+    // would list entries that are gone and make the repair refuse to save.
+    if (std::string error = m_machine.reloadRegistryIfChanged(); !error.empty()) {
+        return {ScanEnd::ReloadFailed, std::move(error)};
+    }
+
+    engine.ScanRegistry(summaries, categories);
+    if (stopRequested()) return {ScanEnd::Stopped, {}};
+
+    if (categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
+        categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kScanning);
+        shortcutScanner.ScanShortcuts();
+        categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kDone);
+    }
+    if (stopRequested()) return {ScanEnd::Stopped, {}};
+    return {ScanEnd::Completed, {}};
+}
+
+FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
+    if (stopRequested()) return {FixEnd::Stopped, {}};
+    engine.FixProblems(summaries, snapshotFileName);
+
+    // Shortcut files are deleted only once the registry repair is safely on disk, so a
+    // refused save leaves the user's files exactly as they were.
+    if (std::string error = m_machine.saveRegistry(); !error.empty()) {
+        std::string reloadError = m_machine.discardRegistryChanges();
+        if (!reloadError.empty()) error += "; reading the registry again failed too: " + reloadError;
+        for (auto& row : summaries) row.fixed = 0;
+        return {FixEnd::SaveFailed, std::move(error)};
+    }
+
+    if (stopRequested()) return {FixEnd::Stopped, {}, true};
+    shortcutScanner.FixShortcuts();
+    return {FixEnd::Repaired, {}, true};
+}
+
+}  // namespace brindle

@@ -1,0 +1,78 @@
+// The scan state that a window or the command-line tool holds from a scan to its repair:
+// the registry engine with its problem list, the shortcut scanner with its list of
+// shortcuts, the category states and the summary rows. RunScan and RunFix are the scan
+// and repair bodies that every road runs on its worker thread.
+//
+// One object is used by one thread at a time; the window reads `categories` while a
+// scan runs (its states are atomic).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Machine.h"
+#include "platform/NamedEvents.h"
+#include "registry/RegistryLib.h"
+#include "scan/ScanTypes.h"
+#include "scan/Shortcut.h"
+
+namespace brindle {
+
+enum class ScanEnd {
+    Completed,
+    Stopped,      // the stop event was signalled; what was found so far is listed
+    ReloadFailed  // the registry files changed on disk and could not be read again
+};
+
+struct ScanResult {
+    ScanEnd end = ScanEnd::Completed;
+    std::string error;  // for ReloadFailed
+};
+
+enum class FixEnd {
+    Repaired,
+    Stopped,     // stopped before the registry was touched
+    SaveFailed,  // the repaired registry could not be written back; nothing on disk changed
+};
+
+struct FixResult {
+    FixEnd end = FixEnd::Repaired;
+    std::string error;  // for SaveFailed
+    // Whether the registry repair reached the disk; a stop after it leaves the shortcuts.
+    bool registrySaved = false;
+};
+
+class ScanSession {
+public:
+    explicit ScanSession(Machine& machine);
+    ScanSession(const ScanSession&) = delete;
+    ScanSession& operator=(const ScanSession&) = delete;
+
+    Machine& machine() { return m_machine; }
+
+    // Reads the registry files again when they changed on disk since they were read,
+    // then scans the selected categories, shortcuts last. The summary rows and the
+    // shortcut list start empty.
+    ScanResult RunScan();
+
+    // Removes what the problem list and the shortcut list hold (emptied entries are kept
+    // out), in this order: the registry problems with their snapshot file named
+    // snapshotFileName, the registry written back to where it is kept, then the
+    // shortcut files. A registry that cannot be written back is read again from where it
+    // is kept, so that the session never shows deletions that did not happen, and no
+    // shortcut is deleted. The stop event is looked at before each step.
+    FixResult RunFix(const std::string& snapshotFileName);
+
+    bool stopRequested() const;
+
+    CRegistryLib engine;
+    CShortcut shortcutScanner;
+    ScanSelection categories;
+    std::vector<ScanSummary> summaries;
+
+private:
+    Machine& m_machine;
+    EventHandle m_stopEvent;
+};
+
+}  // namespace brindle

@@ -1,0 +1,161 @@
+// Removing what the user left ticked: the ignore list, the backup before any deletion,
+// the save that makes the repair real, and every way the chain can stop short.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/WorkflowTestMachine.h"
+#include "app/workflow/FixSelected.h"
+#include "registry/BackupFile.h"
+#include "support/RegistryDump.h"
+
+namespace brindle {
+namespace {
+
+namespace fs = std::filesystem;
+
+const BackupClock kClock = [] { return BackupTime{2026, 12, 8, 15, 0, 0}; };
+constexpr const char* kSnapshot = "FixedOnTest.xml";
+
+class FixSelectedTest : public ::testing::Test {
+protected:
+    FixSelectedTest() {
+        machine.setString("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Gone",
+                          "C:\\gone\\gone.exe");
+        machine.setString("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Kept",
+                          "C:\\kept\\kept.exe");
+        machine.setString("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}\\InprocServer32", "",
+                          "C:\\gone\\server.dll");
+        addProblem("Startup", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", kKindValue,
+                   "Gone", "C:\\gone\\gone.exe");
+        addProblem("Startup", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", kKindValue,
+                   "Kept", "C:\\kept\\kept.exe");
+        addProblem("CLSID", "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}", kKindKey, "(Default)",
+                   "C:\\gone\\server.dll");
+        session.summaries = {{"Invalid CLSID", 1, 1, 0}, {"Invalid Startup Entries", 2, 2, 0}};
+    }
+
+    void addProblem(const char* tag, const char* keyPath, const char* kind, const char* valueName, const char* file) {
+        auto problem = std::make_unique<ProblemRecord>();
+        problem->setTag(tag);
+        problem->setKeyPath(keyPath);
+        problem->setKind(kind);
+        problem->setValue(RegistryValue{valueName, file, win::REG_SZ});
+        problem->setFilePath(file);
+        session.engine.problems().push_back(std::move(problem));
+    }
+
+    bool runValueExists(const char* name) {
+        win::HKEY key = 0;
+        auto& registry = machine.registry();
+        if (registry.RegOpenKeyExA(win::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                                   win::KEY_READ, &key) != win::ERROR_SUCCESS)
+            return false;
+        const bool exists =
+            registry.RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == win::ERROR_SUCCESS;
+        registry.RegCloseKey(key);
+        return exists;
+    }
+
+    std::string hklm() { return test::DumpRegistry(machine.registry(), win::HKEY_LOCAL_MACHINE); }
+    fs::path backupFolder() const { return machine.workFolder().path() / kBackupFolderName; }
+
+    test::WorkflowTestMachine machine;
+    ScanSession session{machine};
+    // Rows: Gone, Kept (unticked), the class key.
+    FixSelection keepSecond{{true, false, true}, {}};
+};
+
+TEST_F(FixSelectedTest, RemovesTickedRowsKeepsUntickedOnesAndBacksUpFirst) {
+    const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
+    EXPECT_FALSE(runValueExists("Gone"));
+    EXPECT_TRUE(runValueExists("Kept"));
+    EXPECT_FALSE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
+    EXPECT_EQ(machine.saves, 1);
+    EXPECT_EQ(machine.readIgnoreList(), "C:\\kept\\kept.exe\r\n");
+    EXPECT_EQ(session.engine.problem(1).keyPath(), "") << "an unticked row keeps its place, emptied";
+    EXPECT_EQ(session.summaries[0].fixed, 1);
+    EXPECT_EQ(session.summaries[1].fixed, 1);
+    EXPECT_FALSE(fs::exists(machine.workFolder().path() / kSnapshot)) << "the snapshot lives only while repairing";
+
+    // The backup holds exactly the two ticked problems: the value and the whole class key.
+    ASSERT_EQ(report.backup.outcome, BackupResult::Outcome::Written);
+    EXPECT_EQ(report.backup.file, backupFolder() / "2026-12-08_15-00-00.reg");
+    const DecodedBackup backup = ReadBackupFile(report.backup.file);
+    ASSERT_TRUE(backup.ok()) << backup.error;
+    ASSERT_EQ(backup.records.size(), 2u);
+    ASSERT_EQ(backup.records[0].content.values.size(), 1u);
+    EXPECT_EQ(backup.records[0].content.values[0].name, "Gone");
+    EXPECT_EQ(backup.records[1].path, "Software\\Classes\\CLSID\\{1}");
+    EXPECT_EQ(backup.records[1].content.subKeys.size(), 1u);
+}
+
+TEST_F(FixSelectedTest, EverythingUntickedDeletesNothingAndWritesNoBackup) {
+    const std::string before = hklm();
+    const FixReport report = FixSelected(session, FixSelection{{false, false, false}, {}}, kSnapshot, kClock);
+
+    EXPECT_EQ(report.outcome, FixReport::Outcome::Removed);
+    EXPECT_EQ(report.backup.outcome, BackupResult::Outcome::NothingToBackUp);
+    EXPECT_EQ(hklm(), before);
+    EXPECT_FALSE(fs::exists(backupFolder()));
+    EXPECT_EQ(machine.readIgnoreList(), "C:\\gone\\gone.exe\r\nC:\\kept\\kept.exe\r\nC:\\gone\\server.dll\r\n");
+}
+
+TEST_F(FixSelectedTest, ABackupThatCannotBeWrittenStopsEverythingBeforeTheFirstDeletion) {
+    // A file where the backup folder should be.
+    std::ofstream(backupFolder()) << "in the way";
+    const std::string before = hklm();
+
+    const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+
+    EXPECT_EQ(report.outcome, FixReport::Outcome::BackupFailed);
+    EXPECT_NE(report.error.find(kBackupFolderName), std::string::npos) << report.error;
+    EXPECT_EQ(hklm(), before);
+    EXPECT_EQ(machine.saves, 0);
+    EXPECT_FALSE(fs::exists(machine.workFolder().path() / kSnapshot));
+}
+
+TEST_F(FixSelectedTest, ARefusedSaveIsReportedAsFailureAndDropsTheInMemoryRepair) {
+    machine.saveError = "a wineserver is running";
+    const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+
+    EXPECT_EQ(report.outcome, FixReport::Outcome::SaveFailed);
+    EXPECT_NE(report.error.find("a wineserver is running"), std::string::npos);
+    EXPECT_NE(report.error.find("nothing was removed"), std::string::npos);
+    EXPECT_FALSE(report.registrySaved);
+    EXPECT_EQ(machine.discards, 1);
+    for (const auto& row : session.summaries) EXPECT_EQ(row.fixed, 0) << row.title;
+}
+
+TEST_F(FixSelectedTest, RegistryFilesChangedSinceTheScanRefuseTheRepairUntouched) {
+    machine.changedOnDisk = true;
+    const std::string before = hklm();
+
+    const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+
+    EXPECT_EQ(report.outcome, FixReport::Outcome::ChangedOnDisk);
+    EXPECT_EQ(hklm(), before);
+    EXPECT_EQ(machine.readIgnoreList(), "") << "the choice is made again after the next scan";
+    EXPECT_FALSE(fs::exists(backupFolder()));
+    EXPECT_EQ(session.engine.problem(1).keyPath(), "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+}
+
+TEST_F(FixSelectedTest, AProblemThatTheBackupCannotHoldWholeStaysInPlace) {
+    // Data beyond what a backup record may hold: deleting the key would lose it for good.
+    machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}", "Blob", win::REG_BINARY,
+                     std::string(20000, 'x'));
+
+    const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
+    EXPECT_TRUE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
+    ASSERT_EQ(report.keptUnbackedUp.size(), 1u);
+    EXPECT_NE(report.keptUnbackedUp[0].find("CLSID\\{1}"), std::string::npos);
+    EXPECT_FALSE(runValueExists("Gone")) << "the rest is still repaired";
+}
+
+}  // namespace
+}  // namespace brindle
