@@ -33,18 +33,36 @@ void PrintProblems(const std::vector<const ProblemRecord*>& problems, const Code
 
 }  // namespace
 
-void PrintScanReportText(const ScanReport& report, const CodePage& codePage, std::ostream& out) {
+void PrintSummaryTable(const ScanReport& report, const CodePage& codePage, bool withFixed, std::ostream& out) {
     std::vector<ScanSummary> rows = report.summaries;
-    if (report.shortcuts) rows.push_back({kShortcutsSummaryTitle, report.shortcuts->scanned, report.shortcuts->found, 0});
+    if (report.shortcuts) {
+        rows.push_back(
+            {kShortcutsSummaryTitle, report.shortcuts->scanned, report.shortcuts->found, report.shortcuts->fixed});
+    }
     std::size_t titleWidth = 4;
     for (const auto& row : rows) titleWidth = std::max(titleWidth, row.title.size());
     out << "Prefix: " << report.prefix << "\n\n";
     out << std::left << std::setw(static_cast<int>(titleWidth)) << "Type" << std::right << std::setw(10)
-        << "Scanned" << std::setw(9) << "Bug(s)" << "\n";
+        << "Scanned" << std::setw(9) << "Bug(s)";
+    if (withFixed) out << std::setw(15) << "Fixed";
+    out << "\n";
     for (const auto& row : rows) {
         out << std::left << std::setw(static_cast<int>(titleWidth)) << AnsiToUtf8(codePage, row.title) << std::right
-            << std::setw(10) << row.scanned << std::setw(9) << row.found << "\n";
+            << std::setw(10) << row.scanned << std::setw(9) << row.found;
+        if (withFixed) {
+            out << std::setw(15);
+            if (row.fixed < 0) {
+                out << "Access Denied";
+            } else {
+                out << row.fixed;
+            }
+        }
+        out << "\n";
     }
+}
+
+void PrintScanReportText(const ScanReport& report, const CodePage& codePage, std::ostream& out) {
+    PrintSummaryTable(report, codePage, false, out);
     if (report.stopped) out << "\nThe scan was stopped; the counts are those reached so far.\n";
 
     const bool shortcutsMissing = report.shortcuts && !report.shortcuts->missing.empty();
@@ -59,7 +77,7 @@ void PrintScanReportText(const ScanReport& report, const CodePage& codePage, std
     }
 }
 
-void PrintScanReportJson(const ScanReport& report, const CodePage& codePage, std::ostream& out) {
+nlohmann::ordered_json ScanReportJson(const ScanReport& report, const CodePage& codePage) {
     auto text = [&](std::string_view ansi) { return AnsiToUtf8(codePage, ansi); };
     nlohmann::ordered_json summaries = nlohmann::ordered_json::array();
     for (const auto& row : report.summaries) {
@@ -86,7 +104,12 @@ void PrintScanReportJson(const ScanReport& report, const CodePage& codePage, std
                                  {"missing", missing}};
     }
     if (report.stopped) document["stopped"] = true;
-    out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    return document;
+}
+
+void PrintScanReportJson(const ScanReport& report, const CodePage& codePage, std::ostream& out) {
+    out << ScanReportJson(report, codePage).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        << "\n";
 }
 
 }  // namespace brindle::cli

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "platform/CodePage.h"
 #include "scan/ProblemRecord.h"
 #include "scan/ScanTypes.h"
@@ -29,7 +31,12 @@ struct ScanReport {
     bool stopped = false;
 };
 
+// The prefix line and the table of rows; with fixed counts after a repair (a negative
+// count means the platform refused more deletions than it allowed).
+void PrintSummaryTable(const ScanReport& report, const CodePage& codePage, bool withFixed, std::ostream& out);
 void PrintScanReportText(const ScanReport& report, const CodePage& codePage, std::ostream& out);
+// The JSON object PrintScanReportJson prints, for commands that add to it.
+nlohmann::ordered_json ScanReportJson(const ScanReport& report, const CodePage& codePage);
 void PrintScanReportJson(const ScanReport& report, const CodePage& codePage, std::ostream& out);
 
 std::string AnsiToUtf8(const CodePage& codePage, std::string_view text);

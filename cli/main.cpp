@@ -1,9 +1,15 @@
 // brindle-cli: Brindle's jobs for terminals and scripts.
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <iostream>
 #include <memory>
 
+#include "cli/BackupsCommand.h"
+#include "cli/FixCommand.h"
+#include "cli/IgnoreCommand.h"
+#include "cli/RestoreCommand.h"
 #include "cli/ScanCommand.h"
 #include "platform/WinePrefixLocation.h"
 #include "platform/WinePrefixMachine.h"
@@ -11,9 +17,21 @@
 namespace {
 
 constexpr const char* kDescription =
-    "Brindle finds registry entries of a Wine prefix that name files which no longer exist.\n\n"
-    "The prefix is --prefix DIR, else $WINEPREFIX, else ~/.wine.\n"
-    "Exit status: 0 nothing found, 1 problems found, 2 error.";
+    "Brindle finds registry entries of a Wine prefix that name files which no longer exist, and removes them "
+    "after taking a backup.\n\n"
+    "The prefix is --prefix DIR, else $WINEPREFIX, else ~/.wine. The ignore list (ignore.lst), the backups "
+    "(Registry Backups/) and the snapshot a repair writes while it runs are kept in the current directory.\n"
+    "Exit status: 0 nothing found or done, 1 problems found (scan), 2 error or refused.";
+
+void AddCategoriesOption(CLI::App* command, std::vector<std::string>& categories, const char* verb) {
+    command
+        ->add_option("--categories", categories,
+                     std::string("comma-separated categories to ") + verb +
+                         " (default: all): COM, COM_SUBS, DRV, HELP, APPPATH, SHARED_TOOLS, FONTS, STARTUP, "
+                         "UNINSTALL, SHORTCUTS")
+        ->delimiter(',')
+        ->type_name("LIST");
+}
 
 }  // namespace
 
@@ -28,12 +46,39 @@ int main(int argc, char** argv) {
     cli::ScanOptions scanOptions;
     CLI::App* scan = app.add_subcommand(
         "scan", "List registry entries whose files are missing, per category, with a summary table.");
-    scan->add_option("--categories", scanOptions.categories,
-                     "comma-separated categories to scan (default: all): COM, COM_SUBS, DRV, HELP, APPPATH, "
-                     "SHARED_TOOLS, FONTS, STARTUP, UNINSTALL, SHORTCUTS")
-        ->delimiter(',')
-        ->type_name("LIST");
+    AddCategoriesOption(scan, scanOptions.categories, "scan");
     scan->add_flag("--json", scanOptions.json, "print one JSON object instead of the table");
+
+    cli::FixOptions fixOptions;
+    CLI::App* fix = app.add_subcommand(
+        "fix",
+        "Scan, then remove what was found: entries whose file path equals a --keep value are kept and added to "
+        "the ignore list; the rest is backed up to 'Registry Backups', removed, and the registry written back. "
+        "Asks first on a terminal; elsewhere needs --yes.");
+    AddCategoriesOption(fix, fixOptions.categories, "scan and fix");
+    fix->add_option("--keep", fixOptions.keep, "a file path, as the scan lists it, to keep (repeatable)")
+        ->type_name("FILE");
+    fix->add_flag("--yes,-y", fixOptions.yes, "do not ask before removing");
+    fix->add_flag("--json", fixOptions.json, "print one JSON object, with the fixed counts, instead of the table");
+
+    cli::RestoreOptions restoreOptions;
+    CLI::App* restore = app.add_subcommand(
+        "restore", "Write the newest registry backup (--latest) or a snapshot file (--snapshot FILE) back.");
+    restore->add_flag("--latest", restoreOptions.latest, "the newest file in 'Registry Backups'");
+    restore->add_option("--snapshot", restoreOptions.snapshot, "a snapshot file written by a repair")
+        ->type_name("FILE");
+
+    cli::IgnoreOptions ignoreOptions;
+    CLI::App* ignore = app.add_subcommand("ignore", "Show or change the ignore list (ignore.lst).");
+    ignore->require_subcommand(1);
+    CLI::App* ignoreList = ignore->add_subcommand("list", "print the ignored file paths, one per line");
+    CLI::App* ignoreAdd = ignore->add_subcommand("add", "ignore a file path from now on");
+    ignoreAdd->add_option("PATH", ignoreOptions.path, "the file path, as the scan lists it")->required();
+    CLI::App* ignoreRemove = ignore->add_subcommand("remove", "stop ignoring a file path");
+    ignoreRemove->add_option("PATH", ignoreOptions.path, "the file path, as listed")->required();
+
+    CLI::App* backups =
+        app.add_subcommand("backups", "List the registry backups in 'Registry Backups', newest first.");
 
     try {
         app.parse(argc, argv);
@@ -47,6 +92,9 @@ int main(int argc, char** argv) {
     }
 
     try {
+        // The backups are host files; listing them needs no prefix.
+        if (*backups) return cli::RunBackupsCommand(std::cout);
+
         const auto location = LocateWinePrefix(prefixOption);
         if (const auto* error = std::get_if<std::string>(&location)) {
             std::cerr << "brindle-cli: " << *error << "\n";
@@ -60,6 +108,17 @@ int main(int argc, char** argv) {
             return 2;
         }
         if (*scan) return cli::RunScanCommand(*machine, prefix.path.string(), scanOptions, std::cout, std::cerr);
+        if (*fix) {
+            const cli::Confirmation confirmation{isatty(STDIN_FILENO) == 1, &std::cin};
+            return cli::RunFixCommand(*machine, prefix.path.string(), fixOptions, confirmation, std::cout, std::cerr);
+        }
+        if (*restore) return cli::RunRestoreCommand(*machine, restoreOptions, std::cout, std::cerr);
+        if (*ignore) {
+            if (*ignoreAdd) ignoreOptions.action = cli::IgnoreAction::Add;
+            if (*ignoreRemove) ignoreOptions.action = cli::IgnoreAction::Remove;
+            if (*ignoreList) ignoreOptions.action = cli::IgnoreAction::List;
+            return cli::RunIgnoreCommand(*machine, ignoreOptions, std::cout, std::cerr);
+        }
     } catch (const std::exception& e) {
         std::cerr << "brindle-cli: " << e.what() << "\n";
         return 2;

@@ -9,62 +9,15 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "support/LockHolder.h"
 #include "support/TemporaryFolder.h"
 
 namespace brindle {
 namespace {
 
 namespace fs = std::filesystem;
+using test::LockHolder;
 using test::TemporaryFolder;
-
-// A child process that holds a write lock on byte 0 of a file until released, as a
-// running wineserver does. The lock must belong to another process: F_GETLK never
-// reports the caller's own locks.
-class LockHolder {
-public:
-    explicit LockHolder(const fs::path& lockFile) {
-        int ready[2];
-        if (::pipe(ready) != 0 || ::pipe(m_release) != 0) return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(ready[0]);
-            ::close(m_release[1]);
-            const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
-            struct flock lock {};
-            lock.l_type = F_WRLCK;
-            lock.l_whence = SEEK_SET;
-            lock.l_len = 1;
-            const char status = (fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0) ? 'y' : 'n';
-            (void)!::write(ready[1], &status, 1);
-            char ignored;
-            (void)!::read(m_release[0], &ignored, 1);  // returns when the parent closes its end
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(m_release[0]);
-        char status = 'n';
-        m_locked = m_pid > 0 && ::read(ready[0], &status, 1) == 1 && status == 'y';
-        ::close(ready[0]);
-    }
-
-    ~LockHolder() { release(); }
-
-    void release() {
-        if (m_pid <= 0) return;
-        ::close(m_release[1]);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-    }
-
-    bool locked() const { return m_locked; }
-    pid_t pid() const { return m_pid; }
-
-private:
-    int m_release[2] = {-1, -1};
-    pid_t m_pid = -1;
-    bool m_locked = false;
-};
 
 class WineServerTest : public ::testing::Test {
 protected:

@@ -1,0 +1,154 @@
+#include "cli/FixCommand.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/workflow/FixSelected.h"
+#include "app/workflow/SnapshotName.h"
+#include "cli/ScanRun.h"
+#include "platform/Unicode.h"
+
+namespace brindle::cli {
+
+namespace {
+
+// --keep values arrive as UTF-8; the scan's paths are in the machine's code page.
+FixSelection SelectionKeeping(ScanSession& session, const std::vector<std::string>& keep) {
+    const CodePage& codePage = session.machine().codePage();
+    std::vector<std::string> keepAnsi;
+    for (const auto& path : keep) keepAnsi.push_back(codePage.toAnsi(Utf8ToUtf16(path)));
+    auto isKept = [&](const std::string& path) {
+        return std::find(keepAnsi.begin(), keepAnsi.end(), path) != keepAnsi.end();
+    };
+    FixSelection selection;
+    for (const auto& problem : session.engine.problems()) {
+        selection.problemTicked.push_back(!(problem && isKept(problem->filePath())));
+    }
+    for (const auto& path : session.shortcutScanner.missingList()) selection.shortcutTicked.push_back(!isKept(path));
+    return selection;
+}
+
+std::size_t CountTicked(const std::vector<bool>& ticked) {
+    return static_cast<std::size_t>(std::count(ticked.begin(), ticked.end(), true));
+}
+
+bool Confirm(const Confirmation& confirmation, std::size_t entries, std::size_t shortcuts, std::ostream& err) {
+    if (!confirmation.interactive || confirmation.in == nullptr) {
+        err << "brindle-cli: fix removes " << entries << " registry entries and " << shortcuts
+            << " shortcut files; pass --yes to do so when standard input is not a terminal\n";
+        return false;
+    }
+    err << "Remove " << entries << " registry entries and " << shortcuts
+        << " shortcut files (a backup of the registry entries is taken first)? [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(*confirmation.in, answer)) return false;
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" || answer == "Yes";
+}
+
+const char* OutcomeName(FixReport::Outcome outcome) {
+    switch (outcome) {
+    case FixReport::Outcome::Removed: return "removed";
+    case FixReport::Outcome::ChangedOnDisk: return "changed-on-disk";
+    case FixReport::Outcome::BackupFailed: return "backup-failed";
+    case FixReport::Outcome::SaveFailed: return "save-failed";
+    case FixReport::Outcome::Stopped: return "stopped";
+    }
+    return "unknown";
+}
+
+void PrintFixText(const ScanReport& report, const FixReport& fix, const std::vector<std::string>& kept,
+                  const CodePage& codePage, std::ostream& out) {
+    PrintSummaryTable(report, codePage, true, out);
+    if (!kept.empty()) {
+        out << "\nKept, and added to the ignore list:\n";
+        for (const auto& path : kept) out << "  " << AnsiToUtf8(codePage, path) << "\n";
+    }
+    if (!fix.keptUnbackedUp.empty()) {
+        out << "\nLeft in place because their backup would be incomplete:\n";
+        for (const auto& line : fix.keptUnbackedUp) out << "  " << AnsiToUtf8(codePage, line) << "\n";
+    }
+    if (fix.backup.outcome == BackupResult::Outcome::Written) out << "\nBackup: " << fix.backup.file.string() << "\n";
+    if (fix.outcome == FixReport::Outcome::Removed) out << "\n" << kItemsRemovedMessage << "\n";
+}
+
+void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vector<std::string>& kept,
+                  const CodePage& codePage, std::ostream& out) {
+    nlohmann::ordered_json document = ScanReportJson(report, codePage);
+    document["outcome"] = OutcomeName(fix.outcome);
+    nlohmann::ordered_json keptJson = nlohmann::ordered_json::array();
+    for (const auto& path : kept) keptJson.push_back(AnsiToUtf8(codePage, path));
+    document["kept"] = keptJson;
+    nlohmann::ordered_json unbacked = nlohmann::ordered_json::array();
+    for (const auto& line : fix.keptUnbackedUp) unbacked.push_back(AnsiToUtf8(codePage, line));
+    document["keptWithoutFullBackup"] = unbacked;
+    document["backup"] = fix.backup.outcome == BackupResult::Outcome::Written
+                             ? nlohmann::ordered_json(fix.backup.file.string())
+                             : nlohmann::ordered_json(nullptr);
+    if (!fix.error.empty()) document["error"] = fix.error;
+    if (!fix.ignoreListError.empty()) document["ignoreListError"] = fix.ignoreListError;
+    if (fix.outcome == FixReport::Outcome::Removed) document["message"] = kItemsRemovedMessage;
+    out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+}
+
+}  // namespace
+
+int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const FixOptions& options,
+                  const Confirmation& confirmation, std::ostream& out, std::ostream& err) {
+    ScanSession session(machine);
+    if (!SelectCategories(options.categories, session.categories, err)) return 2;
+
+    const ScanResult scan = RunScanWithProgress(session);
+    if (scan.end == ScanEnd::ReloadFailed) {
+        err << "brindle-cli: " << scan.error << "\n";
+        return 2;
+    }
+    if (scan.end == ScanEnd::Stopped) {
+        err << "brindle-cli: the scan was stopped; nothing was removed\n";
+        return 2;
+    }
+
+    const FixSelection selection = SelectionKeeping(session, options.keep);
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < session.engine.problems().size(); ++i) {
+        if (!selection.problemIsTicked(i)) kept.push_back(session.engine.problem(i).filePath());
+    }
+    for (std::size_t i = 0; i < session.shortcutScanner.missingCount(); ++i) {
+        if (!selection.shortcutIsTicked(i)) kept.push_back(session.shortcutScanner.missing(i));
+    }
+    const std::size_t entries = CountTicked(selection.problemTicked);
+    const std::size_t shortcuts = CountTicked(selection.shortcutTicked);
+    if (entries + shortcuts + kept.size() == 0) {
+        const ScanReport report = MakeScanReport(session, prefixForDisplay, false);
+        if (options.json) {
+            PrintFixJson(report, FixReport{}, kept, machine.codePage(), out);
+        } else {
+            PrintScanReportText(report, machine.codePage(), out);
+        }
+        return 0;
+    }
+    if (entries + shortcuts > 0 && !options.yes && !Confirm(confirmation, entries, shortcuts, err)) {
+        err << "brindle-cli: nothing was removed\n";
+        return 2;
+    }
+
+    const FixReport fix = FixSelected(session, selection, SnapshotFileNameNow());
+    const ScanReport report = MakeScanReport(session, prefixForDisplay, false);
+    if (options.json) {
+        PrintFixJson(report, fix, kept, machine.codePage(), out);
+    } else {
+        PrintFixText(report, fix, kept, machine.codePage(), out);
+    }
+    out.flush();
+    if (!fix.ignoreListError.empty()) err << "brindle-cli: warning: " << fix.ignoreListError << "\n";
+    if (fix.outcome != FixReport::Outcome::Removed) {
+        err << "brindle-cli: " << fix.error << "\n";
+        return 2;
+    }
+    if (!out) {
+        err << "brindle-cli: cannot write the report to standard output\n";
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace brindle::cli

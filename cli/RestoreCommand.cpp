@@ -1,0 +1,48 @@
+#include "cli/RestoreCommand.h"
+
+#include <filesystem>
+
+#include "app/workflow/RestoreLatestBackup.h"
+#include "app/workflow/RestoreSnapshotFile.h"
+#include "cli/ScanReport.h"
+#include "registry/SnapshotRestore.h"
+
+namespace brindle::cli {
+
+namespace {
+
+int RestoreLatest(Machine& machine, std::ostream& out, std::ostream& err) {
+    const RestoreLatestReport report = RestoreLatestBackup(machine, std::filesystem::current_path());
+    if (report.outcome == RestoreLatestReport::Outcome::Restored) {
+        out << "Restored " << report.file.string() << "\n" << report.message << "\n";
+        return 0;
+    }
+    for (const auto& failure : report.failures) {
+        err << kCantSetValueMessage << ": " << AnsiToUtf8(machine.codePage(), failure) << "\n";
+    }
+    err << "brindle-cli: " << report.message << "\n";
+    return 2;
+}
+
+int RestoreSnapshot(Machine& machine, const std::string& file, std::ostream& out, std::ostream& err) {
+    const SnapshotRestoreReport report = RestoreSnapshotFile(machine, file);
+    for (const auto& message : report.messages) err << "brindle-cli: " << AnsiToUtf8(machine.codePage(), message) << "\n";
+    if (report.restored) {
+        out << kSnapshotRestoreSucceeded << "\n";
+        return 0;
+    }
+    out << kSnapshotRestoreFailed << "\n";
+    return 2;
+}
+
+}  // namespace
+
+int RunRestoreCommand(Machine& machine, const RestoreOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.latest == options.snapshot.has_value()) {
+        err << "brindle-cli: restore needs exactly one of --latest and --snapshot FILE\n";
+        return 2;
+    }
+    return options.latest ? RestoreLatest(machine, out, err) : RestoreSnapshot(machine, *options.snapshot, out, err);
+}
+
+}  // namespace brindle::cli

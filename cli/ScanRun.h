@@ -1,0 +1,25 @@
+// What `scan` and `fix` share: choosing categories from the command line, running the
+// session's scan with live progress and Ctrl-C, and turning its results into a report.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/workflow/ScanSession.h"
+#include "cli/ScanReport.h"
+
+namespace brindle::cli {
+
+// Selects the named categories, or every one when names is empty. False, with a message
+// on err naming the unknown category and the known ones, when a name is not known.
+bool SelectCategories(const std::vector<std::string>& names, ScanSelection& selection, std::ostream& err);
+
+// Runs the scan with progress on standard error (when it is a terminal) and Ctrl-C
+// routed to the stop event.
+ScanResult RunScanWithProgress(ScanSession& session);
+
+// The report of what the session's last scan found; `fixed` counts are those of its rows.
+ScanReport MakeScanReport(ScanSession& session, const std::string& prefixForDisplay, bool stopped);
+
+}  // namespace brindle::cli

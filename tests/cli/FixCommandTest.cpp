@@ -1,0 +1,183 @@
+// brindle-cli fix, restore, ignore and backups, run as a user runs them, on a fresh
+// demo machine: what is removed, what is kept, the one backup, and the way back.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/WinePrefixMachine.h"
+#include "registry/BackupFolder.h"
+#include "support/LockHolder.h"
+#include "support/RegistryDump.h"
+#include "support/RunProgram.h"
+#include "support/TemporaryFolder.h"
+
+namespace brindle {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunProgram;
+
+constexpr const char* kKeptFile = "C:\\Program Files\\Old Toolbar\\toolbar.dll";
+constexpr const char* kKeptShortcut = "C:\\users\\demo\\Desktop\\Old App.lnk";
+
+// The registry of a prefix as Brindle reads it, every root that a file holds.
+std::string RegistryOf(const fs::path& prefix) {
+    std::string error;
+    auto machine = WinePrefixMachine::Open(prefix, error);
+    if (!machine) return "cannot open: " + error;
+    return test::DumpRegistry(machine->registry(), win::HKEY_LOCAL_MACHINE) +
+           test::DumpRegistry(machine->registry(), win::HKEY_USERS);
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FixCommandTest : public ::testing::Test {
+protected:
+    FixCommandTest() {
+        const auto built = RunProgram(BRINDLE_DEMO_BUILDER_PATH, {prefix().string()}, work.path());
+        EXPECT_EQ(built.exitCode, 0) << built.err;
+    }
+
+    fs::path prefix() const { return work.path() / "prefix"; }
+    fs::path backups() const { return work.path() / kBackupFolderName; }
+
+    test::ProgramResult cli(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--prefix", prefix().string()});
+        return RunProgram(BRINDLE_CLI_PATH, std::move(arguments), work.path());
+    }
+
+    nlohmann::json scanJson() {
+        const auto result = cli({"scan", "--json"});
+        EXPECT_LE(result.exitCode, 1) << result.err;
+        return nlohmann::json::parse(result.out);
+    }
+
+    std::size_t backupCount() const {
+        if (!fs::exists(backups())) return 0;
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(backups()), fs::directory_iterator()));
+    }
+
+    test::TemporaryFolder work;
+};
+
+TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
+    const std::string before = RegistryOf(prefix());
+    const auto listed = scanJson();
+    ASSERT_EQ(listed["problems"].size(), 13u);
+
+    const auto fixed = cli({"fix", "--yes", "--json", "--keep", kKeptFile, "--keep", kKeptShortcut});
+    ASSERT_EQ(fixed.exitCode, 0) << fixed.err << fixed.out;
+    const auto report = nlohmann::json::parse(fixed.out);
+    EXPECT_EQ(report["outcome"], "removed");
+    EXPECT_EQ(report["message"], "Items selected have been removed from the system");
+    EXPECT_EQ(report["kept"], nlohmann::json::array({kKeptFile, kKeptShortcut}));
+    int fixedTotal = 0;
+    for (const auto& row : report["summaries"]) fixedTotal += row["fixed"].get<int>();
+    EXPECT_EQ(fixedTotal, 12) << report["summaries"];
+    EXPECT_EQ(report["shortcuts"]["fixed"], 2);
+    EXPECT_EQ(backupCount(), 1u);
+    EXPECT_TRUE(fs::exists(prefix() / "drive_c" / "users" / "demo" / "Desktop" / "Old App.lnk"));
+
+    // The kept entries are on the ignore list now, so nothing is listed any more.
+    const auto after = scanJson();
+    EXPECT_EQ(after["problems"].size(), 0u) << after["problems"];
+    EXPECT_EQ(after["shortcuts"]["missing"].size(), 0u);
+    EXPECT_NE(ReadFile(work.path() / "ignore.lst").find(kKeptFile), std::string::npos);
+
+    const auto restored = cli({"restore", "--latest"});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err;
+    EXPECT_NE(restored.out.find("Restore Complete"), std::string::npos);
+    EXPECT_EQ(RegistryOf(prefix()), before);
+}
+
+TEST_F(FixCommandTest, TextOutputHasFixedCountsAndTheClosingMessage) {
+    const auto fixed = cli({"fix", "--yes", "--categories", "STARTUP,UNINSTALL"});
+    ASSERT_EQ(fixed.exitCode, 0) << fixed.err;
+    EXPECT_NE(fixed.out.find("Fixed"), std::string::npos) << fixed.out;
+    EXPECT_NE(fixed.out.find("Invalid Startup Entries"), std::string::npos) << fixed.out;
+    EXPECT_NE(fixed.out.find("Backup: " + backups().string()), std::string::npos) << fixed.out;
+    EXPECT_NE(fixed.out.find("\nItems selected have been removed from the system\n"), std::string::npos);
+}
+
+TEST_F(FixCommandTest, WithoutYesAndWithoutATerminalNothingIsTouched) {
+    const std::string system = ReadFile(prefix() / "system.reg");
+    const auto refused = cli({"fix"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("--yes"), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadFile(prefix() / "system.reg"), system);
+    EXPECT_EQ(backupCount(), 0u);
+    EXPECT_FALSE(fs::exists(work.path() / "ignore.lst"));
+}
+
+TEST_F(FixCommandTest, ARunningWineserverMakesTheRepairFailWithNothingChanged) {
+    const std::string system = ReadFile(prefix() / "system.reg");
+    const std::string user = ReadFile(prefix() / "user.reg");
+    test::TemporaryFolder serverRoot;
+    test::FakeWineServer server(prefix(), serverRoot.path());
+    ASSERT_TRUE(server.running());
+
+    const auto refused = cli({"fix", "--yes"});
+
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("nothing was removed"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("wineserver -k"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out.find("Items selected have been removed"), std::string::npos) << refused.out;
+    EXPECT_EQ(ReadFile(prefix() / "system.reg"), system);
+    EXPECT_EQ(ReadFile(prefix() / "user.reg"), user);
+    EXPECT_TRUE(fs::exists(prefix() / "drive_c" / "users" / "demo" / "Desktop" / "Old App.lnk"));
+}
+
+TEST_F(FixCommandTest, RestoreWithoutBackupsOrSnapshotSaysWhy) {
+    const auto latest = cli({"restore", "--latest"});
+    EXPECT_EQ(latest.exitCode, 2);
+    EXPECT_NE(latest.err.find("Can't find any backup file in " + (backups() / "*.reg").string() + "."),
+              std::string::npos)
+        << latest.err;
+
+    const auto snapshot = cli({"restore", "--snapshot", (work.path() / "none.xml").string()});
+    EXPECT_EQ(snapshot.exitCode, 2);
+    EXPECT_EQ(snapshot.out, "Registry Restoration Failed\n");
+    EXPECT_NE(snapshot.err.find("none.xml"), std::string::npos) << snapshot.err;
+
+    const auto neither = cli({"restore"});
+    EXPECT_EQ(neither.exitCode, 2);
+}
+
+TEST_F(FixCommandTest, IgnoreListCanBeListedExtendedAndShortened) {
+    EXPECT_EQ(cli({"ignore", "add", kKeptFile}).exitCode, 0);
+    EXPECT_EQ(cli({"ignore", "add", "C:\\other.dll"}).exitCode, 0);
+    EXPECT_EQ(cli({"ignore", "list"}).out, std::string(kKeptFile) + "\nC:\\other.dll\n");
+    EXPECT_EQ(cli({"ignore", "remove", "C:\\other.dll"}).exitCode, 0);
+    EXPECT_EQ(cli({"ignore", "list"}).out, std::string(kKeptFile) + "\n");
+    const auto missing = cli({"ignore", "remove", "C:\\never.dll"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.err.find("C:\\never.dll"), std::string::npos);
+
+    const auto scan = scanJson();
+    for (const auto& problem : scan["problems"]) EXPECT_NE(problem["file"], kKeptFile);
+}
+
+TEST_F(FixCommandTest, BackupsAreListedNewestFirst) {
+    EXPECT_NE(RunProgram(BRINDLE_CLI_PATH, {"backups"}, work.path()).out.find("No registry backups"),
+              std::string::npos);
+    fs::create_directories(backups());
+    std::ofstream(backups() / "2026-01-01_00-00-00.reg") << "x";
+    std::ofstream(backups() / "2026-01-02_00-00-00.reg") << "REGEDIT4\r\n";
+    const auto listed = RunProgram(BRINDLE_CLI_PATH, {"backups"}, work.path());
+    EXPECT_EQ(listed.exitCode, 0);
+    const auto newer = listed.out.find("2026-01-02_00-00-00.reg");
+    const auto older = listed.out.find("2026-01-01_00-00-00.reg");
+    ASSERT_NE(newer, std::string::npos) << listed.out;
+    ASSERT_NE(older, std::string::npos) << listed.out;
+    EXPECT_LT(newer, older);
+    EXPECT_NE(listed.out.find("text export"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brindle
