@@ -43,14 +43,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
                       const BackupClock& clock) {
     FixReport report;
     Machine& machine = session.machine();
-    // The problem list describes the registry as the scan read it; Wine may have
-    // changed it since, and a repair of a stale list could delete the wrong things.
-    if (machine.registryChangedOnDisk()) {
-        report.outcome = FixReport::Outcome::ChangedOnDisk;
-        report.error = "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
-                       "Scan again, then repair.";
-        return report;
-    }
+    if (RefuseRepairOfChangedRegistry(machine, report)) return report;
 
     {
         // A second engine, so that the scanning engine's problem list stays as it is;
@@ -73,23 +66,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     }
     KeepProblemsWithoutFullBackup(session, report);
 
-    const FixResult fix = session.RunFix(snapshotFileName);
-    switch (fix.end) {
-    case FixEnd::Repaired:
-        report.outcome = FixReport::Outcome::Removed;
-        report.registrySaved = true;
-        break;
-    case FixEnd::SaveFailed:
-        report.outcome = FixReport::Outcome::SaveFailed;
-        report.error = "the repair could not be written back, so nothing was removed: " + fix.error;
-        break;
-    case FixEnd::Stopped:
-        report.outcome = FixReport::Outcome::Stopped;
-        report.registrySaved = fix.registrySaved;
-        report.error = fix.registrySaved ? "stopped after the registry was repaired; no shortcut was deleted"
-                                         : "stopped before anything was removed";
-        break;
-    }
+    TakeFixResult(session.RunFix(snapshotFileName), report);
     return report;
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/workflow/FixReport.h"
 #include "app/workflow/ScanSession.h"
-#include "registry/BackupFolder.h"
 
 namespace brindle {
 
@@ -28,27 +28,6 @@ struct FixSelection {
     bool shortcutIsTicked(std::size_t index) const {
         return index >= shortcutTicked.size() || shortcutTicked[index];
     }
-};
-
-struct FixReport {
-    enum class Outcome {
-        Removed,        // kItemsRemovedMessage may be shown
-        ChangedOnDisk,  // the registry files changed since the scan; nothing was done
-        BackupFailed,   // nothing was deleted
-        SaveFailed,     // the repair could not be written back; nothing on disk changed
-        Stopped,        // stopped by the stop event; see `registrySaved`
-    };
-    Outcome outcome = Outcome::Removed;
-    // What went wrong, naming the file or prefix, for every outcome but Removed.
-    std::string error;
-    // Not empty when the ignore list could not be saved: the unticked rows are still
-    // left alone by this repair, but a later scan lists them again.
-    std::string ignoreListError;
-    BackupResult backup;
-    // Problems left in place because their backup misses something, one line each.
-    std::vector<std::string> keptUnbackedUp;
-    // Whether the registry repair reached the disk (for a stop after that point).
-    bool registrySaved = false;
 };
 
 // The snapshot file is created in the current directory under snapshotFileName while

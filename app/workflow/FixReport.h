@@ -1,0 +1,42 @@
+// How a repair ended, for the window and the command-line tool alike, and the steps
+// every repair road takes the same way.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/workflow/ScanSession.h"
+#include "registry/BackupFolder.h"
+
+namespace brindle {
+
+struct FixReport {
+    enum class Outcome {
+        Removed,        // kItemsRemovedMessage may be shown
+        ChangedOnDisk,  // the registry files changed since the scan; nothing was done
+        BackupFailed,   // nothing was deleted
+        SaveFailed,     // the repair could not be written back; nothing on disk changed
+        Stopped,        // stopped by the stop event; see `registrySaved`
+    };
+    Outcome outcome = Outcome::Removed;
+    // What went wrong, naming the file or prefix, for every outcome but Removed.
+    std::string error;
+    // Not empty when the ignore list could not be saved: the unticked rows are still
+    // left alone by this repair, but a later scan lists them again.
+    std::string ignoreListError;
+    BackupResult backup;
+    // Problems left in place because their backup misses something, one line each.
+    std::vector<std::string> keptUnbackedUp;
+    // Whether the registry repair reached the disk (for a stop after that point).
+    bool registrySaved = false;
+};
+
+// The problem list describes the registry as the scan read it; Wine may have changed it
+// since, and a repair of a stale list could delete the wrong things. True, with the
+// report filled in, when the repair must not go on.
+bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report);
+
+// Fills the report from the end of RunFix.
+void TakeFixResult(const FixResult& fix, FixReport& report);
+
+}  // namespace brindle

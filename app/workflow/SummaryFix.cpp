@@ -1,0 +1,24 @@
+#include "app/workflow/SummaryFix.h"
+
+#include <filesystem>
+
+namespace brindle {
+
+FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, const BackupClock& clock,
+                     const WholeRegistryBackupOptions& options) {
+    FixReport report;
+    Machine& machine = session.machine();
+    if (RefuseRepairOfChangedRegistry(machine, report)) return report;
+
+    report.backup = BackupRegistry(machine.registry(), std::filesystem::current_path(), clock, options);
+    if (report.backup.outcome != BackupResult::Outcome::Written) {
+        report.outcome = FixReport::Outcome::BackupFailed;
+        report.error = "the registry export could not be written, so nothing was removed: " + report.backup.error;
+        return report;
+    }
+
+    TakeFixResult(session.RunFix(snapshotFileName), report);
+    return report;
+}
+
+}  // namespace brindle
