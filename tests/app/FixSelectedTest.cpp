@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 
 const BackupClock kClock = [] { return BackupTime{2026, 12, 8, 15, 0, 0}; };
 constexpr const char* kSnapshot = "FixedOnTest.xml";
+constexpr const char* kRunKey = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class FixSelectedTest : public ::testing::Test {
 protected:
@@ -46,18 +47,6 @@ protected:
         session.engine.problems().push_back(std::move(problem));
     }
 
-    bool runValueExists(const char* name) {
-        win::HKEY key = 0;
-        auto& registry = machine.registry();
-        if (registry.RegOpenKeyExA(win::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                                   win::KEY_READ, &key) != win::ERROR_SUCCESS)
-            return false;
-        const bool exists =
-            registry.RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == win::ERROR_SUCCESS;
-        registry.RegCloseKey(key);
-        return exists;
-    }
-
     std::string hklm() { return test::DumpRegistry(machine.registry(), win::HKEY_LOCAL_MACHINE); }
     fs::path backupFolder() const { return machine.workFolder().path() / kBackupFolderName; }
 
@@ -71,8 +60,8 @@ TEST_F(FixSelectedTest, RemovesTickedRowsKeepsUntickedOnesAndBacksUpFirst) {
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 
     ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
-    EXPECT_FALSE(runValueExists("Gone"));
-    EXPECT_TRUE(runValueExists("Kept"));
+    EXPECT_FALSE(machine.valueExists(kRunKey, "Gone"));
+    EXPECT_TRUE(machine.valueExists(kRunKey, "Kept"));
     EXPECT_FALSE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
     EXPECT_EQ(machine.saves, 1);
     EXPECT_EQ(machine.readIgnoreList(), "C:\\kept\\kept.exe\r\n");
@@ -154,7 +143,7 @@ TEST_F(FixSelectedTest, AProblemThatTheBackupCannotHoldWholeStaysInPlace) {
     EXPECT_TRUE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
     ASSERT_EQ(report.keptUnbackedUp.size(), 1u);
     EXPECT_NE(report.keptUnbackedUp[0].find("CLSID\\{1}"), std::string::npos);
-    EXPECT_FALSE(runValueExists("Gone")) << "the rest is still repaired";
+    EXPECT_FALSE(machine.valueExists(kRunKey, "Gone")) << "the rest is still repaired";
 }
 
 }  // namespace

@@ -25,18 +25,6 @@ protected:
         EXPECT_EQ(session.engine.problemCount(), 1u);
     }
 
-    bool goneValueExists() {
-        win::HKEY key = 0;
-        auto& registry = machine.registry();
-        if (registry.RegOpenKeyExA(win::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                                   win::KEY_READ, &key) != win::ERROR_SUCCESS)
-            return false;
-        const bool exists =
-            registry.RegQueryValueExA(key, "Gone", nullptr, nullptr, nullptr, nullptr) == win::ERROR_SUCCESS;
-        registry.RegCloseKey(key);
-        return exists;
-    }
-
     test::WorkflowTestMachine machine;
     ScanSession session{machine};
 };
@@ -45,7 +33,7 @@ TEST_F(SummaryFixTest, ExportsTheWholeMachineKeyThenRemovesEverythingListed) {
     const FixReport report = SummaryFix(session, "FixedOnSummary.xml", kClock);
 
     ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
-    EXPECT_FALSE(goneValueExists());
+    EXPECT_FALSE(machine.valueExists(kRunKey, "Gone"));
     EXPECT_EQ(machine.saves, 1);
     ASSERT_EQ(report.backup.outcome, BackupResult::Outcome::Written);
     std::ifstream in(report.backup.file, std::ios::binary);
@@ -65,7 +53,7 @@ TEST_F(SummaryFixTest, AFailedExportRemovesNothing) {
 
     EXPECT_EQ(report.outcome, FixReport::Outcome::BackupFailed);
     EXPECT_NE(report.error.find("disk full"), std::string::npos) << report.error;
-    EXPECT_TRUE(goneValueExists());
+    EXPECT_TRUE(machine.valueExists(kRunKey, "Gone"));
     EXPECT_EQ(machine.saves, 0);
 }
 

@@ -57,14 +57,29 @@ void TestMachine::setBytes(std::string_view keyPath, std::string_view valueName,
     if (status != win::ERROR_SUCCESS) throw std::runtime_error("cannot set a value in " + std::string(keyPath));
 }
 
-bool TestMachine::keyExists(std::string_view keyPath) {
+win::HKEY TestMachine::openKey(std::string_view keyPath) {
     std::string subKey(keyPath);
     const std::string rootName = CRegistryLib::SeperateMainKey(subKey);
     const auto root = CRegistryLib::RootKeyFromName(rootName);
     win::HKEY key = 0;
-    if (!root || registry().RegOpenKeyA(*root, subKey.c_str(), &key) != win::ERROR_SUCCESS) return false;
+    if (!root || registry().RegOpenKeyA(*root, subKey.c_str(), &key) != win::ERROR_SUCCESS) return 0;
+    return key;
+}
+
+bool TestMachine::keyExists(std::string_view keyPath) {
+    const win::HKEY key = openKey(keyPath);
+    if (key == 0) return false;
     registry().RegCloseKey(key);
     return true;
+}
+
+bool TestMachine::valueExists(std::string_view keyPath, std::string_view valueName) {
+    const win::HKEY key = openKey(keyPath);
+    if (key == 0) return false;
+    const bool exists = registry().RegQueryValueExA(key, std::string(valueName).c_str(), nullptr, nullptr, nullptr,
+                                                    nullptr) == win::ERROR_SUCCESS;
+    registry().RegCloseKey(key);
+    return exists;
 }
 
 void TestMachine::writeIgnoreList(std::string_view content) { m_work.writeFile(kIgnoreListFile, content); }

@@ -23,6 +23,8 @@ public:
     void setBytes(std::string_view keyPath, std::string_view valueName, win::DWORD type, std::string_view bytes);
     void createKey(std::string_view keyPath);
     bool keyExists(std::string_view keyPath);
+    // "" names the unnamed value.
+    bool valueExists(std::string_view keyPath, std::string_view valueName);
     void writeIgnoreList(std::string_view content);
     std::string readIgnoreList() const;
 
@@ -31,6 +33,8 @@ public:
 
 private:
     win::HKEY createKeyHandle(std::string_view keyPath);
+    // 0 when the key does not exist; the caller closes it.
+    win::HKEY openKey(std::string_view keyPath);
 
     TemporaryFolder m_driveC;
     TemporaryFolder m_work;
