@@ -131,8 +131,15 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
         return 2;
     }
 
+    // The repair empties the key paths of kept problems; the report lists them as found.
+    std::vector<ProblemRecord> found;
+    for (const auto& problem : session.engine.problems()) {
+        if (problem) found.push_back(*problem);
+    }
     const FixReport fix = FixSelected(session, selection, SnapshotFileNameNow());
-    const ScanReport report = MakeScanReport(session, prefixForDisplay, false);
+    ScanReport report = MakeScanReport(session, prefixForDisplay, false);
+    report.problems.clear();
+    for (const auto& problem : found) report.problems.push_back(&problem);
     if (options.json) {
         PrintFixJson(report, fix, kept, machine.codePage(), out);
     } else {

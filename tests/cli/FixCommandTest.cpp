@@ -77,6 +77,7 @@ TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
     EXPECT_EQ(report["outcome"], "removed");
     EXPECT_EQ(report["message"], "Items selected have been removed from the system");
     EXPECT_EQ(report["kept"], nlohmann::json::array({kKeptFile, kKeptShortcut}));
+    EXPECT_EQ(report["problems"], listed["problems"]) << "the report lists what was found, kept entries included";
     int fixedTotal = 0;
     for (const auto& row : report["summaries"]) fixedTotal += row["fixed"].get<int>();
     EXPECT_EQ(fixedTotal, 12) << report["summaries"];
