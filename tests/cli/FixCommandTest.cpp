@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "cli/FixCommand.h"
 #include "platform/WinePrefixMachine.h"
 #include "registry/BackupFolder.h"
 #include "support/LockHolder.h"
@@ -114,6 +116,23 @@ TEST_F(FixCommandTest, WithoutYesAndWithoutATerminalNothingIsTouched) {
     EXPECT_EQ(ReadFile(prefix() / "system.reg"), system);
     EXPECT_EQ(backupCount(), 0u);
     EXPECT_FALSE(fs::exists(work.path() / "ignore.lst"));
+}
+
+TEST_F(FixCommandTest, OnATerminalItAsksAndOnlyYesRemoves) {
+    test::CurrentDirectoryScope inWork(work.path());
+    for (const auto& [answer, expectedExit] : {std::pair{"n\n", 2}, std::pair{"", 2}, std::pair{"y\n", 0}}) {
+        std::string error;
+        auto machine = WinePrefixMachine::Open(prefix(), error);
+        ASSERT_TRUE(machine) << error;
+        std::istringstream in(answer);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int exit = cli::RunFixCommand(*machine, prefix().string(), cli::FixOptions{{"STARTUP"}, {}, false, false},
+                                            cli::Confirmation{true, &in}, out, err);
+        EXPECT_EQ(exit, expectedExit) << "answer '" << answer << "': " << err.str();
+        EXPECT_NE(err.str().find("[y/N]"), std::string::npos) << err.str();
+        EXPECT_EQ(backupCount(), expectedExit == 0 ? 1u : 0u) << "answer '" << answer << "'";
+    }
 }
 
 TEST_F(FixCommandTest, ARunningWineserverMakesTheRepairFailWithNothingChanged) {
