@@ -115,6 +115,11 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
     for (std::size_t i = 0; i < session.shortcutScanner.missingCount(); ++i) {
         if (!selection.shortcutIsTicked(i)) kept.push_back(session.shortcutScanner.missing(i));
     }
+    for (const auto& path : options.keep) {
+        const std::string ansi = machine.codePage().toAnsi(Utf8ToUtf16(path));
+        if (std::find(kept.begin(), kept.end(), ansi) == kept.end())
+            err << "brindle-cli: warning: --keep " << path << " names nothing the scan found\n";
+    }
     const std::size_t entries = CountTicked(selection.problemTicked);
     const std::size_t shortcuts = CountTicked(selection.shortcutTicked);
     if (entries + shortcuts + kept.size() == 0) {

@@ -100,8 +100,9 @@ TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
 }
 
 TEST_F(FixCommandTest, TextOutputHasFixedCountsAndTheClosingMessage) {
-    const auto fixed = cli({"fix", "--yes", "--categories", "STARTUP,UNINSTALL"});
+    const auto fixed = cli({"fix", "--yes", "--categories", "STARTUP,UNINSTALL", "--keep", "C:\\nowhere.exe"});
     ASSERT_EQ(fixed.exitCode, 0) << fixed.err;
+    EXPECT_EQ(fixed.err, "brindle-cli: warning: --keep C:\\nowhere.exe names nothing the scan found\n");
     EXPECT_NE(fixed.out.find("Fixed"), std::string::npos) << fixed.out;
     EXPECT_NE(fixed.out.find("Invalid Startup Entries"), std::string::npos) << fixed.out;
     EXPECT_NE(fixed.out.find("Backup: " + backups().string()), std::string::npos) << fixed.out;
