@@ -6,7 +6,6 @@
 #include "app/workflow/FixSelected.h"
 #include "app/workflow/SnapshotName.h"
 #include "cli/ScanRun.h"
-#include "platform/Unicode.h"
 
 namespace brindle::cli {
 
@@ -16,7 +15,7 @@ namespace {
 FixSelection SelectionKeeping(ScanSession& session, const std::vector<std::string>& keep) {
     const CodePage& codePage = session.machine().codePage();
     std::vector<std::string> keepAnsi;
-    for (const auto& path : keep) keepAnsi.push_back(codePage.toAnsi(Utf8ToUtf16(path)));
+    for (const auto& path : keep) keepAnsi.push_back(Utf8ToAnsi(codePage, path));
     auto isKept = [&](const std::string& path) {
         return std::find(keepAnsi.begin(), keepAnsi.end(), path) != keepAnsi.end();
     };
@@ -116,7 +115,7 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
         if (!selection.shortcutIsTicked(i)) kept.push_back(session.shortcutScanner.missing(i));
     }
     for (const auto& path : options.keep) {
-        const std::string ansi = machine.codePage().toAnsi(Utf8ToUtf16(path));
+        const std::string ansi = Utf8ToAnsi(machine.codePage(), path);
         if (std::find(kept.begin(), kept.end(), ansi) == kept.end())
             err << "brindle-cli: warning: --keep " << path << " names nothing the scan found\n";
     }

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "cli/ScanReport.h"
-#include "platform/Unicode.h"
 #include "registry/RegistryLib.h"
 
 namespace brindle::cli {
@@ -24,7 +23,7 @@ int RunIgnoreCommand(Machine& machine, const IgnoreOptions& options, std::ostrea
     CRegistryLib lib(machine);
     auto& list = lib.ignoreList();
     const CodePage& codePage = machine.codePage();
-    const std::string path = codePage.toAnsi(Utf8ToUtf16(options.path));
+    const std::string path = Utf8ToAnsi(codePage, options.path);
     auto names = [&](const std::unique_ptr<ProblemRecord>& entry) { return entry && entry->filePath() == path; };
 
     switch (options.action) {

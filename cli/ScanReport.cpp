@@ -13,6 +13,10 @@ std::string AnsiToUtf8(const CodePage& codePage, std::string_view text) {
     return Utf16ToUtf8(codePage.toUtf16(text));
 }
 
+std::string Utf8ToAnsi(const CodePage& codePage, std::string_view text) {
+    return codePage.toAnsi(Utf8ToUtf16(text));
+}
+
 namespace {
 
 void PrintProblems(const std::vector<const ProblemRecord*>& problems, const CodePage& codePage, std::ostream& out) {

@@ -40,5 +40,7 @@ nlohmann::ordered_json ScanReportJson(const ScanReport& report, const CodePage& 
 void PrintScanReportJson(const ScanReport& report, const CodePage& codePage, std::ostream& out);
 
 std::string AnsiToUtf8(const CodePage& codePage, std::string_view text);
+// Text typed on the command line, in the machine's code page (as the registry holds it).
+std::string Utf8ToAnsi(const CodePage& codePage, std::string_view text);
 
 }  // namespace brindle::cli

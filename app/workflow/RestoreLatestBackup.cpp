@@ -1,5 +1,6 @@
 #include "app/workflow/RestoreLatestBackup.h"
 
+#include "app/workflow/SaveRegistry.h"
 #include "registry/BackupFolder.h"
 #include "registry/BackupRestore.h"
 
@@ -36,9 +37,7 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
         report.message = restored.error + "; nothing was restored";
         return report;
     }
-    if (std::string error = machine.saveRegistry(); !error.empty()) {
-        std::string reloadError = machine.discardRegistryChanges();
-        if (!reloadError.empty()) error += "; reading the registry again failed too: " + reloadError;
+    if (std::string error = SaveRegistryOrDropChanges(machine); !error.empty()) {
         report.outcome = RestoreLatestReport::Outcome::SaveFailed;
         report.message = "the restore of " + latest->string() + " could not be written back, so nothing was restored: " +
                          error;

@@ -1,5 +1,6 @@
 #include "app/workflow/RestoreSnapshotFile.h"
 
+#include "app/workflow/SaveRegistry.h"
 #include "registry/SnapshotRestore.h"
 
 namespace brindle {
@@ -14,9 +15,7 @@ SnapshotRestoreReport RestoreSnapshotFile(Machine& machine, const std::string& f
         RestoreFromSnapshot(machine, fileName, [&](const std::string& message) { report.messages.push_back(message); });
     // What an import wrote before it stopped is worth keeping, as on the platform the
     // snapshot comes from; an import that wrote nothing leaves nothing to save.
-    if (std::string error = machine.saveRegistry(); !error.empty()) {
-        std::string reloadError = machine.discardRegistryChanges();
-        if (!reloadError.empty()) error += "; reading the registry again failed too: " + reloadError;
+    if (std::string error = SaveRegistryOrDropChanges(machine); !error.empty()) {
         report.messages.push_back("the restore could not be written back, so nothing was restored: " + error);
         return report;
     }

@@ -1,5 +1,7 @@
 #include "app/workflow/ScanSession.h"
 
+#include "app/workflow/SaveRegistry.h"
+
 namespace brindle {
 
 ScanSession::ScanSession(Machine& machine)
@@ -45,9 +47,7 @@ FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
 
     // Shortcut files are deleted only once the registry repair is safely on disk, so a
     // refused save leaves the user's files exactly as they were.
-    if (std::string error = m_machine.saveRegistry(); !error.empty()) {
-        std::string reloadError = m_machine.discardRegistryChanges();
-        if (!reloadError.empty()) error += "; reading the registry again failed too: " + reloadError;
+    if (std::string error = SaveRegistryOrDropChanges(m_machine); !error.empty()) {
         for (auto& row : summaries) row.fixed = 0;
         return {FixEnd::SaveFailed, std::move(error)};
     }

@@ -1,0 +1,15 @@
+// Writing the registry back at the end of a repair or restore, all or nothing.
+#pragma once
+
+#include <string>
+
+#include "platform/Machine.h"
+
+namespace brindle {
+
+// Saves the machine's registry. When that fails, the changes are dropped (the registry
+// is read again from where it is kept), so that nothing shows a change the disk does
+// not hold. Empty on success, else what failed and where.
+std::string SaveRegistryOrDropChanges(Machine& machine);
+
+}  // namespace brindle
