@@ -38,13 +38,13 @@ std::vector<std::string> ParseIgnoreListText(std::string_view fileBytes) {
     std::vector<std::string> lines;
     std::size_t position = 0;
     while (position < text.size()) {
-        std::size_t end = position;
-        while (end < text.size() && end - position < kIgnoreListLineCapacity) {
-            if (text[end++] == '\n') break;
+        const std::size_t lineFeed = text.find('\n', position);
+        if (lineFeed == std::string::npos) {
+            lines.emplace_back(text, position);
+            break;
         }
-        std::string& line = lines.emplace_back(text, position, end - position);
-        position = end;
-        if (!line.empty() && line.back() == '\n') line.pop_back();
+        lines.emplace_back(text, position, lineFeed - position);
+        position = lineFeed + 1;
     }
     return lines;
 }

@@ -9,13 +9,10 @@
 
 namespace brindle {
 
-// The C runtime's text mode and a 1000-byte fgets buffer: a line longer than this
-// arrives in pieces of this many characters.
-inline constexpr std::size_t kIgnoreListLineCapacity = 999;
-
 // The entries of an "ignore.lst" file's bytes: CR LF read as LF, one entry per line
-// without its line feed, a last line without one taken whole. A line of exactly 999
-// characters leaves its line feed to the next read, which makes an empty entry.
+// without its line feed, a last line without one taken whole. Lines are read whole,
+// however long: a path the user kept must come back as the same path, or it would be
+// reported (and removed) again, and the pieces would replace it at the next save.
 std::vector<std::string> ParseIgnoreListText(std::string_view fileBytes);
 
 }  // namespace brindle

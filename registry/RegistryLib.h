@@ -88,10 +88,12 @@ public:
     // key could not be created or the file could not be read.
     bool LoadAsXml(XmlReader& reader, const std::string& fileName);
     win::HKEY LoadAsXml_OpenKey(std::vector<SnapshotKeyEntry>& stack);
-    void LoadAsXml_SetValue(win::HKEY key, const std::string& name, const std::string& text,
+    // False, with the message shown, when the value could not be set.
+    bool LoadAsXml_SetValue(win::HKEY key, const std::string& name, const std::string& text,
                             const std::string& typeName);
     static std::vector<win::BYTE> ParseValueData(std::string_view text, win::DWORD type);
-    // Entities for &, " and <, then ANSI to UTF-8 (and back) through the machine's code page.
+    // Entities for &, ", <, ' and > (the reader would end a value at the last two), then
+    // ANSI to UTF-8 (and back) through the machine's code page.
     std::string EscapeXmlText(std::string_view text) const;
     std::string UnescapeXmlText(std::string_view text) const;
 

@@ -92,6 +92,14 @@ std::string CRegistryLib::EscapeXmlText(std::string_view text) const {
             case '<':
                 escaped += "&lt;";
                 break;
+            // The reader ends an attribute value at either, so a value holding one
+            // would come back cut short.
+            case '\'':
+                escaped += "&apos;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
             default:
                 escaped.push_back(c);
         }

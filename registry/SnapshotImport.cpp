@@ -64,6 +64,9 @@ std::string CRegistryLib::UnescapeXmlText(std::string_view text) const {
     std::string decoded = m_machine.codePage().toAnsi(Utf8ToUtf16(text));
     ReplaceAll(decoded, "&lt;", "<");
     ReplaceAll(decoded, "&quot;", "\"");
+    // Written since single quotes and ">" are escaped; older files have neither.
+    ReplaceAll(decoded, "&apos;", "'");
+    ReplaceAll(decoded, "&gt;", ">");
     ReplaceAll(decoded, "&amp;", "&");
     return decoded;
 }
@@ -76,13 +79,17 @@ bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
     std::string valueText;
     std::string typeName;
     bool carryOn = true;
-    // A "v" whose value holds a single quote or a ">" loses its end to the reader (the
-    // value ends there and the rest of the tag is read as something else); it is set
-    // with what was read when the next element begins or its key ends, rather than
-    // being dropped without a word.
+    bool everyValueSet = true;
+    // A "v" whose value holds a raw single quote or ">" (files written before those were
+    // escaped) loses its end to the reader: the value ends there and the rest of the tag
+    // is read as something else. It is set with what was read when the next element
+    // begins or its key ends, rather than being dropped without a word.
     bool valuePending = false;
     const auto setValue = [&] {
-        if (!stack.entries.empty()) LoadAsXml_SetValue(stack.entries.back().handle, valueName, valueText, typeName);
+        if (!stack.entries.empty() &&
+            !LoadAsXml_SetValue(stack.entries.back().handle, valueName, valueText, typeName)) {
+            everyValueSet = false;
+        }
         valueName.clear();
         valueText.clear();
         typeName.clear();
@@ -141,8 +148,9 @@ bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
         if (reader.error().rfind(kParseErrorPrefix, 0) != 0 && messageDisplay) messageDisplay(reader.error());
         carryOn = false;
     }
-    // Lines cut off at the end of a damaged file leave keys open that were never closed.
-    if (carryOn && !stack.entries.empty()) {
+    // Lines cut off at the end of a file leave keys open that were never closed. When
+    // every value read was written back, nothing of what the file holds was lost.
+    if (carryOn && !stack.entries.empty() && !everyValueSet) {
         if (messageDisplay) {
             messageDisplay("\"" + fileName + "\" ends inside the key " + JoinedPath(stack.entries) +
                            " after line " + std::to_string(reader.lineNumber()));
@@ -174,18 +182,19 @@ HKEY CRegistryLib::LoadAsXml_OpenKey(std::vector<SnapshotKeyEntry>& stack) {
     return 0;
 }
 
-void CRegistryLib::LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text,
+bool CRegistryLib::LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text,
                                       const std::string& typeName) {
-    if (key == 0) return;
+    if (key == 0) return false;
     const std::string registryName = EqualsIgnoreAsciiCase(name, kDefaultValueName) ? std::string() : name;
     const DWORD type = GetTypeFromName(typeName);
     const std::vector<BYTE> data = ParseValueData(text, type);
     if (!data.empty() && data.size() <= std::numeric_limits<DWORD>::max() &&
         m_registry.RegSetValueExA(key, registryName.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())) ==
             ERROR_SUCCESS) {
-        return;
+        return true;
     }
     if (messageDisplay) messageDisplay("couldn't set value " + name);
+    return false;
 }
 
 }  // namespace brindle

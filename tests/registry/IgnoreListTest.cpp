@@ -35,14 +35,28 @@ TEST_F(IgnoreListTest, LoadsLinesInTextMode) {
     EXPECT_EQ(Entries(lib), (std::vector<std::string>{"C:\\a.dll", "", "C:\\b.dll", "C:\\c\r.dll", "last"}));
 }
 
-TEST_F(IgnoreListTest, LongLinesArriveInPiecesOf999) {
-    const std::string line(999 * 2 + 5, 'x');
-    machine.writeIgnoreList(line + "\r\n" + std::string(999, 'y') + "\n");
+// A kept path of any length comes back whole, so it stays kept, and a load followed by
+// a save leaves the list as it was.
+TEST_F(IgnoreListTest, LongEntriesSurviveALoadAndASave) {
+    const std::vector<std::string> entries{std::string(998, 'w'), std::string(999, 'x'), std::string(1000, 'y'),
+                                           "C:\\" + std::string(5000, 'z') + ".dll", "short"};
+    std::string file;
+    for (const auto& entry : entries) file += entry + "\r\n";
+    machine.writeIgnoreList(file);
     CRegistryLib lib(machine);
-    // The 999-character line fills the buffer exactly, so its line feed arrives as an
-    // empty line of its own.
-    EXPECT_EQ(Entries(lib), (std::vector<std::string>{std::string(999, 'x'), std::string(999, 'x'),
-                                                      std::string(5, 'x'), std::string(999, 'y'), ""}));
+    EXPECT_EQ(Entries(lib), entries);
+    EXPECT_TRUE(lib.IsIgnored(entries[3]));
+    EXPECT_FALSE(lib.IsIgnored(std::string(999, 'y')));
+    EXPECT_EQ(lib.SaveIgnoreList(), 0);
+    EXPECT_EQ(machine.readIgnoreList(), file);
+}
+
+// Lists that earlier versions split into 999-character pieces hold the pieces and an
+// empty line; they load as those lines, as they always did.
+TEST_F(IgnoreListTest, ListsSplitByEarlierVersionsStillLoad) {
+    machine.writeIgnoreList(std::string(999, 'p') + "\r\n\r\n" + "rest\r\n");
+    CRegistryLib lib(machine);
+    EXPECT_EQ(Entries(lib), (std::vector<std::string>{std::string(999, 'p'), "", "rest"}));
 }
 
 TEST_F(IgnoreListTest, BinaryBytesSurviveALoadAndASave) {
@@ -97,6 +111,7 @@ TEST_F(IgnoreListTest, ASaveThatCannotReplaceTheFileReportsFailure) {
 
 TEST(IgnoreListTextTest, SplitsAsTheTextModeReaderDoes) {
     const std::string piece(999, 'p');
+    const std::string longLine(2500, 'q');
     const struct {
         std::string bytes;
         std::vector<std::string> entries;
@@ -106,10 +121,12 @@ TEST(IgnoreListTextTest, SplitsAsTheTextModeReaderDoes) {
         {"a\r\nb", {"a", "b"}},
         {"a\r\r\n", {"a\r"}},
         {"a\rb\n", {"a\rb"}},
-        // CR LF turns into LF before lines are cut; the CR before it counts towards the 999.
-        {std::string(998, 'p') + "\r\r\n", {std::string(998, 'p') + "\r", ""}},
-        {piece + "\r\nx", {piece, "", "x"}},
-        {piece + "x", {piece, "x"}},
+        {"a\r", {"a\r"}},
+        {"\n\n", {"", ""}},
+        {std::string(998, 'p') + "\r\r\n", {std::string(998, 'p') + "\r"}},
+        {piece + "\r\nx", {piece, "x"}},
+        {piece + "x", {piece + "x"}},
+        {longLine + "\n" + longLine, {longLine, longLine}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 20)));

@@ -148,8 +148,8 @@ TEST_F(SnapshotExportTest, NamesAndDataAreEscapedAndEncodedAsUtf8) {
     EXPECT_TRUE(lib.SaveKeyToXml(writer(), "HKEY_LOCAL_MACHINE\\Software\\A&B", nullptr));
     const std::string body = finish();
     EXPECT_NE(body.find("<k name=\"A&amp;B\">"), std::string::npos) << body;
-    // Single quotes and ">" stay as they are; é (0xE9 in code page 1252) becomes C3 A9.
-    EXPECT_NE(body.find("<v name=\"q&quot;&lt;&amp;\" value=\"x&amp;amp;y\xc3\xa9'>\"/>"), std::string::npos)
+    // é (0xE9 in code page 1252) becomes C3 A9.
+    EXPECT_NE(body.find("<v name=\"q&quot;&lt;&amp;\" value=\"x&amp;amp;y\xc3\xa9&apos;&gt;\"/>"), std::string::npos)
         << body;
 }
 
@@ -161,7 +161,8 @@ TEST_F(SnapshotExportTest, EscapeTable) {
         {"plain", "plain"},
         {"&", "&amp;"},
         {"&amp;", "&amp;amp;"},
-        {"\"<>'", "&quot;&lt;>'"},
+        {"\"<>'", "&quot;&lt;&gt;&apos;"},
+        {"O'Brien", "O&apos;Brien"},
         {"a\r\nb", "a\r\nb"},
         {"\xfc\x80", "\xc3\xbc\xe2\x82\xac"},  // ü and € of code page 1252
     };

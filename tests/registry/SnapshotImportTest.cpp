@@ -138,22 +138,40 @@ TEST_F(SnapshotImportTest, UnescapeTable) {
         {"&amp;lt;", "&lt;"},
         {"&amp;quot;", "&quot;"},
         {"&lt;&quot;&amp;", "<\"&"},
-        {"&gt;&apos;", "&gt;&apos;"},  // entities the export never writes stay as they are
+        {"&gt;&apos;", ">'"},
+        {"&amp;gt;&amp;apos;", "&gt;&apos;"},
+        {"&#39;&nbsp;", "&#39;&nbsp;"},  // entities the export never writes stay as they are
         {"\xc3\xbc\xe2\x82\xac", "\xfc\x80"},
         {"\xe4\xb8\x80", "?"},  // a character that code page 1252 lacks
     };
     for (const auto& c : cases) EXPECT_EQ(lib.UnescapeXmlText(c.text), c.decoded) << c.text;
 }
 
-// The reader ends an attribute value at a single quote or a ">", so such data is set
-// only up to that character.
-TEST_F(SnapshotImportTest, SingleQuoteAndGreaterThanCutTheValue) {
-    const std::string key = "HKEY_CURRENT_USER\\Software\\Cut";
-    machine.setString(key, "quote", "it's");
-    machine.setString(key, "greater", "a>b");
+// Paths such as C:\Users\O'Brien come back whole, in names and data alike.
+TEST_F(SnapshotImportTest, SingleQuotesAndGreaterThanComeBackWhole) {
+    const std::string key = "HKEY_CURRENT_USER\\Software\\O'Brien>";
+    machine.setString(key, "quote", "C:\\Users\\O'Brien\\it's.exe");
+    machine.setString(key, "a>b'", "a>b");
+    machine.setString(key, "mixed", "'\"<>&'");
     EXPECT_TRUE(exportDeleteImport(key));
-    EXPECT_EQ(ReadValue(machine, key, "quote"), (StoredValue{REG_SZ, "it\0"s}));
-    EXPECT_EQ(ReadValue(machine, key, "greater"), (StoredValue{REG_SZ, "a\0"s}));
+    EXPECT_EQ(ReadValue(machine, key, "quote"), (StoredValue{REG_SZ, "C:\\Users\\O'Brien\\it's.exe\0"s}));
+    EXPECT_EQ(ReadValue(machine, key, "a>b'"), (StoredValue{REG_SZ, "a>b\0"s}));
+    EXPECT_EQ(ReadValue(machine, key, "mixed"), (StoredValue{REG_SZ, "'\"<>&'\0"s}));
+    EXPECT_TRUE(messages.empty());
+}
+
+// Files written before single quotes and ">" were escaped hold them raw; the reader
+// ends the value there, and what was read is set.
+TEST_F(SnapshotImportTest, RawSingleQuoteInAnOlderFileSetsWhatWasRead) {
+    const std::string file = writeSnapshot("  <k name=\"HKEY_CURRENT_USER\">\r\n"
+                                           "   <k name=\"Old\">\r\n"
+                                           "    <v name=\"quote\" value=\"it's\"/>\r\n"
+                                           "    <v name=\"after\" value=\"&amp;x\"/>\r\n"
+                                           "   </k>\r\n"
+                                           "  </k>\r\n");
+    EXPECT_TRUE(lib.LoadAsXml(reader, file));
+    EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\Old", "quote"), (StoredValue{REG_SZ, "it\0"s}));
+    EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\Old", "after"), (StoredValue{REG_SZ, "&x\0"s}));
 }
 
 TEST_F(SnapshotImportTest, AnEmptySubKeyIsCreatedAgain) {
@@ -224,17 +242,33 @@ TEST_F(SnapshotImportTest, AMissingFileFailsAndSaysWhichFile) {
     EXPECT_NE(messages[0].find(file), std::string::npos) << messages[0];
 }
 
-TEST_F(SnapshotImportTest, AFileCutOffInsideAKeyFails) {
-    const std::string file =
+// A file that ends with keys still open restored everything it holds when every value
+// it holds was set; when one could not be set, the restore failed.
+TEST_F(SnapshotImportTest, AFileEndingInsideAKeySucceedsWhenEveryValueWasSet) {
+    const std::string whole =
         machine.workFolder().writeFile("cut.xml", kHead +
                                                       "  <k name=\"HKEY_CURRENT_USER\">\r\n"
                                                       "   <k name=\"Cut\">\r\n"
                                                       "    <v name=\"a\" value=\"1\"/>\r\n")
             .string();
-    EXPECT_FALSE(lib.LoadAsXml(reader, file));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("ends inside the key HKEY_CURRENT_USER\\Cut"), std::string::npos) << messages[0];
+    EXPECT_TRUE(lib.LoadAsXml(reader, whole));
+    EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\Cut", "a"), (StoredValue{REG_SZ, "1\0"s}));
+
+    // A value name longer than the registry allows cannot be set.
+    const std::string tooLong(20000, 'n');
+    const std::string unset =
+        machine.workFolder().writeFile("unset.xml", kHead +
+                                                        "  <k name=\"HKEY_CURRENT_USER\">\r\n"
+                                                        "   <k name=\"Cut2\">\r\n"
+                                                        "    <v name=\"" + tooLong + "\" value=\"1\"/>\r\n"
+                                                        "    <v name=\"b\" value=\"2\"/>\r\n")
+            .string();
+    EXPECT_FALSE(lib.LoadAsXml(reader, unset));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "couldn't set value " + tooLong);
+    EXPECT_NE(messages[1].find("ends inside the key HKEY_CURRENT_USER\\Cut2"), std::string::npos) << messages[1];
+    EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\Cut2", "b"), (StoredValue{REG_SZ, "2\0"s}));
 }
 
 TEST_F(SnapshotImportTest, RestoreFromSnapshotLoadsAChosenFile) {

@@ -33,10 +33,11 @@ struct Key {
 
 // Pieces of names and data: characters that the file must escape, entities spelled
 // out literally, and characters that the code page maps outside ASCII (0x81 is one of
-// 1252's undefined bytes). Single quotes, ">" and line breaks are left out: the reader
-// cuts values there, which the import tests cover.
-const std::vector<std::string> kTextPieces = {"a", "Z", "1", " ", "&", "\"", "<", ";", "&amp;", "&lt;", "&quot;",
-                                              "\xe9", "\xfc", "\x80", "\x81", "\xdf"};
+// 1252's undefined bytes). Line breaks are left out: a REG_SZ cannot carry them
+// through the file's CR LF.
+const std::vector<std::string> kTextPieces = {"a",  "Z",   "1",     " ",     "&",      "\"",     "<",    ">",
+                                              "'",  ";",   "&amp;", "&lt;",  "&quot;", "&apos;", "&gt;", "\xe9",
+                                              "\xfc", "\x80", "\x81",  "\xdf"};
 
 std::string Text(std::size_t minimum, std::size_t maximum) {
     const auto count = *rc::gen::inRange(minimum, maximum + 1);
