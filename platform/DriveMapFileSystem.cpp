@@ -16,6 +16,7 @@
 
 #include "platform/Unicode.h"
 #include "platform/WindowsPath.h"
+#include "platform/WineShortName.h"
 
 // Not thread-safe: one scan at a time walks a DriveMapFileSystem, as one machine is
 // scanned by one worker.
@@ -111,7 +112,12 @@ struct ListedName {
     std::string hostName;
 };
 
-using Listing = std::vector<ListedName>;  // sorted by folded, then hostName
+struct Listing {
+    std::vector<ListedName> names;  // sorted by folded, then hostName
+    // False when the folder could not be read: then nothing can be said of what it
+    // holds beyond the names tried directly.
+    bool readable = true;
+};
 
 bool IsDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -122,15 +128,23 @@ bool IsDotEntry(const char* name) {
 Listing ReadListing(const std::string& folder) {
     Listing listing;
     DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return listing;
+    if (dir == nullptr) {
+        // A folder that is not there holds nothing; one that cannot be read hides what
+        // it holds.
+        listing.readable = errno == ENOENT || errno == ENOTDIR;
+        return listing;
+    }
     std::u16string folded;
+    errno = 0;
     while (const dirent* entry = readdir(dir)) {
         if (IsDotEntry(entry->d_name)) continue;
         if (!FoldedName(entry->d_name, folded)) continue;
-        listing.push_back({folded, entry->d_name});
+        listing.names.push_back({folded, entry->d_name});
+        errno = 0;
     }
+    if (errno != 0) listing.readable = false;
     closedir(dir);
-    std::sort(listing.begin(), listing.end(), [](const ListedName& a, const ListedName& b) {
+    std::sort(listing.names.begin(), listing.names.end(), [](const ListedName& a, const ListedName& b) {
         return a.folded != b.folded ? a.folded < b.folded : a.hostName < b.hostName;
     });
     return listing;
@@ -145,53 +159,69 @@ struct ListingCache {
     std::unordered_map<std::string, Listing> folders;
 };
 
-// Host names in folder that equal the folded target, in a stable order. Without a
-// cache the folder is read now and nothing is kept.
-void FindCaseVariants(const std::string& folder, const std::u16string& target, ListingCache* cache,
-                      std::vector<std::string>& out) {
+// The listing of a folder: from the scan's cache, or read now into `local` when no scan
+// keeps one.
+const Listing& ListingOf(const std::string& folder, ListingCache* cache, Listing& local) {
+    if (cache == nullptr) {
+        local = ReadListing(folder);
+        return local;
+    }
+    auto it = cache->folders.find(folder);
+    if (it == cache->folders.end()) it = cache->folders.emplace(folder, ReadListing(folder)).first;
+    return it->second;
+}
+
+// Host names in the listing that equal the folded target, in a stable order, and then
+// (for a segment in the form of Wine's generated short names) the names whose short
+// name it is.
+void FindVariants(const Listing& listing, std::string_view segment, const std::u16string& target,
+                  std::vector<std::string>& out) {
     out.clear();
-    if (cache != nullptr) {
-        auto it = cache->folders.find(folder);
-        if (it == cache->folders.end()) it = cache->folders.emplace(folder, ReadListing(folder)).first;
-        const Listing& listing = it->second;
-        auto range = std::equal_range(listing.begin(), listing.end(), target, ByFolded{});
-        for (auto i = range.first; i != range.second; ++i) out.push_back(i->hostName);
-        return;
+    auto range = std::equal_range(listing.names.begin(), listing.names.end(), target, ByFolded{});
+    for (auto i = range.first; i != range.second; ++i) out.push_back(i->hostName);
+    if (!IsWineMangledName(target)) return;
+    std::u16string longName;
+    for (const auto& name : listing.names) {
+        if (!DecodeUtf8(name.hostName, longName)) continue;
+        if (MatchesWineShortName(target, longName) && name.hostName != segment) out.push_back(name.hostName);
     }
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return;
-    std::u16string folded;
-    while (const dirent* entry = readdir(dir)) {
-        if (IsDotEntry(entry->d_name)) continue;
-        if (FoldedName(entry->d_name, folded) && folded == target) out.emplace_back(entry->d_name);
-    }
-    closedir(dir);
-    std::sort(out.begin(), out.end());
 }
 
 // --- Path walk --------------------------------------------------------------------
 
 enum class Want { Anything, Folder };
 
-bool Exists(const std::string& hostPath, Want want) {
+// What the host says of one path. Only "no such file or folder" means missing (a name
+// too long for the host is one no file can have); any other failure (a folder that
+// cannot be searched, an I/O error, a loop of links) leaves the question open, as it
+// would for Wine.
+PathProbe ProbeHostPath(const std::string& hostPath, Want want) {
     struct stat status;
-    if (stat(hostPath.c_str(), &status) != 0) return false;
-    return want == Want::Anything || S_ISDIR(status.st_mode);
+    if (stat(hostPath.c_str(), &status) != 0) {
+        const bool noSuchFile = errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG;
+        return noSuchFile ? PathProbe::Missing : PathProbe::Unknown;
+    }
+    if (want == Want::Folder && !S_ISDIR(status.st_mode)) return PathProbe::Missing;
+    return PathProbe::Exists;
 }
 
 void AppendSeparator(std::string& hostPath) {
     if (hostPath.empty() || hostPath.back() != '/') hostPath += '/';
 }
 
+struct Located {
+    PathProbe probe = PathProbe::Missing;
+    std::string hostPath;  // when probe is Exists
+};
+
 // Finds the host path of parsed (segments in UTF-8) below driveFolder. The exact
 // spelling is tried first for the whole path, which is one stat for a path written in
 // the right case; only on a miss are the segments walked one by one.
-std::optional<std::string> LocateBelow(const std::string& driveFolder, const WindowsPath& parsed,
-                                       ListingCache* cache) {
+Located LocateBelow(const std::string& driveFolder, const WindowsPath& parsed, ListingCache* cache) {
     for (const auto& segment : parsed.segments) {
         // Windows cannot open a file named "." or ".." (left by "..." collapsing); on
         // the host they would leave the folder.
-        if (segment == "." || segment == "..") return std::nullopt;
+        if (segment == "." || segment == "..") return {};
     }
     const Want lastWant = parsed.wantsFolder || parsed.segments.empty() ? Want::Folder : Want::Anything;
 
@@ -200,13 +230,15 @@ std::optional<std::string> LocateBelow(const std::string& driveFolder, const Win
         AppendSeparator(hostPath);
         hostPath += segment;
     }
-    if (Exists(hostPath, lastWant)) return hostPath;
-    if (parsed.segments.empty()) return std::nullopt;
+    const PathProbe exact = ProbeHostPath(hostPath, lastWant);
+    if (exact == PathProbe::Exists) return {PathProbe::Exists, hostPath};
+    if (parsed.segments.empty()) return {exact, {}};
 
     hostPath = driveFolder;
     std::string folder;
     std::u16string target;
     std::vector<std::string> variants;
+    Listing local;
     for (std::size_t i = 0; i < parsed.segments.size(); ++i) {
         const std::string& segment = parsed.segments[i];
         const Want want = i + 1 < parsed.segments.size() ? Want::Folder : lastWant;
@@ -214,23 +246,28 @@ std::optional<std::string> LocateBelow(const std::string& driveFolder, const Win
         AppendSeparator(hostPath);
         const std::size_t nameStart = hostPath.size();
         hostPath += segment;
-        if (Exists(hostPath, want)) continue;
+        PathProbe probe = ProbeHostPath(hostPath, want);
+        if (probe == PathProbe::Exists) continue;
 
-        if (!FoldedName(segment, target)) return std::nullopt;
-        FindCaseVariants(folder, target, cache, variants);
+        if (!FoldedName(segment, target)) return {probe, {}};
+        const Listing& listing = ListingOf(folder, cache, local);
+        if (!listing.readable) probe = PathProbe::Unknown;
+        FindVariants(listing, segment, target, variants);
         bool found = false;
         for (const auto& variant : variants) {
             if (variant == segment) continue;
             hostPath.resize(nameStart);
             hostPath += variant;
-            if (Exists(hostPath, want)) {
+            const PathProbe variantProbe = ProbeHostPath(hostPath, want);
+            if (variantProbe == PathProbe::Exists) {
                 found = true;
                 break;
             }
+            if (variantProbe == PathProbe::Unknown) probe = PathProbe::Unknown;
         }
-        if (!found) return std::nullopt;
+        if (!found) return {probe, {}};
     }
-    return hostPath;
+    return {PathProbe::Exists, hostPath};
 }
 
 // Windows ANSI code pages agree with ASCII below 0x80, so such text is its own UTF-8.
@@ -462,13 +499,28 @@ int DriveMapFileSystem::_access(const char* path, int mode) {
         errno = EINVAL;
         return -1;
     }
-    const auto hostPath = resolve(path);
+    PathProbe probe = PathProbe::Missing;
+    const auto hostPath = locate(AnsiToUtf8(std::string_view(path), m_codePage), nullptr, &probe);
     if (!hostPath) {
-        errno = ENOENT;
+        // The runtime's two answers: no such file, or no right to look.
+        errno = probe == PathProbe::Missing ? ENOENT : EACCES;
         return -1;
     }
     if (hostMode == F_OK) return 0;
     return access(hostPath->c_str(), hostMode) == 0 ? 0 : -1;
+}
+
+PathProbe DriveMapFileSystem::ProbePath(const char* path) {
+    if (path == nullptr) return PathProbe::Missing;
+    PathProbe probe = PathProbe::Missing;
+    locate(AnsiToUtf8(std::string_view(path), m_codePage), nullptr, &probe);
+    return probe;
+}
+
+PathProbe DriveMapFileSystem::probeInHostFolder(const std::filesystem::path& hostFolder, std::string_view name) {
+    const auto parsed = ParseWindowsPath(AnsiToUtf8(name.substr(0, name.find('\0')), m_codePage), "C:\\");
+    if (!parsed || parsed->segments.empty()) return PathProbe::Missing;
+    return LocateBelow(hostFolder.native(), *parsed, m_cache ? &m_cache->listings : nullptr).probe;
 }
 
 std::optional<std::filesystem::path> DriveMapFileSystem::resolve(std::string_view windowsPath) {
@@ -478,16 +530,25 @@ std::optional<std::filesystem::path> DriveMapFileSystem::resolve(std::string_vie
     return std::filesystem::path(std::move(*hostPath));
 }
 
-std::optional<std::string> DriveMapFileSystem::locate(std::string_view utf8, bool* isRoot) {
-    // A path with a drive never reads the current directory, so it is not converted.
+std::optional<std::string> DriveMapFileSystem::locate(std::string_view utf8, bool* isRoot, PathProbe* probe) {
+    if (probe != nullptr) *probe = PathProbe::Missing;
+    utf8 = utf8.substr(0, utf8.find('\0'));
+    // A path with a drive, or from the root, never reads the current directory, so it
+    // is not converted.
     const bool hasDrive = utf8.size() >= 2 && utf8[1] == ':';
-    const auto parsed = hasDrive ? ParseWindowsPath(utf8)
-                                 : ParseWindowsPath(utf8, AnsiToUtf8(m_currentDirectory, m_codePage));
+    const auto parsed = hasDrive || (!utf8.empty() && IsPathSeparator(utf8[0]))
+                            ? ParseWindowsPath(utf8)
+                            : ParseWindowsPath(utf8, AnsiToUtf8(m_currentDirectory, m_codePage));
+    // A name Windows refuses, a network path and an unmapped drive are not there for
+    // any program of the machine.
     if (!parsed) return std::nullopt;
     auto drive = m_drives.find(parsed->drive);
     if (drive == m_drives.end() || drive->second.folder.empty()) return std::nullopt;
     if (isRoot != nullptr) *isRoot = parsed->segments.empty();
-    return LocateBelow(drive->second.folder.native(), *parsed, m_cache ? &m_cache->listings : nullptr);
+    Located located = LocateBelow(drive->second.folder.native(), *parsed, m_cache ? &m_cache->listings : nullptr);
+    if (probe != nullptr) *probe = located.probe;
+    if (located.probe != PathProbe::Exists) return std::nullopt;
+    return std::move(located.hostPath);
 }
 
 void DriveMapFileSystem::beginScan() { m_cache = std::make_unique<Cache>(); }

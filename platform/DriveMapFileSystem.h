@@ -36,6 +36,10 @@ public:
     void setCodePage(CodePage codePage);
 
     int _access(const char* path, int mode) override;
+    PathProbe ProbePath(const char* path) override;
+    // Looks a bare file name up in a host folder outside the drives, with the same
+    // matching as a path on a drive (letter case, Wine's short names).
+    PathProbe probeInHostFolder(const std::filesystem::path& hostFolder, std::string_view name);
     std::optional<std::filesystem::path> resolve(std::string_view windowsPath) override;
     void beginScan() override;
     void endScan() override;
@@ -54,9 +58,9 @@ private:
         std::filesystem::path folder;
         unsigned type = win::DRIVE_FIXED;
     };
-    // The host path of a Windows path already in UTF-8; isRoot tells whether it named
-    // a drive's root folder.
-    std::optional<std::string> locate(std::string_view utf8, bool* isRoot = nullptr);
+    // The host path of a Windows path already in UTF-8, when it exists; isRoot tells
+    // whether it named a drive's root folder, probe what the look-up found out.
+    std::optional<std::string> locate(std::string_view utf8, bool* isRoot = nullptr, PathProbe* probe = nullptr);
 
     CodePage m_codePage;
     std::map<char, Drive> m_drives;

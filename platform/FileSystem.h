@@ -69,13 +69,22 @@ using FindHandle = std::unique_ptr<FileSearch>;
 inline bool FindNextFileA(const FindHandle& handle, FindDataA& data) { return handle && handle->next(data); }
 inline void FindClose(FindHandle& handle) { handle.reset(); }
 
+// What looking a path up found out. Only "no such file or folder" is Missing; a look-up
+// that failed for another reason (a folder that cannot be searched, an I/O error) says
+// nothing about the file, and a cleaner must not take it for gone.
+enum class PathProbe { Exists, Missing, Unknown };
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
     // The CRT's _access: 0 when the path names an existing file or folder and the
-    // mode's rights are granted (0 existence, 2 write, 4 read, 6 both), else -1.
+    // mode's rights are granted (0 existence, 2 write, 4 read, 6 both), else -1 with
+    // errno ENOENT when it does not exist and EACCES when it could not be looked up.
     virtual int _access(const char* path, int mode) = 0;
+    // Whether the path names an existing file or folder, as a program of the machine
+    // would find it.
+    virtual PathProbe ProbePath(const char* path) = 0;
 
     // The host path a Windows path resolves to, when it resolves to an existing entry.
     virtual std::optional<std::filesystem::path> resolve(std::string_view windowsPath) = 0;

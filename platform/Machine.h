@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
@@ -36,6 +37,14 @@ public:
     // when the file cannot be read as a shortcut or names no local path (advertised
     // installer shortcuts, shell namespace targets).
     virtual std::optional<std::string> ReadShortcutTarget(const char* windowsPath) = 0;
+
+    // Wine serves the fonts its installation ships to every prefix as if they stood in
+    // the Windows fonts folder: whether it has one of this bare file name. A machine
+    // without such an installation has none.
+    virtual PathProbe ProbeWineFont(std::string_view fileName) {
+        (void)fileName;
+        return PathProbe::Missing;
+    }
 
     // Where the registry is kept. A machine that lives only in memory has nothing to keep;
     // one read from files says whether they changed under it, reads them again, and

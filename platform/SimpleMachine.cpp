@@ -44,6 +44,16 @@ std::optional<std::string> SimpleMachine::ReadShortcutTarget(const char* windows
     return std::move(target.path);
 }
 
+PathProbe SimpleMachine::ProbeWineFont(std::string_view fileName) {
+    PathProbe verdict = PathProbe::Missing;
+    for (const auto& folder : m_wineFontFolders) {
+        const PathProbe probe = m_files.probeInHostFolder(folder, fileName);
+        if (probe == PathProbe::Exists) return probe;
+        if (probe == PathProbe::Unknown) verdict = probe;
+    }
+    return verdict;
+}
+
 void SimpleMachine::setCodePage(CodePage codePage) {
     m_codePage = codePage;
     m_registry.setCodePage(codePage);

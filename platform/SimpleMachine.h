@@ -3,7 +3,9 @@
 // machine fills one from a prefix.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/DriveMapFileSystem.h"
 #include "platform/Environment.h"
@@ -27,6 +29,7 @@ public:
     win::DWORD GetVersion() override { return m_version; }
     std::string userName() override { return m_userName; }
     std::optional<std::string> ReadShortcutTarget(const char* windowsPath) override;
+    PathProbe ProbeWineFont(std::string_view fileName) override;
 
     MemoryRegistry& memoryRegistry() { return m_registry; }
     DriveMapFileSystem& driveMap() { return m_files; }
@@ -40,6 +43,9 @@ public:
     // Also switches the registry between the NT and legacy behaviour of RegDeleteKeyA.
     void setVersion(win::DWORD version);
     void setUserName(std::string name) { m_userName = std::move(name); }
+    // The host folders Wine serves its own fonts from (none unless set).
+    void setWineFontFolders(std::vector<std::filesystem::path> folders) { m_wineFontFolders = std::move(folders); }
+    const std::vector<std::filesystem::path>& wineFontFolders() const { return m_wineFontFolders; }
 
 private:
     CodePage m_codePage;
@@ -51,6 +57,7 @@ private:
     std::string m_windowsDirectory = "C:\\windows";
     win::DWORD m_version = kVersionWindows7;
     std::string m_userName = "user";
+    std::vector<std::filesystem::path> m_wineFontFolders;
 };
 
 }  // namespace brindle

@@ -88,13 +88,19 @@ std::optional<WindowsPath> ParseWindowsPath(std::string_view path, std::string_v
         return result;
     }
 
+    if (IsSeparator(path[0])) {
+        result.drive = kRootRelativeDrive;
+        if (!AppendSegments(path, result)) return std::nullopt;
+        return result;
+    }
+
     // Only an absolute current directory can anchor the path; refusing anything else
     // also stops the parse below from recursing.
     if (!HasDrivePrefix(currentDirectory)) return std::nullopt;
     auto anchor = ParseWindowsPath(currentDirectory);
     if (!anchor) return std::nullopt;
     result.drive = anchor->drive;
-    if (!IsSeparator(path[0])) result.segments = std::move(anchor->segments);
+    result.segments = std::move(anchor->segments);
     if (!AppendSegments(path, result)) return std::nullopt;
     return result;
 }

@@ -9,6 +9,9 @@
 
 namespace brindle {
 
+// The drive a path that starts with a single separator is read on.
+inline constexpr char kRootRelativeDrive = 'C';
+
 struct WindowsPath {
     char drive = 0;                     // upper-case drive letter
     std::vector<std::string> segments;  // below the drive's root; ".", ".." and empties resolved away
@@ -20,8 +23,10 @@ struct WindowsPath {
 //   - "." segments vanish and ".." removes the previous segment (never above the root);
 //   - trailing blanks and dots of the last segment are dropped unless the text ends in
 //     a separator (so "C:\App\app.exe " names "app.exe");
-//   - "X:\rest" is absolute; "X:rest" is read from the drive's root; "\rest" is on the
-//     drive of currentDirectory; a path without a drive is relative to currentDirectory;
+//   - "X:\rest" is absolute; "X:rest" is read from the drive's root; "\rest" is on drive
+//     C:, the system drive (the programs that read such registry data run from their
+//     own folders, which have nothing to do with ours); a path without a drive is
+//     relative to currentDirectory;
 //   - UNC paths ("\\server\share") and device paths ("\\?\", "\\.\") give nothing.
 // currentDirectory must be absolute ("C:\" or "C:\some\folder").
 std::optional<WindowsPath> ParseWindowsPath(std::string_view path, std::string_view currentDirectory = "C:\\");

@@ -13,6 +13,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Unicode.h"
+#include "platform/WineFontFolders.h"
 #include "platform/WineServer.h"
 
 namespace brindle {
@@ -124,6 +125,14 @@ DWORD VersionFromWineName(const std::string& name) {
     return kVersionWindows7;
 }
 
+bool IsPathVariable(const std::string& name) {
+    if (name.size() != 4) return false;
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "PATH"[i]) return false;
+    }
+    return true;
+}
+
 std::string HostUserName() {
     if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_name != nullptr)
         return entry->pw_name;
@@ -148,6 +157,8 @@ std::unique_ptr<WinePrefixMachine> WinePrefixMachine::Open(const std::filesystem
     error = machine->loadRegistry();
     if (!error.empty()) return nullptr;
     machine->takeFactsFromRegistry();
+    const char* searchPath = std::getenv("PATH");
+    machine->setWineFontFolders(FindWineFontFolders(searchPath != nullptr ? searchPath : ""));
     return machine;
 }
 
@@ -261,14 +272,27 @@ void WinePrefixMachine::setUpEnvironment() {
     env.set("ALLUSERSPROFILE", "C:\\ProgramData");
     env.set("PUBLIC", "C:\\users\\Public");
 
-    const std::pair<HKEY, const char*> sources[] = {
-        {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager\\Environment"},
-        {HKEY_CURRENT_USER, "Environment"},
-        {HKEY_CURRENT_USER, "Volatile Environment"},
+    // The user's PATH adds to the system's rather than replacing it, as at a Windows
+    // logon: programs are looked for in both.
+    enum class UserPath { Replaces, Adds };
+    const struct {
+        HKEY root;
+        const char* subKey;
+        UserPath path;
+    } sources[] = {
+        {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager\\Environment", UserPath::Replaces},
+        {HKEY_CURRENT_USER, "Environment", UserPath::Adds},
+        {HKEY_CURRENT_USER, "Volatile Environment", UserPath::Replaces},
     };
-    for (const auto& [root, subKey] : sources) {
-        for (const auto& value : StringValues(reg, root, subKey)) {
-            env.set(value.name, value.type == REG_EXPAND_SZ ? env.expand(value.data) : value.data);
+    for (const auto& source : sources) {
+        for (const auto& value : StringValues(reg, source.root, source.subKey)) {
+            std::string data = value.type == REG_EXPAND_SZ ? env.expand(value.data) : value.data;
+            const std::string* machinePath = env.find("PATH");
+            if (source.path == UserPath::Adds && IsPathVariable(value.name) && machinePath != nullptr &&
+                !machinePath->empty() && !data.empty()) {
+                data = *machinePath + ";" + data;
+            }
+            env.set(value.name, data);
         }
     }
 }

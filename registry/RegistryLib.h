@@ -130,7 +130,8 @@ public:
     void ScanFonts(std::vector<ScanSummary>& summaries);
     void ScanStartup(std::vector<ScanSummary>& summaries);
     void ScanUninstall(std::vector<ScanSummary>& summaries);
-    // -1 when the path is missing and not ignored, else 0.
+    // -1 when the path is missing and not ignored, else 0. Only "no such file or
+    // folder" is missing: a look-up that failed for another reason cannot judge.
     int IsFileMissing(const std::string& path, int mode);
 
     std::size_t problemCount() const { return m_problems.size(); }
@@ -161,9 +162,12 @@ private:
                           const std::function<bool(std::string_view subKeyName)>& takeSubKey,
                           std::vector<ScanSummary>& summaries, const ValueVisitor& visit);
     void visitValues(win::HKEY key, const std::string& subKeyName, ScanCounts& counts, const ValueVisitor& visit);
-    // Tests the path, records a problem when it is missing, then reports progress.
+    // Where else the machine's Windows would find the file of a path that is missing.
+    using ElsewhereProbe = std::function<PathProbe()>;
+    // Tests the path (and, when it is missing, the other places), records a problem
+    // when the file is in none of them, then reports progress.
     void testPath(ScanCategory category, std::string keyPath, const RegistryValue& value, const std::string& path,
-                  ScanCounts& counts);
+                  ScanCounts& counts, const ElsewhereProbe& elsewhere = {});
     void addProblem(ScanCategory category, std::string keyPath, const RegistryValue& value, std::string filePath);
     void reportProgress(const std::string& item, ScanCategory category, std::int32_t scanned, std::int32_t found);
     // Whether a class key also has a 32-bit server whose file exists (see ScanClsid).

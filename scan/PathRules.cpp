@@ -67,28 +67,56 @@ bool ExpandFirstVariable(std::string& text, Machine& machine) {
     return true;
 }
 
-std::string CommandCleanup(std::string_view data, Machine& machine, DefaultFolder folder) {
+std::string CommandCleanup(std::string_view data, Machine& machine, DefaultFolder folder, std::string* bareName) {
+    if (bareName != nullptr) bareName->clear();
     std::string text(data);
     RemoveAllQuotes(text);
     CutAtSwitches(text);
     if (ExpandFirstVariable(text, machine)) return text;
     if (Contains(text, "\\")) return text;
+    std::string path;
     switch (folder) {
     case DefaultFolder::System:
-        return SystemDirectory(machine) + "\\" + text;
-    case DefaultFolder::Fonts:
-        return WindowsDirectory(machine) + "\\fonts\\" + text;
-    case DefaultFolder::None:
+        path = SystemDirectory(machine) + "\\" + text;
         break;
+    case DefaultFolder::Fonts:
+        path = WindowsDirectory(machine) + "\\fonts\\" + text;
+        break;
+    case DefaultFolder::None:
+        return text;
     }
-    return text;
+    if (bareName != nullptr) *bareName = std::move(text);
+    return path;
 }
 
 void ProgramNameCut(std::string& text) {
-    for (std::string_view ending : {".exe", ".EXE"}) {
-        const auto at = text.find(ending);
-        if (at != std::string::npos) text.erase(at + ending.size());
+    const std::string lower = ToLowerAscii(text);
+    const auto at = lower.find(".exe");
+    if (at != std::string::npos) text.erase(at + 4);
+}
+
+std::string JoinFolderAndName(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+    path += name;
+    return path;
+}
+
+std::string HelpFilePath(std::string_view data, std::string_view valueName, Machine& machine) {
+    std::string folder(data);
+    RemoveAllQuotes(folder);
+    CutAtSwitches(folder);
+    if (!ExpandFirstVariable(folder, machine) && !Contains(folder, "\\")) {
+        folder = JoinFolderAndName(SystemDirectory(machine), folder);
     }
+    return JoinFolderAndName(folder, valueName);
+}
+
+std::string DriverPath(std::string_view data) {
+    const bool hasDrive = data.size() >= 2 && data[1] == ':';
+    const bool fromRoot = !data.empty() && (data[0] == '\\' || data[0] == '/');
+    if (hasDrive || fromRoot) return std::string(data);
+    return kFixedDriverFolder + std::string(data);
 }
 
 void QuoteTrim(std::string& text) {

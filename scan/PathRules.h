@@ -26,12 +26,25 @@ void CutAtSwitches(std::string& text);
 // it. Returns whether the text held a "%" at all (such a text gets no default folder).
 bool ExpandFirstVariable(std::string& text, Machine& machine);
 // Quotes removed, switches cut, first variable expanded and, for a text without "%"
-// or "\", the default folder put in front.
-std::string CommandCleanup(std::string_view data, Machine& machine, DefaultFolder folder);
+// or "\", the default folder put in front. When it was put in front, bareName (if
+// given) receives the text without it, else it is emptied.
+std::string CommandCleanup(std::string_view data, Machine& machine, DefaultFolder folder,
+                           std::string* bareName = nullptr);
 
-// Keeps the text up to and including the first ".exe", then up to and including the
-// first ".EXE"; other letter cases are not cut.
+// Keeps the text up to and including the first ".exe" in any letter case: Windows
+// starts "Setup.Exe -u" as Setup.Exe, so the switches must go whatever the case.
 void ProgramNameCut(std::string& text);
+
+// A folder and a file name joined with one "\" between them: "C:\windows\Help" and
+// "bar.hlp" name C:\windows\Help\bar.hlp, as does "C:\windows\Help\".
+std::string JoinFolderAndName(std::string_view folder, std::string_view name);
+// The path a help value names: the folder its data holds (cleaned of quotes and
+// switches, its first variable expanded, or taken in the system directory when it names
+// no folder) joined with the value's name.
+std::string HelpFilePath(std::string_view data, std::string_view valueName, Machine& machine);
+// The path a driver value names: data that is already a full path (a drive letter, or
+// a leading "\") as it is, a bare name in the fixed driver folder.
+std::string DriverPath(std::string_view data);
 // Removes double quotes from the start, then from the end.
 void QuoteTrim(std::string& text);
 

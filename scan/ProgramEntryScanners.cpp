@@ -2,6 +2,7 @@
 // gone. Their data are command lines more often than paths.
 #include "registry/RegistryLib.h"
 #include "registry/TextUtil.h"
+#include "scan/FileCheck.h"
 #include "scan/PathRules.h"
 
 namespace brindle {
@@ -22,9 +23,7 @@ void CRegistryLib::ScanDrivers(std::vector<ScanSummary>& summaries) {
                   [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
                       ++counts.scanned;
                       if (value.data == kValueNotSet) return;
-                      // Always this folder, whatever the system directory is and whatever
-                      // the data holds.
-                      testPath(ScanCategory::DRV, kDriversBase, value, kFixedDriverFolder + value.data, counts);
+                      testPath(ScanCategory::DRV, kDriversBase, value, DriverPath(value.data), counts);
                   });
 }
 
@@ -71,13 +70,24 @@ void CRegistryLib::ScanStartup(std::vector<ScanSummary>& summaries) {
                       CutAtSwitches(text);
                       ExpandFirstVariable(text, m_machine);
                       ProgramNameCut(text);
-                      if (!Contains(text, ":")) text = WindowsDirectory(m_machine) + "\\" + text;
+                      // A program named without a drive is started from wherever Windows
+                      // finds it first; it is reported under the Windows folder.
+                      std::string bareName;
+                      if (!Contains(text, ":")) {
+                          bareName = text;
+                          QuoteTrim(bareName);
+                          text = WindowsDirectory(m_machine) + "\\" + text;
+                      }
                       QuoteTrim(text);
                       if (NamesRunDll(text) || text.size() <= 3) {
                           reportProgress(text, ScanCategory::STARTUP, counts.scanned, counts.found);
                           return;
                       }
-                      testPath(ScanCategory::STARTUP, kStartupBase, value, text, counts);
+                      ElsewhereProbe searchPath;
+                      if (!bareName.empty()) {
+                          searchPath = [this, &bareName] { return ProbeProgramOnSearchPath(m_machine, bareName); };
+                      }
+                      testPath(ScanCategory::STARTUP, kStartupBase, value, text, counts, searchPath);
                   });
 }
 

@@ -1,6 +1,8 @@
 // The registry scan driver and what every scanner shares with it.
 #include "registry/RegistryLib.h"
 
+#include <cerrno>
+
 #include "registry/KeyHandle.h"
 #include "scan/RegistryWalk.h"
 
@@ -49,6 +51,9 @@ bool CRegistryLib::HasScanner(ScanCategory category) {
 
 int CRegistryLib::IsFileMissing(const std::string& path, int mode) {
     if (m_machine.files()._access(path.c_str(), mode) != -1) return 0;
+    // A folder that cannot be searched, say, hides whether the file is there; deleting
+    // the entry on that ground could remove a working one.
+    if (errno != ENOENT) return 0;
     if (IsIgnored(path)) return 0;
     return -1;
 }
@@ -98,9 +103,9 @@ void CRegistryLib::visitValues(win::HKEY key, const std::string& subKeyName, Sca
 }
 
 void CRegistryLib::testPath(ScanCategory category, std::string keyPath, const RegistryValue& value,
-                            const std::string& path, ScanCounts& counts) {
+                            const std::string& path, ScanCounts& counts, const ElsewhereProbe& elsewhere) {
     m_currentItem = path;
-    if (IsFileMissing(path, 0) == -1) {
+    if (IsFileMissing(path, 0) == -1 && (!elsewhere || elsewhere() == PathProbe::Missing)) {
         addProblem(category, std::move(keyPath), value, path);
         ++counts.found;
     }

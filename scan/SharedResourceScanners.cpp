@@ -30,11 +30,11 @@ void CRegistryLib::ScanHelpFiles(std::vector<ScanSummary>& summaries) {
                      [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
                          ++counts.scanned;
                          if (value.data == kValueNotSet) return;
-                         // The data names the folder; the value's name is the file, joined
-                         // without a separator.
-                         const std::string path = CommandCleanup(value.data, m_machine, DefaultFolder::System) + value.name;
+                         // The data names the folder and the value's name the file; the
+                         // unnamed value names no file, so there is nothing to test.
+                         if (value.name == kDefaultValueName) return;
                          testPath(ScanCategory::HELP, std::string(kHelpBase) + "\\" + ToLowerAscii(subKeyName), value,
-                                  path, counts);
+                                  HelpFilePath(value.data, value.name, m_machine), counts);
                      });
 }
 
@@ -44,8 +44,13 @@ void CRegistryLib::ScanFonts(std::vector<ScanSummary>& summaries) {
                   [this, base](const std::string&, const RegistryValue& value, ScanCounts& counts) {
                       ++counts.scanned;
                       if (value.data == kValueNotSet) return;
-                      testPath(ScanCategory::FONTS, base, value,
-                               CommandCleanup(value.data, m_machine, DefaultFolder::Fonts), counts);
+                      std::string bareName;
+                      const std::string path = CommandCleanup(value.data, m_machine, DefaultFolder::Fonts, &bareName);
+                      // A font named by its bare file name is also served from Wine's own
+                      // font folder; one given with its folder is looked for only there.
+                      ElsewhereProbe wineFonts;
+                      if (!bareName.empty()) wineFonts = [this, &bareName] { return m_machine.ProbeWineFont(bareName); };
+                      testPath(ScanCategory::FONTS, base, value, path, counts, wineFonts);
                   });
 }
 

@@ -107,7 +107,9 @@ std::int32_t CShortcut::ResolveLinkFile(const std::string& path) {
 
     const auto target = m_machine.ReadShortcutTarget(path.c_str());
     if (!target) return kShortcutUnreadable;
-    if (m_machine.files()._access(target->c_str(), 0) == -1 && !(isIgnored && isIgnored(path))) {
+    // Only a target that is not there makes the shortcut dead; one that could not be
+    // looked up says nothing.
+    if (m_machine.files().ProbePath(target->c_str()) == PathProbe::Missing && !(isIgnored && isIgnored(path))) {
         m_missing.push_back(path);
         ++m_found;
     }

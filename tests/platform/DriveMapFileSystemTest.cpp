@@ -106,6 +106,76 @@ TEST_F(DriveMapFileSystemTest, RelativePathsStartAtTheCurrentDirectory) {
     m_files.setCurrentDirectory("D:\\");
     EXPECT_EQ("(none)", resolvedBelowDrive("Program Files"));
     EXPECT_EQ("Program Files", resolvedBelowDrive("C:Program Files"));
+    // A path from the root is on C:, wherever the current directory is.
+    EXPECT_EQ("windows", resolvedBelowDrive("\\windows"));
+    EXPECT_EQ("Program Files/My App/App.exe", resolvedBelowDrive("/program files/my app/app.exe"));
+}
+
+// Only "no such file or folder" is missing; any other failure of the look-up leaves it
+// open, and _access tells the two apart as the runtime does.
+TEST_F(DriveMapFileSystemTest, ProbeTellsMissingFromUndecided) {
+    makeFile("App/app.exe");
+    fs::create_symlink("Loop", m_drive / "Loop");
+    fs::create_symlink("nowhere", m_drive / "Dangling");
+    const std::string longName(300, 'n');
+    const struct {
+        std::string windowsPath;
+        PathProbe probe;
+        int error;  // errno after _access
+    } rows[] = {
+        {"C:\\App\\app.exe", PathProbe::Exists, 0},
+        {"C:\\app\\APP.EXE", PathProbe::Exists, 0},
+        {"C:\\App\\gone.exe", PathProbe::Missing, ENOENT},
+        {"C:\\Gone\\app.exe", PathProbe::Missing, ENOENT},
+        {"C:\\App\\app.exe\\inner.dll", PathProbe::Missing, ENOENT},  // a file where a folder should be
+        {"C:\\App\\app.exe\\", PathProbe::Missing, ENOENT},
+        {"C:\\Dangling", PathProbe::Missing, ENOENT},
+        {"C:\\App\\" + longName, PathProbe::Missing, ENOENT},  // no host file can have that name
+        {"C:\\App\\bad<name>.exe", PathProbe::Missing, ENOENT},
+        {"Q:\\App\\app.exe", PathProbe::Missing, ENOENT},
+        {"\\\\server\\share\\app.exe", PathProbe::Missing, ENOENT},
+        // A link that leads to itself cannot be looked into: whether the file is there
+        // cannot be told.
+        {"C:\\Loop\\app.exe", PathProbe::Unknown, EACCES},
+        {"C:\\LOOP\\app.exe", PathProbe::Unknown, EACCES},
+        {"C:\\Loop", PathProbe::Unknown, EACCES},
+    };
+    for (bool scanning : {false, true}) {
+        if (scanning) m_files.beginScan();
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.windowsPath + (scanning ? " (scanning)" : ""));
+            EXPECT_EQ(m_files.ProbePath(row.windowsPath.c_str()), row.probe);
+            errno = 0;
+            const int result = m_files._access(row.windowsPath.c_str(), 0);
+            EXPECT_EQ(result, row.probe == PathProbe::Exists ? 0 : -1);
+            if (result != 0) {
+                EXPECT_EQ(errno, row.error);
+            }
+        }
+        if (scanning) m_files.endScan();
+    }
+}
+
+// Wine resolves the short names it generates; Windows-style numbered ones do not exist.
+TEST_F(DriveMapFileSystemTest, ResolvesWinesShortNames) {
+    makeFile("Program Files/Common Files/shared.dll");
+    makeFile("Program Files (x86)/App/app.exe");
+    const ResolveCase rows[] = {
+        {"C:\\PROG~FBU\\Common Files\\shared.dll", "Program Files/Common Files/shared.dll"},
+        {"c:\\prog~fbu\\comm~cp1\\shared.dll", "Program Files/Common Files/shared.dll"},
+        {"C:\\PROG~5P2\\App\\app.exe", "Program Files (x86)/App/app.exe"},
+        {"C:\\PROG~FBU\\", "Program Files"},
+        {"C:\\PROGRA~1\\Common Files\\shared.dll", "(none)"},
+        {"C:\\PROG~FBU\\Common Files\\gone.dll", "(none)"},
+        {"C:\\PROG~AAA\\Common Files\\shared.dll", "(none)"},
+    };
+    for (bool scanning : {false, true}) {
+        if (scanning) m_files.beginScan();
+        for (const auto& row : rows) {
+            EXPECT_EQ(row.hostPath, resolvedBelowDrive(row.windowsPath)) << row.windowsPath << " scanning " << scanning;
+        }
+        if (scanning) m_files.endScan();
+    }
 }
 
 TEST_F(DriveMapFileSystemTest, AccessChecksTheMode) {

@@ -91,10 +91,13 @@ TEST(WindowsPathTest, DriveRelativeAndRootRelative) {
         {"D:rest\\file", "C:\\work", "D:\\rest\\file", false},
         {"D:", "C:\\work", "D:\\", false},
         {"d:..\\x", "C:\\work", "D:\\x", false},
+        // A path from the root is on C:, whatever drive the current directory is on.
         {"\\windows\\win.ini", "C:\\work\\deep", "C:\\windows\\win.ini", false},
-        {"\\windows\\win.ini", "E:\\games", "E:\\windows\\win.ini", false},
-        {"/windows", "E:\\games", "E:\\windows", false},
-        {"\\", "D:\\x", "D:\\", true},
+        {"\\windows\\win.ini", "E:\\games", "C:\\windows\\win.ini", false},
+        {"\\windows\\system32\\x.dll", "Z:\\home\\user", "C:\\windows\\system32\\x.dll", false},
+        {"/windows", "E:\\games", "C:\\windows", false},
+        {"\\..\\windows", "Z:\\", "C:\\windows", false},
+        {"\\", "D:\\x", "C:\\", true},
     });
 }
 
@@ -139,7 +142,7 @@ TEST(WindowsPathTest, PathsWithoutADrive) {
         {"file", "", nullptr, false},
         {"file", "relative\\dir", nullptr, false},
         {"file", "\\\\server\\share", nullptr, false},
-        {"\\file", "", nullptr, false},
+        {"\\file", "", "C:\\file", false},
     });
 }
 

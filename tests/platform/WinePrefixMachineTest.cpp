@@ -85,6 +85,26 @@ TEST_F(WinePrefixMachineTest, TakesItsFactsFromThePrefix) {
     EXPECT_EQ(machine->drives()[0].type, WineDriveType::Fixed);
 }
 
+// The user's PATH adds to the machine's, as at a Windows logon; a user without one
+// has the machine's.
+TEST_F(WinePrefixMachineTest, TheUsersPathFollowsTheMachines) {
+    const std::string machinePath = "C:\\windows\\system32;C:\\windows;C:\\windows\\system32\\wbem";
+    {
+        auto machine = open();
+        ASSERT_TRUE(machine);
+        EXPECT_EQ(machine->environment().expand("%PATH%"), machinePath);
+    }
+    std::string user = ReadFile(prefix() / "user.reg");
+    const std::string temp = "\"TEMP\"=str(2):\"%SystemDrive%\\\\users\\\\demo\\\\Temp\"\n";
+    const auto at = user.find(temp);
+    ASSERT_NE(at, std::string::npos);
+    user.insert(at, "\"Path\"=str(2):\"%SystemDrive%\\\\Tools;C:\\\\More\"\n");
+    std::ofstream(prefix() / "user.reg", std::ios::binary | std::ios::trunc) << user;
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    EXPECT_EQ(machine->environment().expand("%PATH%"), machinePath + ";C:\\Tools;C:\\More");
+}
+
 TEST_F(WinePrefixMachineTest, OptionsOfTheRegistryAreHonoured) {
     Append(prefix() / "user.reg", "\n[Software\\\\Wine] 1768453200\n\"Version\"=\"win98\"\n");
     std::string system = ReadFile(prefix() / "system.reg");

@@ -202,7 +202,8 @@ TEST(WineRegistryTextTest, OrdersNamesAsWineDoes) {
 // Round trips of files Wine wrote
 
 TEST(WineRegistryFileTest, FilesWineWroteComeBackByteForByte) {
-    for (const char* name : {"system-excerpt.reg", "user.reg", "userdef.reg"}) {
+    for (const char* name : {"system-excerpt.reg", "user.reg", "userdef.reg", "fresh-prefix/system.reg",
+                             "fresh-prefix/user.reg", "fresh-prefix/userdef.reg"}) {
         SCOPED_TRACE(name);
         const std::string bytes = ReadFixture(name);
         ASSERT_FALSE(bytes.empty());

@@ -60,11 +60,16 @@ TEST(PathRulesTest, LongDirectoriesAreUsedWhole) {
 TEST(PathRulesTest, ProgramNameCut) {
     const std::pair<const char*, const char*> cases[] = {
         {"C:\\Tools\\Setup.EXE -uninstall", "C:\\Tools\\Setup.EXE"},
-        {"C:\\Tools\\Setup.Exe -u", "C:\\Tools\\Setup.Exe -u"},
+        // One cut, after the first ".exe" of any letter case.
+        {"C:\\Tools\\Setup.Exe -u", "C:\\Tools\\Setup.Exe"},
+        {"C:\\Tools\\setup.eXE /x", "C:\\Tools\\setup.eXE"},
         {"\"C:\\App\\un.exe\" /S", "\"C:\\App\\un.exe"},
         {"C:\\a.exe\\b.EXE x", "C:\\a.exe"},
         {"C:\\A.EXE\\b.exe x", "C:\\A.EXE"},
+        {"C:\\A.Exe\\b.exe x", "C:\\A.Exe"},
         {"MsiExec.exe /X{1}", "MsiExec.exe"},
+        {"C:\\exe\\tool.ex x", "C:\\exe\\tool.ex x"},
+        {".EXE", ".EXE"},
         {"", ""},
     };
     for (const auto& [text, expected] : cases) {
@@ -72,6 +77,62 @@ TEST(PathRulesTest, ProgramNameCut) {
         ProgramNameCut(value);
         EXPECT_EQ(value, expected) << text;
     }
+}
+
+TEST(PathRulesTest, FontCleanupTellsTheBareName) {
+    TestMachine machine;
+    const struct {
+        const char* data;
+        const char* path;
+        const char* bareName;
+    } cases[] = {
+        {"coure.fon", "C:\\windows\\fonts\\coure.fon", "coure.fon"},
+        {"\"serife.fon\"", "C:\\windows\\fonts\\serife.fon", "serife.fon"},
+        {"C:\\windows\\Fonts\\coure.fon", "C:\\windows\\Fonts\\coure.fon", ""},
+        {"%SystemRoot%\\Fonts\\x.ttf", "C:\\windows\\Fonts\\x.ttf", ""},
+        {"%NOSUCH%x.ttf", "%NOSUCH%x.ttf", ""},
+    };
+    for (const auto& c : cases) {
+        std::string bareName = "stale";
+        EXPECT_EQ(CommandCleanup(c.data, machine, DefaultFolder::Fonts, &bareName), c.path) << c.data;
+        EXPECT_EQ(bareName, c.bareName) << c.data;
+    }
+}
+
+TEST(PathRulesTest, HelpFilePathJoinsFolderAndNameWithOneSeparator) {
+    TestMachine machine;
+    machine.setSystemDirectory("C:\\windows\\system32");
+    machine.environment().set("HelpDir", "C:\\windows\\Help");
+    const struct {
+        const char* data;
+        const char* name;
+        const char* path;
+    } cases[] = {
+        // A folder with a "\": as it is.
+        {"C:\\windows\\Help\\", "foo.hlp", "C:\\windows\\Help\\foo.hlp"},
+        {"C:\\windows\\Help", "bar.hlp", "C:\\windows\\Help\\bar.hlp"},
+        {"\"C:\\Program Files\\App\"", "app.chm", "C:\\Program Files\\App\\app.chm"},
+        // A variable: expanded, no default folder.
+        {"%SystemRoot%\\Help\\", "v.hlp", "C:\\windows\\Help\\v.hlp"},
+        {"%HelpDir%", "w.hlp", "C:\\windows\\Help\\w.hlp"},
+        // No folder at all: in the system directory.
+        {"sysfolder", "sys.chm", "C:\\windows\\system32\\sysfolder\\sys.chm"},
+        {"", "e.hlp", "C:\\windows\\system32\\e.hlp"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HelpFilePath(c.data, c.name, machine), c.path) << c.data;
+}
+
+TEST(PathRulesTest, DriverPathKeepsFullPaths) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"msacm32.drv", "C:\\windows\\system32\\msacm32.drv"},
+        {"sub\\x.drv", "C:\\windows\\system32\\sub\\x.drv"},
+        {"C:\\windows\\system32\\msacm32.drv", "C:\\windows\\system32\\msacm32.drv"},
+        {"d:\\drivers\\x.drv", "d:\\drivers\\x.drv"},
+        {"\\windows\\system32\\x.drv", "\\windows\\system32\\x.drv"},
+        {"C:x.drv", "C:x.drv"},
+        {"", "C:\\windows\\system32\\"},
+    };
+    for (const auto& [data, path] : cases) EXPECT_EQ(DriverPath(data), path) << data;
 }
 
 TEST(PathRulesTest, QuoteTrim) {

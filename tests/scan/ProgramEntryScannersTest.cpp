@@ -7,11 +7,8 @@ using namespace win;
 using test::ProgressCall;
 using test::RunScanner;
 using test::TestMachine;
+using namespace test;
 
-constexpr const char* kDrivers = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
-constexpr const char* kAppPaths = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-constexpr const char* kUninstall = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Uninstall";
-constexpr const char* kRun = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Run";
 
 class ProgramEntryScannersTest : public ::testing::Test {
 protected:
@@ -25,15 +22,19 @@ protected:
     TestMachine machine;
 };
 
-TEST_F(ProgramEntryScannersTest, DriversAlwaysLookInTheFixedFolder) {
+// Bare names are looked for in the fixed folder, whatever the system directory is;
+// full paths where they say.
+TEST_F(ProgramEntryScannersTest, DriversLookInTheFixedFolderUnlessTheDataIsAFullPath) {
     machine.setSystemDirectory("D:\\elsewhere");
     machine.setString(kDrivers, "msacm.x", "msacm32.drv");
     machine.setString(kDrivers, "wave", "gone.drv");
     machine.setString(kDrivers, "full", "C:\\windows\\system32\\msacm32.drv");
+    machine.setString(kDrivers, "root", "\\windows\\system32\\msacm32.drv");
+    machine.setString(kDrivers, "fullgone", "C:\\Drivers\\gone.drv");
     const auto outcome = RunScanner(machine, &CRegistryLib::ScanDrivers);
-    EXPECT_EQ(outcome.summaries, (std::vector<ScanSummary>{{"Invalid Drivers", 4, 2, 0}}));
-    EXPECT_EQ(outcome.files(), (std::vector<std::string>{"C:\\windows\\system32\\gone.drv",
-                                                         "C:\\windows\\system32\\C:\\windows\\system32\\msacm32.drv"}));
+    EXPECT_EQ(outcome.summaries, (std::vector<ScanSummary>{{"Invalid Drivers", 6, 2, 0}}));
+    EXPECT_EQ(outcome.files(),
+              (std::vector<std::string>{"C:\\windows\\system32\\gone.drv", "C:\\Drivers\\gone.drv"}));
     EXPECT_EQ(outcome.calls.at(0), (ProgressCall{"C:\\windows\\system32\\msacm32.drv", "Scanning VXD", 2, 0}));
     EXPECT_EQ(outcome.problems.at(0).tag(), "VxD");
     EXPECT_EQ(outcome.problems.at(0).keyPath(), kDrivers);
@@ -78,9 +79,9 @@ TEST_F(ProgramEntryScannersTest, UninstallTestsOnlyTheUninstallString) {
     EXPECT_EQ(outcome.items(),
               (std::vector<std::string>{"C:\\Program Files\\App\\unins000.exe", "C:\\Program Files\\Gone\\unins000.exe",
                                         "MsiExec.exe", "C:\\windows\\system32\\regsvr32.exe",
-                                        "C:\\windows\\system32\\rundll32.exe", "C:\\Tools\\Setup.Exe -u"}));
+                                        "C:\\windows\\system32\\rundll32.exe", "C:\\Tools\\Setup.Exe"}));
     EXPECT_EQ(outcome.files(),
-              (std::vector<std::string>{"C:\\Program Files\\Gone\\unins000.exe", "C:\\Tools\\Setup.Exe -u"}));
+              (std::vector<std::string>{"C:\\Program Files\\Gone\\unins000.exe", "C:\\Tools\\Setup.Exe"}));
     EXPECT_EQ(outcome.problems.at(0).keyPath(), std::string(kUninstall) + "\\gone");
     EXPECT_EQ(outcome.problems.at(0).kind(), "VAL");
     EXPECT_EQ(outcome.problems.at(0).value()->name, "UninstallString");

@@ -9,6 +9,17 @@
 
 namespace brindle::test {
 
+// The base keys the scanners read, as the tests write their values.
+inline constexpr const char* kWindows = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
+inline constexpr const char* kFontsNT = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+inline constexpr const char* kFontsLegacy = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+inline constexpr const char* kTools = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
+inline constexpr const char* kSharedDlls = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+inline constexpr const char* kDrivers = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+inline constexpr const char* kAppPaths = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+inline constexpr const char* kUninstall = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Uninstall";
+inline constexpr const char* kRun = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Run";
+
 struct ProgressCall {
     std::string item, title;
     std::int32_t scanned, found;

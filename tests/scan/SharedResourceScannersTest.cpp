@@ -7,12 +7,8 @@ using namespace win;
 using test::ProgressCall;
 using test::RunScanner;
 using test::TestMachine;
+using namespace test;
 
-constexpr const char* kWindows = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows";
-constexpr const char* kFontsNT = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-constexpr const char* kFontsLegacy = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
-constexpr const char* kTools = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
-constexpr const char* kSharedDlls = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 class SharedResourceScannersTest : public ::testing::Test {
 protected:
@@ -25,27 +21,32 @@ protected:
     TestMachine machine;
 };
 
-TEST_F(SharedResourceScannersTest, HelpJoinsTheFolderAndTheValueNameWithoutASeparator) {
+// The folder and the file are joined with one separator, however the folder ends; the
+// unnamed value names no file and is only counted.
+TEST_F(SharedResourceScannersTest, HelpJoinsTheFolderAndTheValueName) {
+    machine.addFile("C:\\windows\\Help\\bar.hlp");
+    machine.addFile("C:\\windows\\Help\\var.chm");
     machine.setString(std::string(kWindows) + "\\Help", "foo.hlp", "C:\\windows\\Help\\");
     machine.setString(std::string(kWindows) + "\\Help", "bar.hlp", "C:\\windows\\Help");
+    machine.setString(std::string(kWindows) + "\\Help", "gone.hlp", "C:\\windows\\Help");
     machine.setString(std::string(kWindows) + "\\HTML Help", "", "C:\\windows\\Help\\");
     machine.setString(std::string(kWindows) + "\\HTML Help", "sys.chm", "sysfolder");
-    machine.setString(std::string(kWindows) + "\\HTML Help", "var.chm", "%SystemRoot%\\Help\\");
+    machine.setString(std::string(kWindows) + "\\HTML Help", "var.chm", "%SystemRoot%\\Help");
     machine.setString(std::string(kWindows) + "\\CurrentVersion", "ProgramFilesDir", "C:\\gone\\");
     const auto outcome = RunScanner(machine, &CRegistryLib::ScanHelpFiles);
 
-    // Help: placeholder default, foo, bar. HTML Help: its default (with data), sys, var.
-    EXPECT_EQ(outcome.summaries, (std::vector<ScanSummary>{{"Corrupt Help Files", 6, 4, 0}}));
+    // Help: placeholder default, foo, bar, gone. HTML Help: its default (with data), sys, var.
+    EXPECT_EQ(outcome.summaries, (std::vector<ScanSummary>{{"Corrupt Help Files", 7, 2, 0}}));
     EXPECT_EQ(outcome.items(),
-              (std::vector<std::string>{"C:\\windows\\Help\\foo.hlp", "C:\\windows\\Helpbar.hlp",
-                                        "C:\\windows\\Help\\(Default)", "C:\\windows\\system32\\sysfoldersys.chm",
+              (std::vector<std::string>{"C:\\windows\\Help\\foo.hlp", "C:\\windows\\Help\\bar.hlp",
+                                        "C:\\windows\\Help\\gone.hlp", "C:\\windows\\system32\\sysfolder\\sys.chm",
                                         "C:\\windows\\Help\\var.chm"}));
-    ASSERT_EQ(outcome.problems.size(), 4u);
+    ASSERT_EQ(outcome.problems.size(), 2u);
     EXPECT_EQ(outcome.problems[0].keyPath(), std::string(kWindows) + "\\help");
     EXPECT_EQ(outcome.problems[1].keyPath(), std::string(kWindows) + "\\html help");
     EXPECT_EQ(outcome.problems[0].tag(), "Help");
     EXPECT_EQ(outcome.problems[0].kind(), "VAL");
-    EXPECT_EQ(*outcome.problems[0].value(), (RegistryValue{"bar.hlp", "C:\\windows\\Help", REG_SZ}));
+    EXPECT_EQ(*outcome.problems[0].value(), (RegistryValue{"gone.hlp", "C:\\windows\\Help", REG_SZ}));
 }
 
 TEST_F(SharedResourceScannersTest, HelpWithoutItsBaseKeyAddsNoRow) {

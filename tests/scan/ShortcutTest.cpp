@@ -64,6 +64,22 @@ TEST_F(ShortcutTest, AShortcutWhoseTargetExistsIsOnlyCounted) {
     EXPECT_EQ(0u, scanner.missingCount());
 }
 
+// Only a target that is not there makes a shortcut dead: one whose look-up fails for
+// another reason is counted and not listed. Wine's short names and root-relative
+// targets are found as Wine finds them.
+TEST_F(ShortcutTest, ListsOnlyShortcutsWhoseTargetIsNotThere) {
+    m_machine.addFile("C:\\Program Files\\Demo\\demo.exe");
+    fs::create_symlink("Loop", host("Loop"));
+    shortcut("Users/Demo/Undecided.lnk", "C:\\Loop\\tool.exe");
+    shortcut("Users/Demo/Short.lnk", "C:\\PROG~FBU\\Demo\\demo.exe");
+    shortcut("Users/Demo/Root.lnk", "\\Program Files\\Demo\\demo.exe");
+    shortcut("Users/Demo/Gone.lnk", "C:\\PROG~FBU\\Demo\\gone.exe");
+    CShortcut scanner(m_machine);
+    scanner.ScanShortcuts();
+    EXPECT_EQ(4, scanner.scanned());
+    EXPECT_THAT(scanner.missingList(), ElementsAre("C:\\Users\\Demo\\Gone.lnk"));
+}
+
 TEST_F(ShortcutTest, ListsEachShortcutWithAMissingTargetOnceByItsFullPath) {
     m_machine.addFile("C:\\Program Files\\Demo\\demo.exe");
     shortcut("One.lnk", "C:\\gone\\root.exe");  // directly in C:\ - never examined

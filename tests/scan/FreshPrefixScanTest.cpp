@@ -1,0 +1,43 @@
+// A scan of a real fresh Wine 8 prefix reports only what that prefix's Wine would not
+// find either. Wine registers four bitmap fonts by bare name and serves three of them
+// from its installation's font folder; "MS Serif" (serife.fon) it ships nowhere.
+#include <gtest/gtest.h>
+
+#include "app/workflow/ScanSession.h"
+#include "support/FreshWinePrefix.h"
+
+namespace brindle {
+namespace {
+
+std::vector<std::string> ReportedFiles(Machine& machine) {
+    ScanSession session(machine);
+    for (const auto& info : ScanCategories()) session.categories.setState(info.category, ScanSelection::kSelected);
+    EXPECT_EQ(session.RunScan().end, ScanEnd::Completed);
+    std::vector<std::string> files;
+    for (const auto& problem : session.engine.problems()) files.push_back(problem->filePath());
+    for (const auto& shortcut : session.shortcutScanner.missingList()) files.push_back(shortcut);
+    return files;
+}
+
+class FreshPrefixScanTest : public ::testing::Test {
+protected:
+    test::FreshWinePrefix fresh;
+    test::TemporaryFolder work;
+    test::CurrentDirectoryScope inWork{work.path()};
+};
+
+TEST_F(FreshPrefixScanTest, ReportsOnlyTheFontWineShipsNowhere) {
+    ASSERT_GT(fresh.fileCount(), 700u);
+    auto machine = fresh.open(/*withWineFonts=*/true);
+    EXPECT_EQ(ReportedFiles(*machine), (std::vector<std::string>{"C:\\windows\\fonts\\serife.fon"}));
+}
+
+TEST_F(FreshPrefixScanTest, WithoutWinesFontsItsBitmapFontsAreMissing) {
+    auto machine = fresh.open(/*withWineFonts=*/false);
+    EXPECT_EQ(ReportedFiles(*machine),
+              (std::vector<std::string>{"C:\\windows\\fonts\\coure.fon", "C:\\windows\\fonts\\sserife.fon",
+                                        "C:\\windows\\fonts\\serife.fon", "C:\\windows\\fonts\\smalle.fon"}));
+}
+
+}  // namespace
+}  // namespace brindle
