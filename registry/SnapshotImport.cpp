@@ -7,6 +7,7 @@
 
 #include "platform/Unicode.h"
 #include "registry/RegistryLib.h"
+#include "registry/SnapshotCheck.h"
 #include "registry/TextUtil.h"
 
 namespace brindle {
@@ -72,6 +73,11 @@ std::string CRegistryLib::UnescapeXmlText(std::string_view text) const {
 }
 
 bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
+    // A file that cannot be written back whole is not written back at all.
+    if (const std::string problem = CheckSnapshotFile(*this, fileName); !problem.empty()) {
+        if (messageDisplay) messageDisplay(problem + "; nothing was restored");
+        return false;
+    }
     reader.SetShowErrors(true);
     reader.SetFileName(fileName);
     KeyStack stack(m_registry);
