@@ -104,6 +104,14 @@ public:
     // pass's count into the summary rows titled like its category. The snapshot file is
     // deleted at the end.
     void FixProblems(std::vector<ScanSummary>& summaries, const std::string& snapshotFileName);
+    // A problem the last repair left in place because the registry could not be asked
+    // for exactly the key or value the scan saw (see RegistryAddress.h).
+    struct UnrepairedProblem {
+        std::size_t index;  // in problems()
+        std::string reason;
+    };
+    const std::vector<UnrepairedProblem>& unrepaired() const { return m_unrepaired; }
+    void noteUnrepaired(std::size_t index, std::string reason) { m_unrepaired.push_back({index, std::move(reason)}); }
     void FixClsid(std::vector<ScanSummary>& summaries);
     void FixHelpFiles(std::vector<ScanSummary>& summaries);
     void FixFonts(std::vector<ScanSummary>& summaries);
@@ -180,6 +188,7 @@ private:
     std::string m_currentItem;
     std::vector<std::unique_ptr<ProblemRecord>> m_problems;
     std::vector<std::unique_ptr<ProblemRecord>> m_ignoreList;
+    std::vector<UnrepairedProblem> m_unrepaired;
     bool m_legacyPlatform;
 };
 

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdio>
 
+#include "registry/KeyHandle.h"
+#include "registry/RegistryAddress.h"
 #include "registry/RegistryLib.h"
 #include "registry/TextUtil.h"
 #include "registry/XmlElement.h"
@@ -78,8 +80,9 @@ public:
         : m_lib(lib), m_pass(pass), m_tagKey(ToUpperAscii(InfoOf(pass.category).tag)) {}
 
     void run(std::vector<ScanSummary>& summaries) {
-        for (const auto& problem : m_lib.problems()) {
-            if (problem && ToUpperAscii(problem->tag()) == m_tagKey) repair(*problem);
+        const auto& problems = m_lib.problems();
+        for (std::size_t index = 0; index < problems.size(); ++index) {
+            if (problems[index] && ToUpperAscii(problems[index]->tag()) == m_tagKey) repair(index, *problems[index]);
         }
         const std::string_view title = InfoOf(m_pass.category).summaryTitle;
         for (ScanSummary& row : summaries) {
@@ -88,21 +91,45 @@ public:
     }
 
 private:
-    void repair(const ProblemRecord& problem) {
+    void repair(std::size_t index, const ProblemRecord& problem) {
         std::string subKey = problem.keyPath();
         const std::string root = CRegistryLib::SeperateMainKey(subKey);
         if (problem.kind() == kKindKey) {
-            repairKey(problem, root, subKey);
+            repairKey(index, problem, root, subKey);
         } else {
-            repairValue(problem, root, subKey);
+            repairValue(index, problem, root, subKey);
         }
     }
 
-    void repairKey(const ProblemRecord& problem, const std::string& root, const std::string& subKey) {
+    // Whether the key, or the value in it, that the scan saw is the one its name reaches
+    // now; when it is not, the problem stays in place with the reason noted.
+    bool addressable(std::size_t index, const std::string& root, const std::string& subKey,
+                     const RegistryValue* value) {
+        std::string openPath = subKey;
+        std::string keyName;
+        if (value == nullptr) {
+            const auto slash = subKey.rfind('\\');
+            keyName = slash == std::string::npos ? subKey : subKey.substr(slash + 1);
+            openPath = slash == std::string::npos ? std::string() : subKey.substr(0, slash);
+        }
+        KeyHandle key(m_lib.machine().registry());
+        // A key that cannot be opened any more is left to the deletion, which says so.
+        if (m_lib.OpenKey(root, openPath, key.out()) != ERROR_SUCCESS) return true;
+        Registry& registry = m_lib.machine().registry();
+        const std::string reason = value != nullptr
+                                       ? WhyValueIsNotAddressable(registry, key.get(), RegistryNameOf(*value))
+                                       : WhySubKeyIsNotAddressable(registry, key.get(), keyName);
+        if (reason.empty()) return true;
+        m_lib.noteUnrepaired(index, reason);
+        return false;
+    }
+
+    void repairKey(std::size_t index, const ProblemRecord& problem, const std::string& root,
+                   const std::string& subKey) {
         const std::string detail = root + "\n" + subKey;
         // A key problem must name a key below a root: an empty path is one the user
         // unticked, and a bare root is never ours to snapshot whole or delete.
-        const bool deletable = !subKey.empty();
+        const bool deletable = !subKey.empty() && addressable(index, root, subKey, nullptr);
         if (m_pass.keyReport == KeyReport::BeforeDeletion) report(detail, m_pass.keyCaption);
         if (deletable) {
             m_lib.SaveKeyToXml(m_lib.snapshotWriter(), problem.keyPath(), nullptr);
@@ -111,14 +138,16 @@ private:
         if (m_pass.keyReport == KeyReport::AfterDeletion) report(detail, m_pass.keyCaption);
     }
 
-    void repairValue(const ProblemRecord& problem, const std::string& root, const std::string& subKey) {
+    void repairValue(std::size_t index, const ProblemRecord& problem, const std::string& root,
+                     const std::string& subKey) {
         const RegistryValue* value = problem.value();
         const std::string valueName = value != nullptr ? value->name : std::string();
         const char separator = m_pass.separator == DetailSeparator::Backslash ? '\\' : '\n';
         const std::string detail = root + separator + subKey + separator + valueName;
         // Without its value record a value problem names no value; deleting the empty
         // name would take the key's unnamed value instead.
-        const bool deletable = !problem.keyPath().empty() && value != nullptr;
+        const bool deletable =
+            !problem.keyPath().empty() && value != nullptr && addressable(index, root, subKey, value);
         if (deletable) m_lib.SaveKeyToXml(m_lib.snapshotWriter(), problem.keyPath(), value);
         report(detail, m_pass.valueCaption);
         if (deletable) m_fixed += CountChange(m_lib.DeleteValue(root, subKey, RegistryNameOf(*value)));
@@ -143,6 +172,7 @@ void RunPass(CRegistryLib& lib, ScanCategory category, std::vector<ScanSummary>&
 void CRegistryLib::FixProblems(std::vector<ScanSummary>& summaries, const std::string& snapshotFileName) {
     // A snapshot that cannot be written does not hold the repair back: the writer's
     // failures are ignored and the deletions go ahead.
+    m_unrepaired.clear();
     XmlWriter& writer = snapshotWriter();
     writer.SetFileName(snapshotFileName);
     const XmlElement root(kSnapshotRootElement);

@@ -16,6 +16,7 @@ using namespace win;
 using test::ProgressCall;
 using test::TestMachine;
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 constexpr const char* kSnapshotName = "FixedOnTest.xml";
 constexpr const char* kCapture = "captured.xml";
@@ -347,6 +348,63 @@ TEST_F(RepairEngineTest, TheDefaultRecordDeletesTheUnnamedValue) {
 // A problem the user unticked has its key path emptied: it is still reported, but
 // nothing is recorded and nothing deleted. A bare root, a null slot or a value problem
 // without its value record deletes nothing either.
+// The repair deletes the value or key the scan saw, or nothing: a name the registry
+// cannot be asked for exactly (a NUL in it, a character code page 1252 lacks, which
+// lists as '?') leaves the problem in place with the reason.
+TEST_F(RepairEngineTest, OnlyTheEntryTheScanSawIsDeletedOrNone) {
+    const std::string values = "HKEY_LOCAL_MACHINE\\Software\\Names";
+    const std::string keys = "HKEY_LOCAL_MACHINE\\Software\\Keys";
+    machine.setString(values, "plain", "1");
+    machine.createKey(keys + "\\Plain");
+    RegistryKeyNode* valueNode = machine.memoryRegistry().findNode(u"\\Registry\\Machine\\Software\\Names");
+    RegistryKeyNode* keyNode = machine.memoryRegistry().findNode(u"\\Registry\\Machine\\Software\\Keys");
+    ASSERT_TRUE(valueNode && keyNode);
+    for (const std::u16string name : {u"a"s, u"a\0b"s, u"x\u4E00"s, u"x?"s, u"y\u4E00"s}) {
+        valueNode->values.push_back({name, REG_DWORD, {1, 0, 0, 0}});
+    }
+    keyNode->addSubKey(u"K\u4E00");
+    keyNode->addSubKey(u"K?");
+    keyNode->addSubKey(u"L\u4E00");
+
+    const struct {
+        const char* tag;
+        std::string keyPath;
+        const char* kind;
+        std::optional<RegistryValue> value;
+        const char* reason;  // nullptr: deleted
+    } cases[] = {
+        {"SharedFile", values, "VAL", RegistryValue{"plain", "1", REG_SZ}, nullptr},
+        {"SharedFile", values, "VAL", RegistryValue{"a\0b"s, "0x00000001 (1)", REG_DWORD}, "holds a NUL"},
+        {"SharedFile", values, "VAL", RegistryValue{"x?", "0x00000001 (1)", REG_DWORD}, "2 values are listed"},
+        {"SharedFile", values, "VAL", RegistryValue{"y?", "0x00000001 (1)", REG_DWORD}, "reaches no value"},
+        {"SharedTools", keys + "\\plain", "KEY", std::nullopt, nullptr},
+        {"SharedTools", keys + "\\K?", "KEY", std::nullopt, "2 keys are listed"},
+        {"SharedTools", keys + "\\L?", "KEY", std::nullopt, "reaches no key"},
+    };
+    for (const auto& c : cases) addProblem(c.tag, c.keyPath, c.kind, c.value);
+    auto rows = AllRows();
+    lib.FixProblems(rows, kSnapshotName);
+
+    EXPECT_EQ(FixedOf(rows, ScanCategory::COM_SUBS), 1);
+    EXPECT_EQ(FixedOf(rows, ScanCategory::SHARED_TOOLS), 1);
+    EXPECT_FALSE(valueExists(values, "plain"));
+    EXPECT_FALSE(machine.keyExists(keys + "\\Plain"));
+    // "a" is what "a\0b" would have reached as a C string; "x?" what "y?" would have.
+    EXPECT_TRUE(valueExists(values, "a"));
+    EXPECT_TRUE(valueExists(values, "x?"));
+    EXPECT_EQ(valueNode->values.size(), 5u);
+    EXPECT_EQ(keyNode->subKeys.size(), 3u);
+
+    std::vector<std::pair<std::size_t, std::string>> unrepaired;
+    for (const auto& entry : lib.unrepaired()) unrepaired.emplace_back(entry.index, entry.reason);
+    ASSERT_EQ(unrepaired.size(), 5u);
+    for (const auto& [index, reason] : unrepaired) {
+        ASSERT_LT(index, std::size(cases));
+        ASSERT_NE(cases[index].reason, nullptr) << reason;
+        EXPECT_NE(reason.find(cases[index].reason), std::string::npos) << reason;
+    }
+}
+
 TEST_F(RepairEngineTest, ProblemsThatNameNothingDeletableAreLeftAlone) {
     machine.setString("HKEY_CURRENT_USER\\Software\\App", "", "unnamed");
     machine.setString("HKEY_CURRENT_USER\\Software\\App", "run", "C:\\gone.exe");
