@@ -1,5 +1,8 @@
 // The ignore list: "ignore.lst" in the current directory, one file path per line.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 #include "platform/AtomicFile.h"
 #include "registry/IgnoreListText.h"
@@ -9,19 +12,42 @@ namespace brindle {
 
 namespace {
 
-// A file that cannot be opened or read (a folder of that name, say) is no list at all.
-std::string ReadWholeFile(const char* fileName, bool& opened) {
-    opened = false;
+struct ListFile {
+    bool exists = false;
+    std::string bytes;
+    std::string error;  // why a list that is there could not be read
+};
+
+// A list that is not there is an empty list. One that is there but cannot be read (no
+// right to, a folder or a pipe of that name) is an error: taken for empty, its entries
+// would be reported and removed again, and the next save would wipe it.
+ListFile ReadListFile(const char* fileName) {
+    ListFile list;
+    const std::filesystem::path path = std::filesystem::absolute(fileName);
+    std::error_code code;
+    const auto status = std::filesystem::status(path, code);
+    if (status.type() == std::filesystem::file_type::not_found) return list;
+    list.exists = true;
+    if (code) {
+        list.error = "cannot look at the ignore list " + path.string() + ": " + code.message();
+        return list;
+    }
+    // A pipe would block the read, and a device could be endless.
+    if (status.type() != std::filesystem::file_type::regular) {
+        list.error = "the ignore list " + path.string() + " is not a regular file";
+        return list;
+    }
     std::FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) return {};
-    std::string raw;
+    if (file == nullptr) {
+        list.error = "cannot read the ignore list " + path.string() + ": " + std::strerror(errno);
+        return list;
+    }
     char buffer[65536];
     std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) raw.append(buffer, count);
-    opened = std::ferror(file) == 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) list.bytes.append(buffer, count);
+    if (std::ferror(file) != 0) list.error = "cannot read the ignore list " + path.string() + ": " + std::strerror(errno);
     std::fclose(file);
-    if (!opened) return {};
-    return raw;
+    return list;
 }
 
 }  // namespace
@@ -51,11 +77,11 @@ std::vector<std::string> ParseIgnoreListText(std::string_view fileBytes) {
 
 void CRegistryLib::LoadIgnoreList() {
     m_ignoreList.clear();
-    bool opened = false;
-    const std::string bytes = ReadWholeFile(kIgnoreListFile, opened);
-    if (!opened) return;
+    ListFile file = ReadListFile(kIgnoreListFile);
+    m_ignoreListError = std::move(file.error);
+    if (!m_ignoreListError.empty()) return;
 
-    for (std::string& line : ParseIgnoreListText(bytes)) {
+    for (std::string& line : ParseIgnoreListText(file.bytes)) {
         auto entry = std::make_unique<ProblemRecord>();
         entry->setFilePath(std::move(line));
         m_ignoreList.push_back(std::move(entry));
@@ -63,12 +89,21 @@ void CRegistryLib::LoadIgnoreList() {
 }
 
 int CRegistryLib::SaveIgnoreList() {
+    // A list that could not be read is never replaced by what this object holds.
+    if (!m_ignoreListError.empty()) return 1;
+    std::vector<std::string> entries;
     std::string content;
     for (const auto& entry : m_ignoreList) {
         if (!entry) continue;
+        entries.push_back(entry->filePath());
         content += entry->filePath();
         content += "\r\n";
     }
+    // Nothing to write when the file already holds these entries: it keeps its bytes,
+    // and a list that is not there stays absent when it would be empty.
+    const ListFile current = ReadListFile(kIgnoreListFile);
+    if (!current.error.empty()) return 1;
+    if (current.exists ? ParseIgnoreListText(current.bytes) == entries : entries.empty()) return 0;
     return WriteFileAtomically(kIgnoreListFile, content).empty() ? 0 : 1;
 }
 

@@ -54,8 +54,12 @@ public:
     // --- Ignore list ---
 
     void LoadIgnoreList();
-    // 0 on success; non-zero when the file could not be written, which leaves the
-    // file as it was.
+    // Empty when the last load read "ignore.lst" or found none; otherwise why a list that
+    // is there could not be read (then the list is empty and must not be relied on).
+    const std::string& ignoreListError() const { return m_ignoreListError; }
+    // 0 on success, which includes a file that already holds these entries (it is not
+    // written again); non-zero when the file could not be written or the last load
+    // could not read it, which leaves the file as it was.
     int SaveIgnoreList();
     bool IsIgnored(std::string_view path) const;
     // Slots may be null after the user removed an entry; null slots are passed over.
@@ -189,6 +193,7 @@ private:
     std::vector<std::unique_ptr<ProblemRecord>> m_problems;
     std::vector<std::unique_ptr<ProblemRecord>> m_ignoreList;
     std::vector<UnrepairedProblem> m_unrepaired;
+    std::string m_ignoreListError;
     bool m_legacyPlatform;
 };
 

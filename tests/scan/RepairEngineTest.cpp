@@ -359,7 +359,7 @@ TEST_F(RepairEngineTest, OnlyTheEntryTheScanSawIsDeletedOrNone) {
     RegistryKeyNode* valueNode = machine.memoryRegistry().findNode(u"\\Registry\\Machine\\Software\\Names");
     RegistryKeyNode* keyNode = machine.memoryRegistry().findNode(u"\\Registry\\Machine\\Software\\Keys");
     ASSERT_TRUE(valueNode && keyNode);
-    for (const std::u16string name : {u"a"s, u"a\0b"s, u"x\u4E00"s, u"x?"s, u"y\u4E00"s}) {
+    for (const std::u16string& name : {u"a"s, u"a\0b"s, u"x\u4E00"s, u"x?"s, u"y\u4E00"s}) {
         valueNode->values.push_back({name, REG_DWORD, {1, 0, 0, 0}});
     }
     keyNode->addSubKey(u"K\u4E00");
