@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -289,6 +290,32 @@ char UpperLetter(char letter) {
 }
 
 
+// --- What belongs to the machine --------------------------------------------------
+
+// Component by component, so that /p/.wine2 is not taken to be inside /p/.wine.
+bool IsWithinFolder(std::string_view path, std::string_view folder) {
+    if (folder.empty() || !path.starts_with(folder)) return false;
+    return path.size() == folder.size() || folder.back() == '/' || path[folder.size()] == '/';
+}
+
+std::optional<std::string> RealPath(const std::string& hostPath) {
+    char* resolved = ::realpath(hostPath.c_str(), nullptr);
+    if (resolved == nullptr) return std::nullopt;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+// The real folders a drive's files may lie in: the drive's own and the machine's.
+struct MachineFolders {
+    std::string_view drive;
+    std::string_view own;
+
+    bool contain(std::string_view realPath) const {
+        return IsWithinFolder(realPath, drive) || IsWithinFolder(realPath, own);
+    }
+};
+
 // --- Folder searches --------------------------------------------------------------
 
 // Characters Windows forbids in a name. Wine shows a host name that holds one through a
@@ -361,10 +388,13 @@ private:
 
 // Only folders need a look of their own: their identity lets a walk that follows links
 // enter each folder once. A link is followed to find out what it leads to; one that
-// leads nowhere is listed as a file, as Wine lists it.
-void DescribeEntry(int folderFd, const char* name, unsigned char type, FindDataA& data) {
+// leads nowhere is listed as a file, as Wine lists it. A link to a folder is also
+// resolved, to tell whether it leads out of the machine.
+void DescribeEntry(const std::string& hostFolder, int folderFd, const char* name, unsigned char type,
+                   const MachineFolders& machine, FindDataA& data) {
     data.dwFileAttributes = win::FILE_ATTRIBUTE_ARCHIVE;
     data.identity.reset();
+    data.leavesMachine = false;
     if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN) return;
     struct stat status;
     if (fstatat(folderFd, name, &status, 0) != 0) {
@@ -374,6 +404,13 @@ void DescribeEntry(int folderFd, const char* name, unsigned char type, FindDataA
     if (!S_ISDIR(status.st_mode)) return;
     data.dwFileAttributes = win::FILE_ATTRIBUTE_DIRECTORY;
     data.identity = FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+    if (type == DT_DIR) return;  // a plain folder lies where its parent does
+    std::string entryPath = hostFolder;
+    AppendSeparator(entryPath);
+    entryPath += name;
+    // A link that cannot be resolved cannot be shown to stay inside.
+    const auto real = RealPath(entryPath);
+    data.leavesMachine = !real || !machine.contain(*real);
 }
 
 // The folder itself and its parent: every walk passes them over, so they are not
@@ -388,7 +425,8 @@ void AppendDotEntry(const char* name, SearchListing& listing) {
 
 // The whole folder in readdir order, "." and ".." first except in a drive's root, as
 // NTFS lists them. Nothing when the folder cannot be opened.
-std::optional<SearchListing> ReadSearchListing(const std::string& hostFolder, bool isRoot, const CodePage& codePage) {
+std::optional<SearchListing> ReadSearchListing(const std::string& hostFolder, bool isRoot, const CodePage& codePage,
+                                               const MachineFolders& machine) {
     DIR* dir = opendir(hostFolder.c_str());
     if (dir == nullptr) return std::nullopt;
     const int folderFd = dirfd(dir);
@@ -414,7 +452,7 @@ std::optional<SearchListing> ReadSearchListing(const std::string& hostFolder, bo
         entry.data.cFileName = ascii ? std::string(hostEntry->d_name) : codePage.toAnsi(wide);
         entry.folded = wide;
         for (auto& c : entry.folded) c = FoldCase(c);
-        DescribeEntry(folderFd, hostEntry->d_name, hostEntry->d_type, entry.data);
+        DescribeEntry(hostFolder, folderFd, hostEntry->d_name, hostEntry->d_type, machine, entry.data);
         listing.push_back(std::move(entry));
     }
     closedir(dir);
@@ -465,10 +503,35 @@ DriveMapFileSystem::~DriveMapFileSystem() = default;
 void DriveMapFileSystem::mapDrive(char letter, std::filesystem::path hostFolder, unsigned driveType) {
     const char drive = UpperLetter(letter);
     if (drive == 0) return;
-    m_drives[drive] = Drive{std::move(hostFolder), driveType};
+    std::string realFolder = RealPath(hostFolder.native()).value_or(std::string());
+    m_drives[drive] = Drive{std::move(hostFolder), driveType, std::move(realFolder)};
 }
 
 void DriveMapFileSystem::unmapDrive(char letter) { m_drives.erase(UpperLetter(letter)); }
+
+void DriveMapFileSystem::setOwnFolder(const std::filesystem::path& hostFolder) {
+    m_ownFolder = hostFolder.empty() ? std::string() : RealPath(hostFolder.native()).value_or(std::string());
+}
+
+bool DriveMapFileSystem::belongsToMachine(const Drive& drive, std::string_view realPath) const {
+    return MachineFolders{drive.realFolder, m_ownFolder}.contain(realPath);
+}
+
+std::optional<std::string> DriveMapFileSystem::changeablePath(const char* path) {
+    if (path == nullptr) return std::nullopt;
+    const Drive* drive = nullptr;
+    const auto hostPath = locate(AnsiToUtf8(std::string_view(path), m_codePage), nullptr, nullptr, &drive);
+    if (!hostPath || drive == nullptr) return std::nullopt;
+    const std::size_t slash = hostPath->find_last_of('/');
+    if (slash == std::string::npos || slash + 1 == hostPath->size()) return std::nullopt;
+    const std::string name = hostPath->substr(slash + 1);
+    if (name == "." || name == "..") return std::nullopt;
+    const auto realFolder = RealPath(slash == 0 ? std::string("/") : hostPath->substr(0, slash));
+    if (!realFolder || !belongsToMachine(*drive, *realFolder)) return std::nullopt;
+    std::string place = *realFolder;
+    AppendSeparator(place);
+    return place + name;
+}
 
 std::string DriveMapFileSystem::driveLetters() const {
     std::string letters;
@@ -530,7 +593,8 @@ std::optional<std::filesystem::path> DriveMapFileSystem::resolve(std::string_vie
     return std::filesystem::path(std::move(*hostPath));
 }
 
-std::optional<std::string> DriveMapFileSystem::locate(std::string_view utf8, bool* isRoot, PathProbe* probe) {
+std::optional<std::string> DriveMapFileSystem::locate(std::string_view utf8, bool* isRoot, PathProbe* probe,
+                                                      const Drive** onDrive) {
     if (probe != nullptr) *probe = PathProbe::Missing;
     utf8 = utf8.substr(0, utf8.find('\0'));
     // A path with a drive, or from the root, never reads the current directory, so it
@@ -545,6 +609,7 @@ std::optional<std::string> DriveMapFileSystem::locate(std::string_view utf8, boo
     auto drive = m_drives.find(parsed->drive);
     if (drive == m_drives.end() || drive->second.folder.empty()) return std::nullopt;
     if (isRoot != nullptr) *isRoot = parsed->segments.empty();
+    if (onDrive != nullptr) *onDrive = &drive->second;
     Located located = LocateBelow(drive->second.folder.native(), *parsed, m_cache ? &m_cache->listings : nullptr);
     if (probe != nullptr) *probe = located.probe;
     if (located.probe != PathProbe::Exists) return std::nullopt;
@@ -581,9 +646,10 @@ FindHandle DriveMapFileSystem::FindFirstFileA(const char* pattern, FindDataA& da
         listing = m_cache->searchListing;
     } else {
         bool isRoot = false;
-        const auto hostFolder = locate(folder, &isRoot);
-        if (!hostFolder) return nullptr;
-        auto read = ReadSearchListing(*hostFolder, isRoot, m_codePage);
+        const Drive* drive = nullptr;
+        const auto hostFolder = locate(folder, &isRoot, nullptr, &drive);
+        if (!hostFolder || drive == nullptr) return nullptr;
+        auto read = ReadSearchListing(*hostFolder, isRoot, m_codePage, MachineFolders{drive->realFolder, m_ownFolder});
         if (!read) return nullptr;
         listing = std::make_shared<const SearchListing>(std::move(*read));
         if (m_cache) {
@@ -624,23 +690,30 @@ unsigned DriveMapFileSystem::GetDriveTypeA(const char* rootPath) {
     return drive->second.type;
 }
 
+// A symbolic link to a file is a file of its own: it has no permission bits, so it is
+// never read-only, and whatever it leads to is not its business.
 win::DWORD DriveMapFileSystem::GetFileAttributesA(const char* path) {
     if (path == nullptr) return win::INVALID_FILE_ATTRIBUTES;
     const auto hostPath = resolve(path);
     struct stat status;
     if (!hostPath || stat(hostPath->c_str(), &status) != 0) return win::INVALID_FILE_ATTRIBUTES;
     if (S_ISDIR(status.st_mode)) return win::FILE_ATTRIBUTE_DIRECTORY;
+    struct stat own;
+    if (lstat(hostPath->c_str(), &own) == 0 && S_ISLNK(own.st_mode)) return win::FILE_ATTRIBUTE_ARCHIVE;
     return win::FILE_ATTRIBUTE_ARCHIVE | (IsReadOnlyMode(status.st_mode) ? win::FILE_ATTRIBUTE_READONLY : 0);
 }
 
 bool DriveMapFileSystem::SetFileAttributesA(const char* path, win::DWORD attributes) {
-    if (path == nullptr) return false;
-    const auto hostPath = resolve(path);
+    const auto hostPath = changeablePath(path);
     struct stat status;
     if (!hostPath || stat(hostPath->c_str(), &status) != 0) return false;
     // Windows keeps the read-only bit of a folder for the shell and still lets anyone
     // write in it; write bits on a host folder would mean something else.
     if (S_ISDIR(status.st_mode)) return true;
+    struct stat own;
+    if (lstat(hostPath->c_str(), &own) != 0) return false;
+    // A link cannot be made read-only, and its target is never changed through it.
+    if (S_ISLNK(own.st_mode)) return (attributes & win::FILE_ATTRIBUTE_READONLY) == 0;
     mode_t mode = status.st_mode & 07777;
     if ((attributes & win::FILE_ATTRIBUTE_READONLY) != 0) {
         mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
@@ -652,11 +725,14 @@ bool DriveMapFileSystem::SetFileAttributesA(const char* path, win::DWORD attribu
 }
 
 bool DriveMapFileSystem::DeleteFileA(const char* path) {
-    if (path == nullptr) return false;
-    const auto hostPath = resolve(path);
+    const auto hostPath = changeablePath(path);
     struct stat status;
     if (!hostPath || stat(hostPath->c_str(), &status) != 0) return false;
-    if (S_ISDIR(status.st_mode) || IsReadOnlyMode(status.st_mode)) return false;
+    if (S_ISDIR(status.st_mode)) return false;  // also a link to a folder: not a file
+    struct stat own;
+    if (lstat(hostPath->c_str(), &own) != 0) return false;
+    // A link is removed itself, whatever its target's mode.
+    if (!S_ISLNK(own.st_mode) && IsReadOnlyMode(own.st_mode)) return false;
     if (unlink(hostPath->c_str()) != 0) return false;
     if (m_cache) m_cache->searchListing.reset();
     return true;

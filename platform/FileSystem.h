@@ -53,6 +53,10 @@ struct FindDataA {
     // Beyond Win32's record: for folders, which folder this is; empty for files, for
     // "." and "..", and for a folder that could not be looked at.
     std::optional<FileIdentity> identity;
+    // Beyond Win32's record: a link to a folder whose real path lies outside the
+    // machine's own folders (Wine links the user's Desktop and Documents to the host's
+    // home). A walk does not follow it: nothing there belongs to the machine.
+    bool leavesMachine = false;
 };
 
 // What a FindFirstFileA handle stands for: the rest of one folder's matching entries.
@@ -110,9 +114,12 @@ public:
     virtual win::DWORD GetFileAttributesA(const char* path) = 0;
     // Only FILE_ATTRIBUTE_READONLY has an effect on the host; FILE_ATTRIBUTE_NORMAL (or
     // any value without it) makes the file writable again. False when the path does not
-    // exist or the change is refused.
+    // exist or the change is refused. A symbolic link is changed itself, never its
+    // target, and nothing whose folder lies outside the machine is changed.
     virtual bool SetFileAttributesA(const char* path, win::DWORD attributes) = 0;
-    // Deletes a file; refuses folders and read-only files, as Windows does.
+    // Deletes a file; refuses folders and read-only files, as Windows does. A symbolic
+    // link to a file is removed itself, its target left alone; nothing whose folder lies
+    // outside the machine is deleted.
     virtual bool DeleteFileA(const char* path) = 0;
     // Which file or folder the path names (following links), for telling a folder seen
     // before from a new one.

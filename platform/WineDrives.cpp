@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <system_error>
 
 #include "platform/WinTypes.h"
 
@@ -78,6 +79,33 @@ std::vector<WineDrive> ReadWineDrives(const fs::path& prefix, const std::map<cha
     }
     std::sort(drives.begin(), drives.end(), [](const WineDrive& a, const WineDrive& b) { return a.letter < b.letter; });
     return drives;
+}
+
+std::string CheckSystemDrive(const fs::path& prefix) {
+    const fs::path link = prefix / "dosdevices" / "c:";
+    const std::string refused = "the Wine prefix " + prefix.string() + " has no working C: drive: ";
+    const std::string consequence = "; without it every file would look missing, so the prefix was not opened";
+    std::error_code error;
+    const fs::file_status own = fs::symlink_status(link, error);
+    if (!fs::exists(own)) {
+        if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
+            return refused + "cannot look at " + link.string() + ": " + error.message();
+        return refused + link.string() + " does not exist" + consequence;
+    }
+    // "…/c: leads to ../drive_c, which" or "…/c:": what the verdict is said of.
+    std::string subject = link.string();
+    if (fs::is_symlink(own)) {
+        const fs::path text = fs::read_symlink(link, error);
+        subject += error ? std::string(" is a link whose target") : " leads to " + text.string() + ", which";
+    }
+    const fs::file_status target = fs::status(link, error);
+    if (!fs::exists(target)) {
+        if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
+            return refused + "cannot look at " + link.string() + ": " + error.message();
+        return refused + subject + " does not exist" + consequence;
+    }
+    if (!fs::is_directory(target)) return refused + subject + " is not a folder" + consequence;
+    return {};
 }
 
 unsigned ToWin32DriveType(WineDriveType type) {

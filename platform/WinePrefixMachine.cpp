@@ -3,15 +3,14 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <iterator>
 #include <map>
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 #include "platform/Unicode.h"
 #include "platform/WineFontFolders.h"
 #include "platform/WineServer.h"
@@ -24,19 +23,9 @@ namespace {
 
 constexpr std::u16string_view kUserSid = u"S-1-5-21-0-0-0-1000";
 
-struct FileRead {
-    std::string bytes;
-    std::string error;
-};
-
-FileRead ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return {{}, "cannot read " + path.string() + ": " + std::strerror(errno)};
-    FileRead read;
-    read.bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) read.error = "cannot read " + path.string() + ": " + std::strerror(errno);
-    return read;
-}
+// Far beyond any real prefix (a fresh one holds under 2 MB, a busy one tens of MB), and
+// small enough that the tree parsed from it fits in memory.
+constexpr std::uint64_t kMaxRegistryFileBytes = 512ull << 20;
 
 RegistryKeyNode& EnsurePath(RegistryKeyNode& node, std::initializer_list<std::u16string_view> names) {
     RegistryKeyNode* current = &node;
@@ -153,6 +142,8 @@ WinePrefixMachine::WinePrefixMachine(std::filesystem::path prefix) : m_prefix(st
 }
 
 std::unique_ptr<WinePrefixMachine> WinePrefixMachine::Open(const std::filesystem::path& prefix, std::string& error) {
+    error = CheckSystemDrive(prefix);
+    if (!error.empty()) return nullptr;
     std::unique_ptr<WinePrefixMachine> machine(new WinePrefixMachine(prefix));
     error = machine->loadRegistry();
     if (!error.empty()) return nullptr;
@@ -168,7 +159,7 @@ std::string WinePrefixMachine::loadRegistry() {
     struct Loaded {
         RegistryKeyNode tree;
         WineRegistryFile info;
-        FileRead read;
+        RegularFileRead read;
         bool exists = false;
         std::filesystem::file_time_type modified{};
         std::uintmax_t size = 0;
@@ -176,16 +167,20 @@ std::string WinePrefixMachine::loadRegistry() {
     std::vector<Loaded> loaded(m_files.size());
     for (std::size_t i = 0; i < m_files.size(); ++i) {
         const auto path = filePath(m_files[i]);
+        // The time and size before the content, so that a change while reading shows
+        // as a change on disk later.
         std::error_code code;
-        loaded[i].exists = std::filesystem::exists(path, code);
-        if (!loaded[i].exists) {
+        loaded[i].modified = std::filesystem::last_write_time(path, code);
+        loaded[i].size = std::filesystem::file_size(path, code);
+        // A pipe or a device in a registry file's place is refused at once: reading it
+        // would wait for ever or never end.
+        loaded[i].read = ReadRegularFile(path, kMaxRegistryFileBytes);
+        if (loaded[i].read.status == RegularFileRead::Status::Missing) {
             if (i == 0) return "no " + std::string(m_files[i].fileName) + " in " + m_prefix.string();
             continue;
         }
-        loaded[i].modified = std::filesystem::last_write_time(path, code);
-        loaded[i].size = std::filesystem::file_size(path, code);
-        loaded[i].read = ReadWholeFile(path);
-        if (!loaded[i].read.error.empty()) return loaded[i].read.error;
+        if (!loaded[i].read.ok()) return loaded[i].read.error;
+        loaded[i].exists = true;
         const auto result =
             LoadWineRegistryFile(loaded[i].read.bytes, path.string(), loaded[i].tree, loaded[i].info);
         if (!result.ok()) return result.describe() + "; nothing was changed";
@@ -305,6 +300,9 @@ void WinePrefixMachine::mapDrives() {
     m_drives = ReadWineDrives(m_prefix, typeSettings);
     DriveMapFileSystem& files = driveMap();
     for (char letter : files.driveLetters()) files.unmapDrive(letter);
+    // A walk stays in the prefix: the user folders Wine links to the host's home are not
+    // the machine's, and neither is the host's root behind z:.
+    files.setOwnFolder(m_prefix);
     for (const auto& drive : m_drives) {
         if (!drive.realPath.empty()) files.mapDrive(drive.letter, drive.realPath, ToWin32DriveType(drive.type));
     }
@@ -388,16 +386,21 @@ std::string WinePrefixMachine::save() {
                    " was changed on disk since Brindle read it (did Wine run?); nothing was written";
         }
     }
-    for (auto& item : pending) {
-        const auto path = filePath(*item.file);
-        std::string error = WriteFileAtomically(path, item.bytes);
-        if (!error.empty()) return error;
+    // All or nothing as far as the file system allows: every file is written in full
+    // before the first one replaces its original.
+    std::vector<FileReplacement> replacements;
+    for (const auto& item : pending) replacements.push_back({filePath(*item.file), item.bytes});
+    const FilesCommit commit = ReplaceFilesTogether(replacements, m_commitFaults);
+    // What did reach the disk is what the files now hold, whatever came after.
+    for (std::size_t i = 0; i < commit.replaced; ++i) {
+        RegistryFile& file = *pending[i].file;
+        const auto path = filePath(file);
         std::error_code code;
-        item.file->loadedBytes = std::move(item.bytes);
-        item.file->modified = std::filesystem::last_write_time(path, code);
-        item.file->size = std::filesystem::file_size(path, code);
+        file.loadedBytes = std::move(pending[i].bytes);
+        file.modified = std::filesystem::last_write_time(path, code);
+        file.size = std::filesystem::file_size(path, code);
     }
-    return {};
+    return commit.error;
 }
 
 }  // namespace brindle

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AtomicFile.h"
 #include "platform/SimpleMachine.h"
 #include "platform/WineDrives.h"
 #include "platform/WineRegistryFile.h"
@@ -21,7 +22,8 @@ namespace brindle {
 
 class WinePrefixMachine final : public SimpleMachine {
 public:
-    // Null with a message in `error` when the prefix cannot be read whole.
+    // Null with a message in `error` when the prefix cannot be read whole, when a
+    // registry file is not a regular file, or when it has no working C: drive.
     static std::unique_ptr<WinePrefixMachine> Open(const std::filesystem::path& prefix, std::string& error);
 
     const std::filesystem::path& prefix() const { return m_prefix; }
@@ -33,9 +35,13 @@ public:
     // disk. Changes made here and not yet saved are dropped by that. Empty on success;
     // on failure the machine stays as it was.
     std::string reloadIfChanged();
-    // Writes back every registry file whose content differs from what was read. Empty
-    // on success; otherwise the message says what was refused or failed and where.
+    // Writes back every registry file whose content differs from what was read, all of
+    // them before any replaces its original (see ReplaceFilesTogether). Empty on
+    // success; otherwise the message says what was refused or failed and where, and
+    // which files, if any, were written.
     std::string save();
+    // For tests: makes steps of the next saves fail (see CommitFaultHook).
+    void setCommitFaults(CommitFaultHook faults) { m_commitFaults = std::move(faults); }
 
     bool registryChangedOnDisk() const override { return filesChangedOnDisk(); }
     std::string reloadRegistryIfChanged() override { return reloadIfChanged(); }
@@ -64,6 +70,7 @@ private:
     std::filesystem::path m_prefix;
     std::vector<RegistryFile> m_files;
     std::vector<WineDrive> m_drives;
+    CommitFaultHook m_commitFaults;
 };
 
 }  // namespace brindle

@@ -1,16 +1,18 @@
 // The ignore list: "ignore.lst" in the current directory, one file path per line.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <cstdint>
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 #include "registry/IgnoreListText.h"
 #include "registry/RegistryLib.h"
 
 namespace brindle {
 
 namespace {
+
+// Far beyond any list a user keeps; a larger file is not one Brindle wrote.
+constexpr std::uint64_t kMaxIgnoreListBytes = 64ull << 20;
 
 struct ListFile {
     bool exists = false;
@@ -23,30 +25,14 @@ struct ListFile {
 // would be reported and removed again, and the next save would wipe it.
 ListFile ReadListFile(const char* fileName) {
     ListFile list;
-    const std::filesystem::path path = std::filesystem::absolute(fileName);
-    std::error_code code;
-    const auto status = std::filesystem::status(path, code);
-    if (status.type() == std::filesystem::file_type::not_found) return list;
+    RegularFileRead read = ReadRegularFile(std::filesystem::absolute(fileName), kMaxIgnoreListBytes);
+    if (read.status == RegularFileRead::Status::Missing) return list;
     list.exists = true;
-    if (code) {
-        list.error = "cannot look at the ignore list " + path.string() + ": " + code.message();
+    if (!read.ok()) {
+        list.error = "cannot read the ignore list: " + read.error;
         return list;
     }
-    // A pipe would block the read, and a device could be endless.
-    if (status.type() != std::filesystem::file_type::regular) {
-        list.error = "the ignore list " + path.string() + " is not a regular file";
-        return list;
-    }
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        list.error = "cannot read the ignore list " + path.string() + ": " + std::strerror(errno);
-        return list;
-    }
-    char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) list.bytes.append(buffer, count);
-    if (std::ferror(file) != 0) list.error = "cannot read the ignore list " + path.string() + ": " + std::strerror(errno);
-    std::fclose(file);
+    list.bytes = std::move(read.bytes);
     return list;
 }
 

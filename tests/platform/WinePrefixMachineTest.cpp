@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <thread>
 
@@ -293,6 +295,169 @@ TEST_F(WinePrefixMachineTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
         std::string error;
         EXPECT_TRUE(WinePrefixMachine::Open(prefix(), error)) << error;
     }
+}
+
+// Changes both HKLM (system.reg) and HKCU (user.reg).
+void ChangeBothFiles(WinePrefixMachine& machine) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        HKEY key = 0;
+        ASSERT_EQ(machine.registry().RegCreateKeyA(root, "Software\\Mine", &key), ERROR_SUCCESS);
+        machine.registry().RegCloseKey(key);
+    }
+}
+
+mode_t ModeOf(const std::filesystem::path& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
+TEST_F(WinePrefixMachineTest, ASavedFileKeepsItsModeAndALinkedFileIsReplacedAtItsTarget) {
+    ASSERT_EQ(::chmod((prefix() / "user.reg").c_str(), 0600), 0);
+    // system.reg lives elsewhere, linked into the prefix.
+    const auto elsewhere = folder.makeFolder("elsewhere");
+    std::filesystem::rename(prefix() / "system.reg", elsewhere / "system.reg");
+    std::filesystem::create_symlink("../elsewhere/system.reg", prefix() / "system.reg");
+
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    ChangeBothFiles(*machine);
+    EXPECT_EQ(machine->save(), "");
+    EXPECT_EQ(ModeOf(prefix() / "user.reg"), 0600u);
+    EXPECT_NE(ReadFile(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(prefix() / "system.reg"));
+    EXPECT_EQ(std::filesystem::read_symlink(prefix() / "system.reg"), "../elsewhere/system.reg");
+    EXPECT_NE(ReadFile(elsewhere / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+    // What was written is what the machine now holds: nothing counts as changed on disk.
+    EXPECT_FALSE(machine->filesChangedOnDisk());
+}
+
+// Opens the prefix in a child process, so that an open that blocks fails the test
+// instead of hanging it: the error, or "opened", or nothing when it did not end in time.
+std::optional<std::string> OpenInChild(const std::filesystem::path& prefix) {
+    int output[2];
+    if (::pipe(output) != 0) return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::string error;
+        const std::string answer = WinePrefixMachine::Open(prefix, error) ? "opened" : error;
+        (void)!::write(output[1], answer.data(), answer.size());
+        ::_exit(0);
+    }
+    ::close(output[1]);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            ::close(output[0]);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::string answer;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(output[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, static_cast<std::size_t>(got));
+    ::close(output[0]);
+    return answer;
+}
+
+// A pipe nobody writes to would block a plain read for ever.
+TEST_F(WinePrefixMachineTest, ARegistryFileThatIsNotARegularFileIsRefusedAtOnce) {
+    const std::pair<const char*, std::function<void(const std::filesystem::path&)>> cases[] = {
+        {"a named pipe", [](const std::filesystem::path& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
+        {"a folder", [](const std::filesystem::path& file) { std::filesystem::create_directory(file); }},
+    };
+    for (const char* name : {"user.reg", "system.reg"}) {
+        for (const auto& [kind, make] : cases) {
+            const auto file = prefix() / name;
+            const std::string before = ReadFile(file);
+            std::filesystem::remove(file);
+            make(file);
+            const auto answer = OpenInChild(prefix());
+            ASSERT_TRUE(answer) << "opening the prefix with " << name << " as " << kind << " did not end";
+            EXPECT_NE(answer->find(file.string() + " is " + kind + ", not a regular file"), std::string::npos)
+                << *answer;
+            std::filesystem::remove(file);
+            std::ofstream(file, std::ios::binary) << before;
+        }
+    }
+    // A device behind a link is refused as well (/dev/zero would never end).
+    std::filesystem::remove(prefix() / "userdef.reg");
+    std::filesystem::create_symlink("/dev/zero", prefix() / "userdef.reg");
+    std::string error;
+    EXPECT_FALSE(WinePrefixMachine::Open(prefix(), error));
+    EXPECT_NE(error.find("userdef.reg is a character device"), std::string::npos) << error;
+}
+
+TEST_F(WinePrefixMachineTest, APrefixWithoutAWorkingCDriveIsRefused) {
+    const auto link = prefix() / "dosdevices" / "c:";
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        std::string says;
+    } cases[] = {
+        {"dangling", [&] { std::filesystem::rename(prefix() / "drive_c", prefix() / "drive_c.old"); },
+         link.string() + " leads to ../drive_c, which does not exist"},
+        {"a file", [&] { std::ofstream(prefix() / "drive_c") << "x"; }, link.string() + " leads to ../drive_c, which is not a folder"},
+        {"missing", [&] { std::filesystem::remove(link); }, link.string() + " does not exist"},
+    };
+    for (const auto& c : cases) {
+        c.arrange();
+        std::string error;
+        EXPECT_FALSE(WinePrefixMachine::Open(prefix(), error)) << c.what;
+        EXPECT_NE(error.find("the Wine prefix " + prefix().string() + " has no working C: drive"), std::string::npos)
+            << error;
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.what << ": " << error;
+    }
+}
+
+TEST_F(WinePrefixMachineTest, ASaveThatFailsBeforeAnyRenameWritesNothing) {
+    const std::string systemBefore = ReadFile(prefix() / "system.reg");
+    const std::string userBefore = ReadFile(prefix() / "user.reg");
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    ChangeBothFiles(*machine);
+    // The second temporary file cannot be made.
+    machine->setCommitFaults([&](CommitStep step, const std::filesystem::path& path) {
+        return step == CommitStep::WriteTemporary && path.filename() == "user.reg" ? ENOSPC : 0;
+    });
+    const std::string error = machine->save();
+    EXPECT_NE(error.find("No space left on device; nothing was changed"), std::string::npos) << error;
+    EXPECT_EQ(ReadFile(prefix() / "system.reg"), systemBefore);
+    EXPECT_EQ(ReadFile(prefix() / "user.reg"), userBefore);
+
+    // Once the fault is gone, the same changes are saved whole.
+    machine->setCommitFaults({});
+    EXPECT_EQ(machine->save(), "");
+    EXPECT_NE(ReadFile(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_NE(ReadFile(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
+}
+
+TEST_F(WinePrefixMachineTest, ASaveThatFailsHalfWayNamesWhatWasWritten) {
+    const std::string userBefore = ReadFile(prefix() / "user.reg");
+    auto machine = open();
+    ASSERT_TRUE(machine);
+    ChangeBothFiles(*machine);
+    machine->setCommitFaults([&](CommitStep step, const std::filesystem::path& path) {
+        return step == CommitStep::Rename && path.filename() == "user.reg" ? EIO : 0;
+    });
+    const std::string error = machine->save();
+    EXPECT_NE(error.find("cannot replace " + (prefix() / "user.reg").string()), std::string::npos) << error;
+    EXPECT_NE(error.find("New content written: " + (prefix() / "system.reg").string() + ". Left as they were: " +
+                         (prefix() / "user.reg").string()),
+              std::string::npos)
+        << error;
+    EXPECT_NE(ReadFile(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_EQ(ReadFile(prefix() / "user.reg"), userBefore);
+
+    // The file that was written counts as the machine's own: the next save finishes the
+    // other instead of taking the first for a change made by Wine.
+    machine->setCommitFaults({});
+    EXPECT_FALSE(machine->filesChangedOnDisk());
+    EXPECT_EQ(machine->save(), "");
+    EXPECT_NE(ReadFile(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
 }
 
 }  // namespace

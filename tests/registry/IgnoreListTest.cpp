@@ -103,9 +103,9 @@ TEST_F(IgnoreListTest, AListThatCannotBeReadIsAnErrorAndIsNeverOverwritten) {
         std::function<void()> make;
         const char* said;
     } cases[] = {
-        {"a folder", [&] { std::filesystem::create_directory(path); }, "is not a regular file"},
-        {"a pipe", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "is not a regular file"},
-        {"a link to a device", [&] { std::filesystem::create_symlink("/dev/zero", path); }, "is not a regular file"},
+        {"a folder", [&] { std::filesystem::create_directory(path); }, "is a folder, not a regular file"},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "is a named pipe, not a regular file"},
+        {"a link to a device", [&] { std::filesystem::create_symlink("/dev/zero", path); }, "is a character device"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

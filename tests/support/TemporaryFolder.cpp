@@ -20,12 +20,16 @@ TemporaryFolder::~TemporaryFolder() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-std::filesystem::path TemporaryFolder::writeFile(std::string_view relativePath, std::string_view content) const {
-    const auto file = m_path / relativePath;
+void WriteFileAt(const std::filesystem::path& file, std::string_view content) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+std::filesystem::path TemporaryFolder::writeFile(std::string_view relativePath, std::string_view content) const {
+    const auto file = m_path / relativePath;
+    WriteFileAt(file, content);
     return file;
 }
 

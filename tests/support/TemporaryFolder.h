@@ -22,6 +22,9 @@ private:
     std::filesystem::path m_path;
 };
 
+// Creates the file (and its folders) at a host path, with the given content.
+void WriteFileAt(const std::filesystem::path& path, std::string_view content);
+
 // Makes a folder the process's current directory for the object's life.
 class CurrentDirectoryScope {
 public:

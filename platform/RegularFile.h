@@ -1,0 +1,35 @@
+// Reads a whole host file that must be an ordinary file of bounded size.
+//
+// A named pipe, a device or a folder in the place of a data file must be a clear error at
+// once: reading a pipe blocks until someone writes to it, and /dev/zero never ends. The
+// file is opened without blocking, looked at through the open descriptor (so what is
+// checked is what is read), and read up to the limit.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace brindle {
+
+struct RegularFileRead {
+    enum class Status {
+        Read,     // bytes holds the whole file
+        Missing,  // no such file (also a link that leads nowhere); error says so
+        Failed,   // not a regular file, too large, or unreadable; error says what and where
+    };
+    Status status = Status::Failed;
+    std::string bytes;
+    std::string error;  // empty when Read; names the file otherwise
+
+    bool ok() const { return status == Status::Read; }
+};
+
+// Follows symbolic links, as opening a file by its name does. maxBytes is the largest
+// size accepted; a file that grows past it while it is read is refused as well.
+RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+
+// What a file that is not a regular one is, for messages: "a named pipe", "a folder", ...
+std::string DescribeFileKind(unsigned mode);
+
+}  // namespace brindle
