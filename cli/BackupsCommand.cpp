@@ -3,7 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli/ScanReport.h"
+#include "platform/CodePage.h"
 #include "registry/BackupFolder.h"
+#include "registry/ShortcutBackupFile.h"
 
 namespace brindle::cli {
 
@@ -17,6 +20,24 @@ const char* KindOf(const std::filesystem::path& file) {
     in.read(head, sizeof head);
     return std::string_view(head, static_cast<std::size_t>(in.gcount())) == "REGEDIT4" ? "text export"
                                                                                         : "backup";
+}
+
+// Shortcut paths are in the prefix's code page, which this command does not open; the
+// default one is right for nearly every prefix, and a wrong one only misprints a name.
+void PrintShortcutBackup(const std::filesystem::path& file, std::ostream& out) {
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, error))) return;
+    const DecodedShortcutBackup backup = ReadShortcutBackupFile(file);
+    if (!backup.ok()) {
+        out << "    " << file.filename().string() << "  damaged: " << backup.error << "\n";
+        return;
+    }
+    out << "    " << file.filename().string() << "  " << backup.entries.size()
+        << (backup.entries.size() == 1 ? " shortcut file" : " shortcut files") << ":\n";
+    const CodePage codePage(1252);
+    for (const auto& entry : backup.entries) {
+        out << "      " << AnsiToUtf8(codePage, entry.path) << "  " << entry.bytes.size() << " bytes\n";
+    }
 }
 
 }  // namespace
@@ -33,6 +54,7 @@ int RunBackupsCommand(std::ostream& out) {
         std::error_code error;
         const auto size = std::filesystem::file_size(file, error);
         out << "  " << file.filename().string() << "  " << (error ? 0 : size) << " bytes  " << KindOf(file) << "\n";
+        PrintShortcutBackup(ShortcutBackupPathFor(file), out);
     }
     return 0;
 }

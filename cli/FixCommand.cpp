@@ -38,7 +38,7 @@ bool Confirm(const Confirmation& confirmation, std::size_t entries, std::size_t 
         return false;
     }
     err << "Remove " << entries << " registry entries and " << shortcuts
-        << " shortcut files (a backup of the registry entries is taken first)? [y/N] " << std::flush;
+        << " shortcut files (a backup of them is taken first)? [y/N] " << std::flush;
     std::string answer;
     if (!std::getline(*confirmation.in, answer)) return false;
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" || answer == "Yes";
@@ -51,6 +51,7 @@ const char* OutcomeName(FixReport::Outcome outcome) {
     case FixReport::Outcome::BackupFailed: return "backup-failed";
     case FixReport::Outcome::SaveFailed: return "save-failed";
     case FixReport::Outcome::Stopped: return "stopped";
+    case FixReport::Outcome::Incomplete: return "incomplete";
     }
     return "unknown";
 }
@@ -66,7 +67,12 @@ void PrintFixText(const ScanReport& report, const FixReport& fix, const std::vec
         out << "\nLeft in place because their backup would be incomplete:\n";
         for (const auto& line : fix.keptUnbackedUp) out << "  " << AnsiToUtf8(codePage, line) << "\n";
     }
+    if (!fix.shortcutsNotFixed.empty()) {
+        out << "\nShortcut files not deleted:\n";
+        for (const auto& problem : fix.shortcutsNotFixed) out << "  " << AnsiToUtf8(codePage, problem.message) << "\n";
+    }
     if (fix.backup.outcome == BackupResult::Outcome::Written) out << "\nBackup: " << fix.backup.file.string() << "\n";
+    if (!fix.backup.shortcutFile.empty()) out << "Shortcut backup: " << fix.backup.shortcutFile.string() << "\n";
     if (fix.outcome == FixReport::Outcome::Removed) out << "\n" << kItemsRemovedMessage << "\n";
 }
 
@@ -83,6 +89,15 @@ void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vec
     document["backup"] = fix.backup.outcome == BackupResult::Outcome::Written
                              ? nlohmann::ordered_json(fix.backup.file.string())
                              : nlohmann::ordered_json(nullptr);
+    document["shortcutBackup"] = fix.backup.shortcutFile.empty()
+                                     ? nlohmann::ordered_json(nullptr)
+                                     : nlohmann::ordered_json(fix.backup.shortcutFile.string());
+    nlohmann::ordered_json notFixed = nlohmann::ordered_json::array();
+    for (const auto& problem : fix.shortcutsNotFixed) {
+        notFixed.push_back(
+            {{"path", AnsiToUtf8(codePage, problem.path)}, {"reason", AnsiToUtf8(codePage, problem.message)}});
+    }
+    document["shortcutsNotFixed"] = notFixed;
     if (!fix.error.empty()) document["error"] = fix.error;
     if (!fix.ignoreListError.empty()) document["ignoreListError"] = fix.ignoreListError;
     if (fix.outcome == FixReport::Outcome::Removed) document["message"] = kItemsRemovedMessage;

@@ -11,8 +11,19 @@ namespace brindle::cli {
 
 namespace {
 
+void PrintShortcuts(const RestoreLatestReport& report, const CodePage& codePage, std::ostream& out,
+                    std::ostream& err) {
+    if (!report.shortcutFile.empty()) out << "Shortcuts from " << report.shortcutFile.string() << ":\n";
+    for (const auto& path : report.shortcuts.restored) out << "  restored " << AnsiToUtf8(codePage, path) << "\n";
+    for (const auto& path : report.shortcuts.alreadyThere)
+        out << "  already there " << AnsiToUtf8(codePage, path) << "\n";
+    for (const auto& skipped : report.shortcuts.skipped)
+        err << "brindle-cli: shortcut not restored: " << AnsiToUtf8(codePage, skipped.message) << "\n";
+}
+
 int RestoreLatest(Machine& machine, std::ostream& out, std::ostream& err) {
     const RestoreLatestReport report = RestoreLatestBackup(machine, std::filesystem::current_path());
+    PrintShortcuts(report, machine.codePage(), out, err);
     if (report.outcome == RestoreLatestReport::Outcome::Restored) {
         out << "Restored " << report.file.string() << "\n" << report.message << "\n";
         return 0;

@@ -10,6 +10,7 @@
 
 #include "registry/BackupFile.h"
 #include "registry/BackupWriter.h"
+#include "registry/ExclusiveFile.h"
 
 namespace brindle {
 
@@ -32,6 +33,43 @@ bool HasRegExtension(const fs::path& path) {
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".reg") == 0;
 }
 
+constexpr std::string_view kTimePattern = "dddd-dd-dd_dd-dd-dd";
+constexpr std::string_view kRegExtension = ".reg";
+
+// The time part and the sequence number of a backup's name; nothing for other names.
+std::optional<std::pair<std::string_view, unsigned>> SplitBackupName(std::string_view name) {
+    if (name.size() < kTimePattern.size() + kRegExtension.size() ||
+        name.substr(name.size() - kRegExtension.size()) != kRegExtension)
+        return std::nullopt;
+    const std::string_view time = name.substr(0, kTimePattern.size());
+    for (std::size_t i = 0; i < time.size(); ++i) {
+        const bool digit = time[i] >= '0' && time[i] <= '9';
+        if (kTimePattern[i] == 'd' ? !digit : time[i] != kTimePattern[i]) return std::nullopt;
+    }
+    std::string_view suffix = name.substr(time.size(), name.size() - time.size() - kRegExtension.size());
+    if (suffix.empty()) return std::pair{time, 1u};
+    // "_2" to "_999", written without leading zeros, so each number has one name.
+    if (suffix.size() < 2 || suffix.size() > 4 || suffix[0] != '_' || suffix[1] == '0') return std::nullopt;
+    unsigned sequence = 0;
+    for (const char c : suffix.substr(1)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        sequence = sequence * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (sequence < 2 || sequence > kMaxBackupsPerSecond) return std::nullopt;
+    return std::pair{time, sequence};
+}
+
+// Time-stamped backups first in time order by name, then the rest by name.
+bool NameBefore(const fs::path& a, const fs::path& b) {
+    const std::string nameA = a.filename().string();
+    const std::string nameB = b.filename().string();
+    const auto keyA = SplitBackupName(nameA);
+    const auto keyB = SplitBackupName(nameB);
+    if (keyA && keyB) return *keyA < *keyB;
+    if (keyA.has_value() != keyB.has_value()) return keyA.has_value();
+    return nameA < nameB;
+}
+
 }  // namespace
 
 BackupTime LocalBackupTime() {
@@ -42,27 +80,34 @@ BackupTime LocalBackupTime() {
                       local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-std::string BackupFileName(const BackupTime& time) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%4.4d-%2.2d-%2.2d_%2.2d-%2.2d-%2.2d.reg", time.year, time.month, time.day,
+std::string BackupFileName(const BackupTime& time, unsigned sequence) {
+    char name[80];
+    std::snprintf(name, sizeof name, "%4.4d-%2.2d-%2.2d_%2.2d-%2.2d-%2.2d", time.year, time.month, time.day,
                   time.hour, time.minute, time.second);
-    return name;
+    std::string result = name;
+    if (sequence > 1) result += "_" + std::to_string(sequence);
+    return result + std::string(kRegExtension);
 }
 
-bool IsBackupFileName(std::string_view name) {
-    static constexpr std::string_view kPattern = "dddd-dd-dd_dd-dd-dd.reg";
-    if (name.size() != kPattern.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const bool digit = name[i] >= '0' && name[i] <= '9';
-        if (kPattern[i] == 'd' ? !digit : name[i] != kPattern[i]) return false;
-    }
-    return true;
+bool IsBackupFileName(std::string_view name) { return SplitBackupName(name).has_value(); }
+
+bool BackupNameBefore(std::string_view earlier, std::string_view later) {
+    const auto a = SplitBackupName(earlier);
+    const auto b = SplitBackupName(later);
+    return a && b && *a < *b;
 }
 
 BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
                             const fs::path& workingDirectory, const BackupClock& clock) {
+    return BackupRegistry(registry, problems, {}, workingDirectory, clock);
+}
+
+BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
+                            const std::vector<ShortcutBackupEntry>& shortcuts, const fs::path& workingDirectory,
+                            const BackupClock& clock) {
+    using Status = ExclusiveCreateResult::Status;
     BackupResult result;
-    if (!NeedsBackup(problems)) {
+    if (!NeedsBackup(problems) && shortcuts.empty()) {
         result.outcome = BackupResult::Outcome::NothingToBackUp;
         return result;
     }
@@ -78,17 +123,47 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
         result.error = folder.string() + ": cannot create the backup folder: " + error.message();
         return result;
     }
-    result.file = folder / BackupFileName(time);
-    // The older file holds what an earlier repair removed; it must survive this one.
-    if (fs::exists(fs::symlink_status(result.file, error))) {
-        result.error = result.file.string() + ": a backup of that name already exists; try again a second later";
+    const std::string encoded = EncodeBackup(collected.records);
+    for (unsigned sequence = 1; sequence <= kMaxBackupsPerSecond && result.file.empty(); ++sequence) {
+        const fs::path candidate = folder / BackupFileName(time, sequence);
+        // A shortcut backup without its registry backup (left by a crash, or put there)
+        // must not be taken for this repair's.
+        if (fs::exists(fs::symlink_status(ShortcutBackupPathFor(candidate), error))) continue;
+        const ExclusiveCreateResult created = CreateFileExclusively(candidate, encoded);
+        if (created.status == Status::NameTaken) continue;
+        if (created.status == Status::Failed) {
+            result.error = created.error;
+            return result;
+        }
+        result.file = candidate;
+    }
+    if (result.file.empty()) {
+        result.error = (folder / BackupFileName(time)).string() + ": this second's " +
+                       std::to_string(kMaxBackupsPerSecond) + " backup names are all taken; try again a second later";
         return result;
     }
-    result.error = WriteBackupFile(result.file, collected.records);
-    if (!result.error.empty()) return result;
+    if (!shortcuts.empty()) {
+        if (std::string failure = WriteShortcutBackupBeside(result.file, shortcuts); !failure.empty()) {
+            // Ours, created a moment ago: without its shortcut backup it would be the
+            // backup of a repair that never ran.
+            fs::remove(result.file, error);
+            result.file.clear();
+            result.error = std::move(failure);
+            return result;
+        }
+        result.shortcutFile = ShortcutBackupPathFor(result.file);
+    }
     result.outcome = BackupResult::Outcome::Written;
     PruneBackups(folder, result.file);
     return result;
+}
+
+std::string WriteShortcutBackupBeside(const fs::path& registryBackup,
+                                      const std::vector<ShortcutBackupEntry>& shortcuts) {
+    const fs::path file = ShortcutBackupPathFor(registryBackup);
+    const ExclusiveCreateResult created = CreateFileExclusively(file, EncodeShortcutBackup(shortcuts));
+    if (created.status == ExclusiveCreateResult::Status::Created) return {};
+    return "the shortcut backup could not be written: " + created.error;
 }
 
 void PruneBackups(const fs::path& folder, const fs::path& keep) {
@@ -99,12 +174,13 @@ void PruneBackups(const fs::path& folder, const fs::path& keep) {
         if (IsBackupFileName(name) && it->is_regular_file(error)) backups.push_back(it->path());
     }
     // For these names, name order is time order.
-    std::sort(backups.begin(), backups.end());
+    std::sort(backups.begin(), backups.end(), NameBefore);
     std::size_t excess = backups.size() > kBackupsKept ? backups.size() - kBackupsKept : 0;
     for (const fs::path& path : backups) {
         if (excess == 0) break;
         if (path.filename() == keep.filename()) continue;
         fs::remove(path, error);
+        fs::remove(ShortcutBackupPathFor(path), error);
         --excess;
     }
 }
@@ -117,7 +193,10 @@ std::vector<fs::path> ListBackups(const fs::path& folder) {
         const auto stamp = CreationStamp(it->path());
         if (stamp) found.emplace_back(*stamp, it->path());
     }
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a > b; });
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first > b.first;
+        return NameBefore(b.second, a.second);
+    });
     std::vector<fs::path> backups;
     for (auto& [stamp, path] : found) backups.push_back(std::move(path));
     return backups;

@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "registry/ShortcutBackupFile.h"
 #include "scan/ProblemRecord.h"
 
 namespace brindle {
 
 inline constexpr const char* kBackupFolderName = "Registry Backups";
 inline constexpr std::size_t kBackupsKept = 5;
+// Repairs within one second get the names "<time>.reg", "<time>_2.reg", ... up to this.
+inline constexpr unsigned kMaxBackupsPerSecond = 999;
 
 // A local wall-clock time, as the backup's file name shows it.
 struct BackupTime {
@@ -33,9 +36,13 @@ struct BackupTime {
 using BackupClock = std::function<BackupTime()>;
 BackupTime LocalBackupTime();
 
-// "2024-03-09_14-05-59.reg": names that sort in time order.
-std::string BackupFileName(const BackupTime& time);
+// "2024-03-09_14-05-59.reg" for the first backup of a second, "2024-03-09_14-05-59_2.reg"
+// for the second one, and so on.
+std::string BackupFileName(const BackupTime& time, unsigned sequence = 1);
 bool IsBackupFileName(std::string_view name);
+// Time order of two names IsBackupFileName accepts (the sequence number compared as a
+// number, so "_10" comes after "_9").
+bool BackupNameBefore(std::string_view earlier, std::string_view later);
 
 struct BackupResult {
     enum class Outcome {
@@ -45,6 +52,9 @@ struct BackupResult {
     };
     Outcome outcome = Outcome::Failed;
     std::filesystem::path file;
+    // The shortcut backup beside file (see registry/ShortcutBackupFile.h); empty when
+    // no shortcut was handed in.
+    std::filesystem::path shortcutFile;
     std::string error;
     // What the backup does not hold (see CollectedBackup::leftOut).
     std::vector<std::string> leftOut;
@@ -53,14 +63,28 @@ struct BackupResult {
 };
 
 // Writes the backup of the problems into workingDirectory/"Registry Backups" under the
-// clock's time, then deletes the oldest time-stamped backups beyond kBackupsKept. An
-// existing backup of the same name is never replaced: the call then fails, and a second
-// later a new name is free.
+// clock's time, and beside it the shortcut backup of `shortcuts` when there are any,
+// then deletes the oldest time-stamped backups beyond kBackupsKept (each with its
+// shortcut backup). Every file is created exclusively: a name that is taken (by an
+// earlier backup of the same second, or by anything at all, a symbolic link included)
+// is passed over for the next free one, so nothing is ever replaced or followed. With
+// shortcuts but no registry problem, the registry backup is written empty, so that the
+// shortcut backup has its registry backup to come and go with. Nothing is written when
+// neither has anything to hold.
+BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
+                            const std::vector<ShortcutBackupEntry>& shortcuts,
+                            const std::filesystem::path& workingDirectory, const BackupClock& clock = LocalBackupTime);
 BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
                             const std::filesystem::path& workingDirectory, const BackupClock& clock = LocalBackupTime);
 
+// Writes the shortcut backup beside a registry backup that is already in place (the
+// whole-registry export), never replacing anything. Empty on success, else why not.
+std::string WriteShortcutBackupBeside(const std::filesystem::path& registryBackup,
+                                      const std::vector<ShortcutBackupEntry>& shortcuts);
+
 // Deletes time-stamped backups in the folder, oldest name first, until kBackupsKept are
-// left; `keep` is never deleted. Other files are left alone. Failures are ignored: an
+// left, each with its shortcut backup; `keep` is never deleted. Other files are left
+// alone. Failures are ignored: an
 // old backup too many does no harm.
 void PruneBackups(const std::filesystem::path& folder, const std::filesystem::path& keep);
 

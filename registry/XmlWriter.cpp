@@ -1,5 +1,8 @@
 #include "registry/XmlWriter.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -57,8 +60,20 @@ bool XmlWriter::Close() {
 
 bool XmlWriter::openFile() {
     m_error.clear();
-    m_file = std::fopen(m_fileName.c_str(), "wb");
-    if (m_file == nullptr) return fail("Cannot open \"" + m_fileName + "\" for writing: " + std::strerror(errno));
+    // The name is predictable: whatever already has it (an earlier file, or a link planted
+    // to make us write somewhere else) is neither replaced nor followed.
+    const int fd = ::open(m_fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        const int code = errno;
+        return fail("Cannot open \"" + m_fileName + "\" for writing: " +
+                    (code == EEXIST ? std::string("the name is taken, and nothing is replaced") : std::strerror(code)));
+    }
+    m_file = ::fdopen(fd, "wb");
+    if (m_file == nullptr) {
+        const int code = errno;
+        ::close(fd);
+        return fail("Cannot open \"" + m_fileName + "\" for writing: " + std::strerror(code));
+    }
     return true;
 }
 
@@ -67,6 +82,7 @@ bool XmlWriter::writeBytes(std::string_view bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
         return fail("Cannot write to \"" + m_fileName + "\": " + std::strerror(errno));
     }
+    if (m_mirror != nullptr) m_mirror->append(bytes);
     return true;
 }
 

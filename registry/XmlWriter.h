@@ -28,7 +28,8 @@ public:
 
     // Ignored while the file is open.
     void SetFileName(std::string name);
-    // Opens (creating or truncating) the file on the first call and writes the
+    // Creates the file on the first call (a name that is taken, a symbolic link
+    // included, is a failure: nothing is replaced or followed) and writes the
     // declaration "<?xml version="1.0" encoding="UTF-8"?>" CR LF at column 0 before
     // anything else, then appends the bytes unchanged. False when any of it failed.
     bool Write(std::string_view text);
@@ -42,6 +43,10 @@ public:
     bool allWritten() const { return !m_failed; }
     // The last failure, naming the file and the reason; kept after Close.
     const std::string& error() const { return m_error; }
+
+    // Every byte that reaches the file is also appended to *mirror (none when null): tests
+    // see through it a file that is gone again when the run that wrote it ends.
+    void setMirror(std::string* mirror) { m_mirror = mirror; }
 
     // The nesting depth that tags are indented by, one blank per level; kept by the
     // callers through the depth changes they pass to XmlElement.
@@ -59,6 +64,7 @@ private:
     int m_indent = 0;
     bool m_failed = false;
     std::string m_error;
+    std::string* m_mirror = nullptr;
 };
 
 }  // namespace brindle

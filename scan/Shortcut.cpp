@@ -1,6 +1,9 @@
 #include "scan/Shortcut.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "registry/MachineFiles.h"
 
 namespace brindle {
 
@@ -80,6 +83,9 @@ void CShortcut::RecurseFolder(const std::string& folder) {
     do {
         if (stopRequested()) break;
         if (IsDotName(data.cFileName) || !IsFolder(data)) continue;
+        // Wine links the user's Desktop, Documents and the like to the host's home: what
+        // lies there is not the machine's to clean.
+        if (data.leavesMachine) continue;
         // A folder whose identity is unknown cannot be told from one already walked.
         if (!data.identity || !enterOnce(*data.identity)) continue;
         path = folder + "\\" + data.cFileName;
@@ -118,12 +124,39 @@ std::int32_t CShortcut::ResolveLinkFile(const std::string& path) {
 
 void CShortcut::FixShortcuts() {
     m_fixed = 0;
-    FileSystem& files = m_machine.files();
+    m_notFixed.clear();
+    const std::vector<ShortcutBackupEntry> backedUp = std::move(m_backedUp);
+    m_backedUp.clear();
     for (const std::string& entry : m_missing) {
         reportProgress(entry, kFixingShortcutsTitle, 0, 0);
-        files.SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (files.DeleteFileA(entry.c_str())) ++m_fixed;
+        if (entry.empty()) continue;  // the user kept it
+        if (std::string reason = DeleteBackedUpShortcut(entry, backedUp); !reason.empty()) {
+            m_notFixed.push_back({entry, std::move(reason)});
+            continue;
+        }
+        ++m_fixed;
     }
+}
+
+std::string CShortcut::DeleteBackedUpShortcut(const std::string& path,
+                                              const std::vector<ShortcutBackupEntry>& backedUp) {
+    const auto backup = std::find_if(backedUp.begin(), backedUp.end(),
+                                     [&](const ShortcutBackupEntry& backed) { return backed.path == path; });
+    if (backup == backedUp.end()) return path + ": not deleted, as no backup holds it";
+    // What goes must be what the backup holds: a file rewritten since would be lost.
+    const MachineFileRead now = ReadMachineFile(m_machine, path, kMaxShortcutBackupDataBytes);
+    if (!now.bytes) return now.error;
+    if (*now.bytes != backup->bytes) return path + ": not deleted, as it changed since it was backed up";
+
+    FileSystem& files = m_machine.files();
+    const DWORD attributes = files.GetFileAttributesA(path.c_str());
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !files.SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL))
+        return path + ": not deleted, as its read-only attribute could not be cleared";
+    if (files.DeleteFileA(path.c_str())) return {};
+    // Left as it was found.
+    if (readOnly) files.SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    return path + ": could not be deleted";
 }
 
 }  // namespace brindle

@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Machine.h"
 #include "platform/NamedEvents.h"
+#include "registry/ShortcutBackup.h"
 #include "scan/ScanTypes.h"
 
 namespace brindle {
@@ -56,7 +57,11 @@ public:
     void SearchLinkFileAndResolve(const std::string& folder);
     // Counts and examines one shortcut; lists it when its target is gone.
     std::int32_t ResolveLinkFile(const std::string& path);
-    // Deletes each listed shortcut file; the list stays as it is.
+    // Deletes each listed shortcut file that the backup handed to setBackedUp holds,
+    // and only while its bytes are still those; every other non-empty entry is listed
+    // in notFixed with the reason. A read-only file is made writable for the deletion
+    // and read-only again when the deletion fails. The list stays as it is; the backup
+    // serves this one repair.
     void FixShortcuts();
 
     // Full Windows paths of the shortcuts whose target is gone, in the order found. The
@@ -70,11 +75,18 @@ public:
     std::int32_t fixed() const { return m_fixed; }
     std::int32_t found() const { return m_found; }
 
+    // The shortcuts whose bytes are in a backup on disk now; FixShortcuts deletes no other.
+    void setBackedUp(std::vector<ShortcutBackupEntry> entries) { m_backedUp = std::move(entries); }
+    // The listed shortcuts the last FixShortcuts did not delete, in list order.
+    const std::vector<ShortcutProblem>& notFixed() const { return m_notFixed; }
+
 private:
     bool stopRequested() const;
     void reportProgress(const std::string& item, const char* title, std::int32_t scanned, std::int32_t found);
     // False when the folder was entered before in this scan (a link led back to it).
     bool enterOnce(const FileIdentity& identity);
+    // Empty when the shortcut was deleted; else why not, naming it.
+    std::string DeleteBackedUpShortcut(const std::string& path, const std::vector<ShortcutBackupEntry>& backedUp);
 
     Machine& m_machine;
     EventHandle m_stopEvent;
@@ -86,6 +98,8 @@ private:
     // host's, so a link may lead back to a folder already walked, or above it.
     std::unordered_set<FileIdentity, FileIdentityHash> m_enteredFolders;
     int m_depth = 0;
+    std::vector<ShortcutBackupEntry> m_backedUp;
+    std::vector<ShortcutProblem> m_notFixed;
 };
 
 }  // namespace brindle

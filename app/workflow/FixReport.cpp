@@ -10,11 +10,37 @@ bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report) {
     return true;
 }
 
-void TakeFixResult(const FixResult& fix, FixReport& report) {
+bool BackUpShortcuts(ScanSession& session, CollectedShortcuts& shortcuts, FixReport& report) {
+    if (!shortcuts.entries.empty() && report.backup.shortcutFile.empty()) {
+        if (std::string failure = WriteShortcutBackupBeside(report.backup.file, shortcuts.entries);
+            !failure.empty()) {
+            report.outcome = FixReport::Outcome::BackupFailed;
+            report.error = failure + ", so nothing was removed";
+            return false;
+        }
+        report.backup.shortcutFile = ShortcutBackupPathFor(report.backup.file);
+    }
+    session.shortcutScanner.setBackedUp(std::move(shortcuts.entries));
+    return true;
+}
+
+void TakeFixResult(const FixResult& fix, const ScanSession& session, const CollectedShortcuts& shortcuts,
+                   FixReport& report) {
     report.registrySaved = fix.registrySaved;
     switch (fix.end) {
     case FixEnd::Repaired:
         report.outcome = FixReport::Outcome::Removed;
+        for (ShortcutProblem problem : session.shortcutScanner.notFixed()) {
+            for (const ShortcutProblem& leftOut : shortcuts.leftOut) {
+                if (leftOut.path == problem.path) problem.message = leftOut.message + "; not deleted";
+            }
+            report.shortcutsNotFixed.push_back(std::move(problem));
+        }
+        if (!report.shortcutsNotFixed.empty()) {
+            report.outcome = FixReport::Outcome::Incomplete;
+            report.error = std::to_string(report.shortcutsNotFixed.size()) +
+                           " shortcut files were not deleted; the rest of the repair is done";
+        }
         break;
     case FixEnd::SaveFailed:
         report.outcome = FixReport::Outcome::SaveFailed;

@@ -7,6 +7,7 @@
 
 #include "app/workflow/ScanSession.h"
 #include "registry/BackupFolder.h"
+#include "registry/ShortcutBackup.h"
 
 namespace brindle {
 
@@ -17,6 +18,7 @@ struct FixReport {
         BackupFailed,   // nothing was deleted
         SaveFailed,     // the repair could not be written back; nothing on disk changed
         Stopped,        // stopped by the stop event; see `registrySaved`
+        Incomplete,     // the registry repair is on disk, but shortcutsNotFixed are still there
     };
     Outcome outcome = Outcome::Removed;
     // What went wrong, naming the file or prefix, for every outcome but Removed.
@@ -29,6 +31,8 @@ struct FixReport {
     std::vector<std::string> keptUnbackedUp;
     // Whether the registry repair reached the disk (for a stop after that point).
     bool registrySaved = false;
+    // The ticked shortcuts the repair did not delete, each with the reason.
+    std::vector<ShortcutProblem> shortcutsNotFixed;
 };
 
 // The problem list describes the registry as the scan read it; Wine may have changed it
@@ -36,7 +40,15 @@ struct FixReport {
 // report filled in, when the repair must not go on.
 bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report);
 
-// Fills the report from the end of RunFix.
-void TakeFixResult(const FixResult& fix, FixReport& report);
+// Writes the collected shortcuts beside the registry backup the report holds, unless the
+// registry backup already took them, and hands them to the scanner: it deletes only
+// shortcuts whose bytes are on disk in a backup. False, with the report filled in, when
+// the shortcut backup could not be written: nothing may be removed then.
+bool BackUpShortcuts(ScanSession& session, CollectedShortcuts& shortcuts, FixReport& report);
+
+// Fills the report from the end of RunFix, with the shortcuts that were not deleted
+// (the collection's reason for those that never reached the backup).
+void TakeFixResult(const FixResult& fix, const ScanSession& session, const CollectedShortcuts& shortcuts,
+                   FixReport& report);
 
 }  // namespace brindle

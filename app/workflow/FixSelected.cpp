@@ -57,16 +57,18 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
         }
     }
 
-    report.backup = BackupRegistry(machine.registry(), session.engine.problems(), std::filesystem::current_path(),
-                                   clock);
+    CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
+    report.backup = BackupRegistry(machine.registry(), session.engine.problems(), shortcuts.entries,
+                                   std::filesystem::current_path(), clock);
     if (report.backup.outcome == BackupResult::Outcome::Failed) {
         report.outcome = FixReport::Outcome::BackupFailed;
-        report.error = "the registry backup could not be written, so nothing was removed: " + report.backup.error;
+        report.error = "the backup could not be written, so nothing was removed: " + report.backup.error;
         return report;
     }
     KeepProblemsWithoutFullBackup(session, report);
+    if (!BackUpShortcuts(session, shortcuts, report)) return report;
 
-    TakeFixResult(session.RunFix(snapshotFileName), report);
+    TakeFixResult(session.RunFix(snapshotFileName), session, shortcuts, report);
     return report;
 }
 

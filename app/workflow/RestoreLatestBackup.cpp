@@ -3,6 +3,7 @@
 #include "app/workflow/SaveRegistry.h"
 #include "registry/BackupFolder.h"
 #include "registry/BackupRestore.h"
+#include "registry/ShortcutBackupFile.h"
 
 namespace brindle {
 
@@ -22,6 +23,19 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
         return report;
     }
     report.file = *latest;
+
+    DecodedShortcutBackup shortcuts;
+    const std::filesystem::path companion = ShortcutBackupPathFor(*latest);
+    std::error_code missing;
+    if (std::filesystem::exists(std::filesystem::symlink_status(companion, missing))) {
+        report.shortcutFile = companion;
+        shortcuts = ReadShortcutBackupFile(companion);
+        if (!shortcuts.ok()) {
+            report.outcome = RestoreLatestReport::Outcome::Refused;
+            report.message = shortcuts.error + "; nothing was restored";
+            return report;
+        }
+    }
 
     // Changes made since the registry was read must not be written back along with the
     // restore, and Wine's own changes since then must not be overwritten.
@@ -43,12 +57,15 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
                          error;
         return report;
     }
-    if (!restored.failures.empty()) {
+    // The registry first: a shortcut whose program's entries are not back is of little use.
+    report.shortcuts = RestoreShortcuts(machine, shortcuts.entries);
+    if (!restored.failures.empty() || !report.shortcuts.skipped.empty()) {
         report.outcome = RestoreLatestReport::Outcome::Incomplete;
         report.failures = std::move(restored.failures);
         report.message = "the restore of " + latest->string() + " is incomplete: " +
-                         std::to_string(report.failures.size()) +
-                         " keys or values could not be written; the rest was restored";
+                         std::to_string(report.failures.size()) + " keys or values and " +
+                         std::to_string(report.shortcuts.skipped.size()) +
+                         " shortcut files could not be written; the rest was restored";
         return report;
     }
     report.outcome = RestoreLatestReport::Outcome::Restored;

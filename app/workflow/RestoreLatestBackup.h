@@ -1,5 +1,6 @@
 // Writes the newest registry backup back into the registry and then to where the
-// registry is kept: the main screen's restore.
+// registry is kept, then puts back the shortcut files of the shortcut backup beside it:
+// the main screen's restore.
 #pragma once
 
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "platform/Machine.h"
+#include "registry/ShortcutBackup.h"
 
 namespace brindle {
 
@@ -19,7 +21,7 @@ struct RestoreLatestReport {
         Restored,    // everything in the file was written back and saved
         NoBackup,    // no backup file in the folder
         Refused,     // the file is not a sound backup; the registry was not touched
-        Incomplete,  // some keys or values could not be written; the rest was saved
+        Incomplete,  // some keys, values or shortcuts could not be written; the rest was saved
         SaveFailed,  // nothing reached the disk
     };
     Outcome outcome = Outcome::NoBackup;
@@ -29,9 +31,14 @@ struct RestoreLatestReport {
     std::string message;
     // For Incomplete: one line per key or value that could not be written.
     std::vector<std::string> failures;
+    // The shortcut backup beside file, when there is one, and what became of each
+    // shortcut in it (a shortcut is put back only where nothing is now).
+    std::filesystem::path shortcutFile;
+    ShortcutRestoreReport shortcuts;
 };
 
-// The backup folder is "Registry Backups" below workingDirectory.
+// The backup folder is "Registry Backups" below workingDirectory. Both files are read and
+// checked before anything is written; a damaged one refuses the whole restore.
 RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem::path& workingDirectory);
 
 // Formats kNoBackupFileFormat for a folder.

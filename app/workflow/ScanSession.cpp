@@ -1,6 +1,7 @@
 #include "app/workflow/ScanSession.h"
 
 #include "app/workflow/SaveRegistry.h"
+#include "app/workflow/SnapshotName.h"
 
 namespace brindle {
 
@@ -43,7 +44,7 @@ ScanResult ScanSession::RunScan() {
 
 FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
     if (stopRequested()) return {FixEnd::Stopped, {}};
-    engine.FixProblems(summaries, snapshotFileName);
+    engine.FixProblems(summaries, FreeSnapshotFileName(snapshotFileName));
 
     // Shortcut files are deleted only once the registry repair is safely on disk, so a
     // refused save leaves the user's files exactly as they were.

@@ -57,10 +57,11 @@ public:
 
     // Removes what the problem list and the shortcut list hold (emptied entries are kept
     // out), in this order: the registry problems with their snapshot file named
-    // snapshotFileName, the registry written back to where it is kept, then the
-    // shortcut files. A registry that cannot be written back is read again from where it
-    // is kept, so that the session never shows deletions that did not happen, and no
-    // shortcut is deleted. The stop event is looked at before each step.
+    // snapshotFileName (or the next free variant of it, see FreeSnapshotFileName), the
+    // registry written back to where it is kept, then the shortcut files that the
+    // scanner was told are backed up. A registry that cannot be written back is read
+    // again from where it is kept, so that the session never shows deletions that did
+    // not happen, and no shortcut is deleted. The stop event is looked at before each step.
     FixResult RunFix(const std::string& snapshotFileName);
 
     bool stopRequested() const;

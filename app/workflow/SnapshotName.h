@@ -12,4 +12,9 @@ namespace brindle {
 std::string SnapshotFileName(const std::tm& localTime);
 std::string SnapshotFileNameNow();
 
+// The name, when nothing has it in the current directory; else the first free one of
+// "<name without .xml>_2.xml", "_3", ... . Someone else's file (or link) of that name is
+// then left alone; the snapshot writer creates its file exclusively all the same.
+std::string FreeSnapshotFileName(const std::string& name);
+
 }  // namespace brindle

@@ -10,6 +10,7 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
     Machine& machine = session.machine();
     if (RefuseRepairOfChangedRegistry(machine, report)) return report;
 
+    CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
     report.backup = BackupRegistry(machine.registry(), std::filesystem::current_path(), clock, options);
     if (report.backup.outcome != BackupResult::Outcome::Written) {
         report.outcome = FixReport::Outcome::BackupFailed;
@@ -17,7 +18,9 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
         return report;
     }
 
-    TakeFixResult(session.RunFix(snapshotFileName), report);
+    if (!BackUpShortcuts(session, shortcuts, report)) return report;
+
+    TakeFixResult(session.RunFix(snapshotFileName), session, shortcuts, report);
     return report;
 }
 

@@ -146,5 +146,21 @@ TEST_F(FixSelectedTest, AProblemThatTheBackupCannotHoldWholeStaysInPlace) {
     EXPECT_FALSE(machine.valueExists(kRunKey, "Gone")) << "the rest is still repaired";
 }
 
+// The snapshot's name is predictable: a link planted there is left alone, and so is
+// the file it points to.
+TEST_F(FixSelectedTest, ALinkPlantedAtTheSnapshotNameIsNotFollowed) {
+    const fs::path target = machine.workFolder().path() / "user's file";
+    std::ofstream(target) << "keep me";
+    fs::create_symlink(target, machine.workFolder().path() / kSnapshot);
+
+    const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
+    EXPECT_FALSE(machine.valueExists(kRunKey, "Gone"));
+    std::ifstream in(target);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "keep me");
+    EXPECT_TRUE(fs::is_symlink(machine.workFolder().path() / kSnapshot));
+}
+
 }  // namespace
 }  // namespace brindle

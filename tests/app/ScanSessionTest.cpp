@@ -64,6 +64,7 @@ TEST_F(ScanSessionTest, ShortcutsAreDeletedOnlyAfterTheRegistryIsSaved) {
     EXPECT_EQ(machine.discards, 1);
 
     machine.saveError.clear();
+    session.shortcutScanner.setBackedUp(CollectShortcutBackup(machine, session.shortcutScanner.missingList()).entries);
     const FixResult saved = session.RunFix("FixedOnTest.xml");
     EXPECT_EQ(saved.end, FixEnd::Repaired);
     EXPECT_FALSE(fs::exists(shortcut));

@@ -4,8 +4,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "cli/FixCommand.h"
@@ -60,9 +66,12 @@ protected:
         return nlohmann::json::parse(result.out);
     }
 
+    // Registry backups; a shortcut backup goes with its registry backup.
     std::size_t backupCount() const {
         if (!fs::exists(backups())) return 0;
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(backups()), fs::directory_iterator()));
+        const auto isRegistryBackup = [](const auto& entry) { return entry.path().extension() == ".reg"; };
+        return static_cast<std::size_t>(
+            std::count_if(fs::directory_iterator(backups()), fs::directory_iterator(), isRegistryBackup));
     }
 
     test::TemporaryFolder work;
@@ -83,7 +92,7 @@ TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
     int fixedTotal = 0;
     for (const auto& row : report["summaries"]) fixedTotal += row["fixed"].get<int>();
     EXPECT_EQ(fixedTotal, 12) << report["summaries"];
-    EXPECT_EQ(report["shortcuts"]["fixed"], 2);
+    EXPECT_EQ(report["shortcuts"]["fixed"], 2) << report;
     EXPECT_EQ(backupCount(), 1u);
     EXPECT_TRUE(fs::exists(prefix() / "drive_c" / "users" / "demo" / "Desktop" / "Old App.lnk"));
 
@@ -198,6 +207,90 @@ TEST_F(FixCommandTest, BackupsAreListedNewestFirst) {
     ASSERT_NE(older, std::string::npos) << listed.out;
     EXPECT_LT(newer, older);
     EXPECT_NE(listed.out.find("text export"), std::string::npos);
+}
+
+// The host file of a path on the demo machine's drive C:.
+fs::path HostPathOf(const fs::path& prefix, std::string windowsPath) {
+    for (char& c : windowsPath) c = c == '\\' ? '/' : c;
+    return prefix / "drive_c" / windowsPath.substr(3);
+}
+
+TEST_F(FixCommandTest, DeletedShortcutsAreBackedUpListedAndRestoredByteForByte) {
+    std::map<std::string, std::string> shortcuts;  // Windows path -> bytes
+    const auto listed = scanJson();
+    for (const auto& path : listed["shortcuts"]["missing"])
+        shortcuts[path] = ReadFile(HostPathOf(prefix(), path.get<std::string>()));
+    ASSERT_EQ(shortcuts.size(), 3u);
+
+    const auto fixed = cli({"fix", "--yes", "--json", "--categories", "SHORTCUTS"});
+    ASSERT_EQ(fixed.exitCode, 0) << fixed.err << fixed.out;
+    const auto report = nlohmann::json::parse(fixed.out);
+    EXPECT_EQ(report["outcome"], "removed");
+    EXPECT_EQ(report["shortcuts"]["fixed"], 3);
+    EXPECT_EQ(report["shortcutsNotFixed"], nlohmann::json::array());
+    ASSERT_TRUE(report["shortcutBackup"].is_string()) << report;
+    const fs::path companion = report["shortcutBackup"].get<std::string>();
+    EXPECT_EQ(companion.parent_path(), backups());
+    EXPECT_EQ(companion.extension(), ".lnk-backup");
+    for (const auto& [path, bytes] : shortcuts) EXPECT_FALSE(fs::exists(HostPathOf(prefix(), path))) << path;
+
+    const auto backupList = RunProgram(BRINDLE_CLI_PATH, {"backups"}, work.path());
+    EXPECT_NE(backupList.out.find(companion.filename().string() + "  3 shortcut files"), std::string::npos)
+        << backupList.out;
+    for (const auto& [path, bytes] : shortcuts) {
+        EXPECT_NE(backupList.out.find(path), std::string::npos) << backupList.out;
+    }
+
+    const auto restored = cli({"restore", "--latest"});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err;
+    for (const auto& [path, bytes] : shortcuts) {
+        EXPECT_NE(restored.out.find("restored " + path), std::string::npos) << restored.out;
+        EXPECT_EQ(ReadFile(HostPathOf(prefix(), path)), bytes) << path;
+    }
+}
+
+// A file the system will not let go of: immutable for root, in a folder without write
+// permission for anyone else. Undone on destruction, so the folder can be cleaned up.
+class UndeletableFile {
+public:
+    explicit UndeletableFile(fs::path file) : m_file(std::move(file)) {
+        m_made = ::geteuid() == 0 ? std::system(("chattr +i '" + m_file.string() + "' 2>/dev/null").c_str()) == 0
+                                  : ::chmod(m_file.parent_path().c_str(), 0555) == 0;
+    }
+    ~UndeletableFile() {
+        if (::geteuid() == 0) {
+            std::system(("chattr -i '" + m_file.string() + "' 2>/dev/null").c_str());
+        } else {
+            ::chmod(m_file.parent_path().c_str(), 0755);
+        }
+    }
+    UndeletableFile(const UndeletableFile&) = delete;
+    UndeletableFile& operator=(const UndeletableFile&) = delete;
+    bool made() const { return m_made; }
+
+private:
+    fs::path m_file;
+    bool m_made = false;
+};
+
+TEST_F(FixCommandTest, AShortcutThatCannotBeDeletedIsReportedNotFixed) {
+    constexpr const char* kStuck = "C:\\users\\demo\\Documents\\Projects\\Old Report.lnk";
+    const UndeletableFile stuck(HostPathOf(prefix(), kStuck));
+    if (!stuck.made()) GTEST_SKIP() << "cannot make a file undeletable here";
+
+    const auto fixed = cli({"fix", "--yes", "--json", "--categories", "SHORTCUTS"});
+
+    EXPECT_EQ(fixed.exitCode, 2);
+    EXPECT_NE(fixed.err.find("1 shortcut files were not deleted"), std::string::npos) << fixed.err;
+    const auto report = nlohmann::json::parse(fixed.out);
+    EXPECT_EQ(report["outcome"], "incomplete");
+    EXPECT_EQ(report["shortcuts"]["fixed"], 2);
+    EXPECT_FALSE(report.contains("message")) << "not \"Items selected have been removed\"";
+    ASSERT_EQ(report["shortcutsNotFixed"].size(), 1u) << report;
+    EXPECT_EQ(report["shortcutsNotFixed"][0]["path"], kStuck);
+    EXPECT_NE(report["shortcutsNotFixed"][0]["reason"].get<std::string>().find("could not be deleted"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(HostPathOf(prefix(), kStuck)));
 }
 
 }  // namespace

@@ -377,9 +377,21 @@ BackupClock FixedClock(BackupTime time) {
 TEST(BackupFileNameTest, SortsInTimeOrder) {
     EXPECT_EQ(BackupFileName({2024, 3, 9, 14, 5, 59}), "2024-03-09_14-05-59.reg");
     EXPECT_EQ(BackupFileName({987, 12, 31, 0, 0, 0}), "0987-12-31_00-00-00.reg");
-    EXPECT_TRUE(IsBackupFileName("2024-03-09_14-05-59.reg"));
-    for (const char* other : {"1.reg", "2024-03-09_14-05-59.REG", "2024-03-09 14-05-59.reg", "x024-03-09_14-05-59.reg"})
+    EXPECT_EQ(BackupFileName({2024, 3, 9, 14, 5, 59}, 2), "2024-03-09_14-05-59_2.reg");
+    for (const char* name : {"2024-03-09_14-05-59.reg", "2024-03-09_14-05-59_2.reg", "2024-03-09_14-05-59_999.reg"})
+        EXPECT_TRUE(IsBackupFileName(name)) << name;
+    for (const char* other : {"1.reg", "2024-03-09_14-05-59.REG", "2024-03-09 14-05-59.reg", "x024-03-09_14-05-59.reg",
+                              "2024-03-09_14-05-59_1.reg", "2024-03-09_14-05-59_02.reg", "2024-03-09_14-05-59_1000.reg",
+                              "2024-03-09_14-05-59_.reg", "2024-03-09_14-05-59_x.reg"})
         EXPECT_FALSE(IsBackupFileName(other)) << other;
+    // Each pair in time order.
+    for (const auto& [earlier, later] : std::vector<std::pair<const char*, const char*>>{
+             {"2024-03-09_14-05-59.reg", "2024-03-09_14-05-59_2.reg"},
+             {"2024-03-09_14-05-59_9.reg", "2024-03-09_14-05-59_10.reg"},
+             {"2024-03-09_14-05-59_999.reg", "2024-03-09_14-06-00.reg"}}) {
+        EXPECT_TRUE(BackupNameBefore(earlier, later)) << earlier << " " << later;
+        EXPECT_FALSE(BackupNameBefore(later, earlier)) << earlier << " " << later;
+    }
 }
 
 class BackupFolderTest : public BackupFileTest {
@@ -436,16 +448,63 @@ TEST_F(BackupFolderTest, ANewBackupSurvivesPruningEvenWhenTheClockWentBack) {
     EXPECT_EQ(names().size(), kBackupsKept);
 }
 
-TEST_F(BackupFolderTest, ASecondBackupInTheSameSecondNeverReplacesTheFirst) {
+TEST_F(BackupFolderTest, BackupsInTheSameSecondEachGetANameOfTheirOwn) {
     const auto clock = FixedClock({2024, 1, 2, 3, 4, 5});
-    const auto first = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(), clock);
-    ASSERT_EQ(first.outcome, BackupResult::Outcome::Written);
-    const std::string firstBytes = ReadFile(first.file);
-    machine.setString(kRunKey, "Foo", "C:\\changed.exe");
-    const auto second = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(), clock);
-    EXPECT_EQ(second.outcome, BackupResult::Outcome::Failed);
-    EXPECT_NE(second.error.find("already exists"), std::string::npos) << second.error;
-    EXPECT_EQ(ReadFile(first.file), firstBytes);
+    std::vector<std::string> contents;
+    const ProblemList problems = runProblem();
+    for (const char* data : {"C:\\first.exe", "C:\\second.exe", "C:\\third.exe"}) {
+        machine.setString(kRunKey, "Foo", data);
+        const auto result = BackupRegistry(machine.registry(), problems, machine.workFolder().path(), clock);
+        ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+        contents.push_back(ReadFile(result.file));
+    }
+    EXPECT_EQ(names(), (std::vector<std::string>{"2024-01-02_03-04-05.reg", "2024-01-02_03-04-05_2.reg",
+                                                 "2024-01-02_03-04-05_3.reg"}));
+    EXPECT_EQ(ReadFile(folder() / "2024-01-02_03-04-05.reg"), contents[0]);
+    EXPECT_EQ(ReadFile(folder() / "2024-01-02_03-04-05_3.reg"), contents[2]);
+    EXPECT_NE(contents[0], contents[2]);
+    EXPECT_EQ(FindLatestBackup(folder()), folder() / "2024-01-02_03-04-05_3.reg");
+}
+
+// Whatever has the next name, a link to a file of the user's included, keeps what it
+// is, and so does the link's target; a shortcut backup without its registry backup
+// keeps its name from being reused.
+TEST_F(BackupFolderTest, ATakenNameIsPassedOverNeverFollowedOrReplaced) {
+    fs::create_directories(folder());
+    const fs::path target = machine.workFolder().path() / "user's file";
+    WriteFile(target, "keep me");
+    fs::create_symlink(target, folder() / "2024-01-02_03-04-05.reg");
+    WriteFile(folder() / "2024-01-02_03-04-05_2.lnk-backup", "orphan");
+    const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
+                                       FixedClock({2024, 1, 2, 3, 4, 5}));
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(result.file, folder() / "2024-01-02_03-04-05_3.reg");
+    EXPECT_EQ(ReadFile(target), "keep me");
+    EXPECT_TRUE(fs::is_symlink(folder() / "2024-01-02_03-04-05.reg"));
+    EXPECT_EQ(ReadFile(folder() / "2024-01-02_03-04-05_2.lnk-backup"), "orphan");
+}
+
+TEST_F(BackupFolderTest, ShortcutsGoBesideTheirRegistryBackupAndArePrunedWithIt) {
+    fs::create_directories(folder());
+    for (int day = 1; day <= 5; ++day) {
+        WriteFile(folder() / BackupFileName({2023, 5, day, 0, 0, 0}), "");
+        WriteFile(folder() / ("2023-05-0" + std::to_string(day) + "_00-00-00.lnk-backup"), "");
+    }
+    const std::vector<ShortcutBackupEntry> shortcuts{{"C:\\users\\demo\\x.lnk", 0x21, "shortcut bytes"}};
+    // No registry problem: the registry backup is written empty, so the shortcuts have one.
+    const auto result = BackupRegistry(machine.registry(), List(Problem("", kKindKey)), shortcuts,
+                                       machine.workFolder().path(), FixedClock({2024, 1, 1, 0, 0, 0}));
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    EXPECT_EQ(ReadFile(result.file), "");
+    EXPECT_EQ(result.shortcutFile, folder() / "2024-01-01_00-00-00.lnk-backup");
+    const auto decoded = ReadShortcutBackupFile(result.shortcutFile);
+    ASSERT_TRUE(decoded.ok()) << decoded.error;
+    EXPECT_EQ(decoded.entries, shortcuts);
+    EXPECT_EQ(names(), (std::vector<std::string>{"2023-05-02_00-00-00.lnk-backup", "2023-05-02_00-00-00.reg",
+                                                 "2023-05-03_00-00-00.lnk-backup", "2023-05-03_00-00-00.reg",
+                                                 "2023-05-04_00-00-00.lnk-backup", "2023-05-04_00-00-00.reg",
+                                                 "2023-05-05_00-00-00.lnk-backup", "2023-05-05_00-00-00.reg",
+                                                 "2024-01-01_00-00-00.lnk-backup", "2024-01-01_00-00-00.reg"}));
 }
 
 TEST_F(BackupFolderTest, TheLatestCreatedFileIsFoundWhateverTheNames) {

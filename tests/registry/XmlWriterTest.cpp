@@ -1,7 +1,9 @@
 #include "registry/XmlWriter.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -169,17 +171,59 @@ TEST(XmlWriterFailureTest, UnopenableFileFailsEveryWriteAndTheClose) {
     EXPECT_FALSE(fs::exists(target));
 }
 
-TEST(XmlWriterFailureTest, FullDiskIsReportedByWriteOrClose) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    {
-        XmlWriter writer;
-        writer.SetFileName("/dev/full");
-        writer.Write("<a>");  // small enough to be buffered
-        EXPECT_FALSE(writer.Close());
-        EXPECT_NE(writer.error().find("\"/dev/full\""), std::string::npos) << writer.error();
+// The snapshot's name is predictable: a file or a planted link that has it keeps what
+// it is, and the link's target is not written through.
+TEST_F(XmlWriterTest, ANameThatIsTakenIsNeitherReplacedNorFollowed) {
+    const fs::path target = folder.path() / "user's file";
+    std::ofstream(target) << "keep me";
+    fs::create_symlink(target, file);
+    EXPECT_FALSE(writer.Write("<a>"));
+    EXPECT_NE(writer.error().find("the name is taken"), std::string::npos) << writer.error();
+    EXPECT_FALSE(writer.Close());
+    EXPECT_EQ(ReadFile(target), "keep me");
+    EXPECT_TRUE(fs::is_symlink(file));
+
+    fs::remove(file);
+    fs::rename(target, file);
+    writer.SetFileName(file.string());
+    EXPECT_FALSE(writer.Write("<a>"));
+    EXPECT_FALSE(writer.Close());
+    EXPECT_EQ(ReadFile(file), "keep me");
+}
+
+// A full disk, as a file-size limit makes it look (EFBIG instead of ENOSPC).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
     }
-    XmlWriter writer;
-    writer.SetFileName("/dev/full");
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST_F(XmlWriterTest, FullDiskIsReportedByWriteOrClose) {
+    {
+        const FileSizeLimit limit(16);
+        writer.Write("<a>");  // small enough to be buffered
+        writer.Write(std::string(64, 'x'));
+        EXPECT_FALSE(writer.Close());
+    }
+    EXPECT_NE(writer.error().find("\"" + file.string() + "\""), std::string::npos) << writer.error();
+    fs::remove(file);
+
+    const FileSizeLimit limit(16);
     EXPECT_FALSE(writer.Write(std::string(1 << 20, 'x')));
     EXPECT_FALSE(writer.allWritten());
     EXPECT_FALSE(writer.Write("y"));

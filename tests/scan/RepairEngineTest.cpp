@@ -19,14 +19,8 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 constexpr const char* kSnapshotName = "FixedOnTest.xml";
-constexpr const char* kCapture = "captured.xml";
 constexpr std::int32_t kUntouched = 99;
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // One row per registry category, each with a fixed count no pass would write.
 std::vector<ScanSummary> AllRows() {
@@ -72,16 +66,15 @@ protected:
                                       std::int32_t found) { calls.push_back({item, title, scanned, found}); };
     }
 
-    // Runs the whole repair and returns the snapshot as the run closed it. The run deletes
-    // the file's name at the end; a second name for the same file, made beforehand, keeps
-    // what was written (the writer truncates the file in place).
+    // Runs the whole repair and returns the snapshot as the run wrote it; the run
+    // deletes the file at the end.
     std::string fixCapturingSnapshot(std::vector<ScanSummary>& rows) {
-        const fs::path snapshot = machine.workFolder().writeFile(kSnapshotName, "stale");
-        const fs::path capture = machine.workFolder().path() / kCapture;
-        fs::create_hard_link(snapshot, capture);
+        std::string written;
+        lib.snapshotWriter().setMirror(&written);
         lib.FixProblems(rows, kSnapshotName);
-        EXPECT_FALSE(fs::exists(snapshot)) << "the run leaves its snapshot behind";
-        return ReadFile(capture);
+        lib.snapshotWriter().setMirror(nullptr);
+        EXPECT_FALSE(fs::exists(machine.workFolder().path() / kSnapshotName)) << "the run leaves its snapshot behind";
+        return written;
     }
 
     TestMachine machine;

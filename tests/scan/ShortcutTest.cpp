@@ -6,12 +6,14 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "demo/LnkWriter.h"
 #include "platform/WinePrefixMachine.h"
+#include "support/FreshWinePrefix.h"
 #include "support/RunProgram.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestMachine.h"
@@ -156,6 +158,7 @@ TEST_F(ShortcutTest, FixDeletesListedShortcutsEvenReadOnlyOnes) {
     CShortcut scanner(m_machine);
     scanner.ScanShortcuts();
     ASSERT_EQ(2u, scanner.missingCount());
+    scanner.setBackedUp(CollectShortcutBackup(m_machine, scanner.missingList()).entries);
     scanner.FixShortcuts();
     EXPECT_EQ(2, scanner.fixed());
     EXPECT_FALSE(fs::exists(plain));
@@ -176,6 +179,7 @@ TEST_F(ShortcutTest, AnEmptiedEntryIsNeitherDeletedNorCounted) {
     const std::string keptPath = scanner.missing(0);
     scanner.missing(0) = "";
     recordProgress(scanner);
+    scanner.setBackedUp(CollectShortcutBackup(m_machine, scanner.missingList()).entries);
     scanner.FixShortcuts();
     EXPECT_EQ(1, scanner.fixed());
     EXPECT_EQ(0, m_machine.files()._access(keptPath.c_str(), 0));
@@ -266,20 +270,33 @@ TEST_F(ShortcutTest, ALinkLoopEndsAndEachShortcutIsListedOnce) {
 }
 
 TEST_F(ShortcutTest, AFolderLinkedTwiceIsWalkedOnce) {
-    // Wine links the user's Desktop and Documents to the host's: one host folder may be
-    // reached by several paths.
-    test::TemporaryFolder hostHome;
-    hostHome.writeFile("Desktop/old.lnk", MakeShortcutBytes("C:\\gone.exe"));
+    // One folder of the drive may be reached by several paths.
+    shortcut("shared/Desktop/old.lnk", "C:\\gone.exe");
     fs::create_directories(host("users/demo"));
-    fs::create_directory_symlink(hostHome.path() / "Desktop", host("users/demo/Desktop"));
-    fs::create_directory_symlink(hostHome.path() / "Desktop", host("users/demo/Bureau"));
-    fs::create_directory_symlink(hostHome.path(), host("users/demo/Home"));
+    fs::create_directory_symlink(host("shared/Desktop"), host("users/demo/Desktop"));
+    fs::create_directory_symlink("../../shared/Desktop", host("users/demo/Bureau"));
+    fs::create_directory_symlink(host("shared"), host("users/demo/Home"));
     CShortcut scanner(m_machine);
     scanner.ScanShortcuts();
     EXPECT_EQ(1, scanner.scanned());
     EXPECT_EQ(1, scanner.found());
-    ASSERT_EQ(1u, scanner.missingCount());
-    EXPECT_TRUE(scanner.missing(0).starts_with("C:\\users\\demo\\")) << scanner.missing(0);
+    EXPECT_EQ(1u, scanner.missingCount());
+}
+
+// Wine links the user's Desktop and Documents to the host's home: what lies there is
+// not the machine's, however the links are spelled.
+TEST_F(ShortcutTest, AFolderLinkThatLeavesTheDriveIsNotWalked) {
+    test::TemporaryFolder hostHome;
+    hostHome.writeFile("Desktop/old.lnk", MakeShortcutBytes("C:\\gone.exe"));
+    hostHome.writeFile("Desktop/inner/older.lnk", MakeShortcutBytes("C:\\gone.exe"));
+    fs::create_directories(host("users/demo"));
+    fs::create_directory_symlink(hostHome.path() / "Desktop", host("users/demo/Desktop"));
+    fs::create_directory_symlink(hostHome.path(), host("users/demo/Home"));
+    shortcut("users/demo/Start Menu/gone.lnk", "C:\\gone.exe");
+    CShortcut scanner(m_machine);
+    scanner.ScanShortcuts();
+    EXPECT_EQ(1, scanner.scanned());
+    EXPECT_THAT(scanner.missingList(), ElementsAre("C:\\users\\demo\\Start Menu\\gone.lnk"));
 }
 
 TEST_F(ShortcutTest, NamesOutsideTheCodePageArePassedOverQuietly) {
@@ -336,6 +353,61 @@ TEST(ShortcutWinePrefix, WalksOnlyTheDrivesInsideThePrefix) {
     scanner.ScanShortcuts();
     EXPECT_THAT(scanner.missingList(), ::testing::Contains("C:\\users\\demo\\Desktop\\gone.lnk"));
     EXPECT_THAT(scanner.missingList(), ::testing::Each(::testing::StartsWith("C:\\")));
+}
+
+// A real fresh prefix: Wine linked the user's folders to the home folder. A dead
+// shortcut there is the user's own: it is neither listed nor deleted.
+TEST(ShortcutWinePrefix, NeverListsNorDeletesShortcutsInTheHostsHome) {
+    test::FreshWinePrefix fresh;
+    const fs::path inHome = fresh.home() / "dead.lnk";
+    test::WriteFileAt(inHome, MakeShortcutBytes("C:\\gone.exe"));
+    test::WriteFileAt(fresh.home() / "Old Prefix" / "drive_c" / "old.lnk", MakeShortcutBytes("C:\\gone.exe"));
+    test::WriteFileAt(fresh.prefix() / "drive_c/users/Public/Desktop/gone.lnk", MakeShortcutBytes("C:\\gone.exe"));
+    auto machine = fresh.open(/*withWineFonts=*/true);
+    CShortcut scanner(*machine);
+    scanner.ScanShortcuts();
+    EXPECT_THAT(scanner.missingList(), ElementsAre("C:\\users\\Public\\Desktop\\gone.lnk"));
+
+    // Nor may anything else delete it or change it through the link.
+    ASSERT_EQ(0, chmod(inHome.c_str(), 0444));
+    for (const char* user : {"C:\\users\\root\\Desktop\\dead.lnk", "C:\\users\\root\\Documents\\dead.lnk"}) {
+        EXPECT_EQ(0, machine->files()._access(user, 0)) << user;
+        EXPECT_FALSE(machine->files().SetFileAttributesA(user, win::FILE_ATTRIBUTE_NORMAL)) << user;
+        EXPECT_FALSE(machine->files().DeleteFileA(user)) << user;
+    }
+    EXPECT_TRUE(fs::exists(inHome));
+    EXPECT_EQ(fs::perms(0444), fs::status(inHome).permissions());
+}
+
+// A drive the user marked as a hard disk is walked even where it lies outside the
+// prefix; its links are followed into its own folder (or the prefix), never elsewhere.
+TEST(ShortcutWinePrefix, WalksAHardDiskOutsideThePrefixWithoutLeavingIt) {
+    test::TemporaryFolder folder;
+    const fs::path prefix = folder.path() / "prefix";
+    test::CopyTree(BRINDLE_DEMO_MACHINE_DIR, prefix);
+    {
+        std::ofstream system(prefix / "system.reg", std::ios::binary | std::ios::app);
+        system << "\n[Software\\\\Wine\\\\Drives] 1768453300\n\"d:\"=\"hd\"\n";
+    }
+    const fs::path disk = folder.makeFolder("disk");
+    folder.writeFile("disk/Games/Old/gone.lnk", MakeShortcutBytes("D:\\gone.exe"));
+    folder.writeFile("elsewhere/away.lnk", MakeShortcutBytes("D:\\gone.exe"));
+    fs::create_directory_symlink("Games/Old", disk / "Shortcut to Old");
+    fs::create_directory_symlink(folder.path() / "elsewhere", disk / "Elsewhere");
+    fs::create_directory_symlink(disk, prefix / "dosdevices" / "d:");
+
+    std::string error;
+    auto machine = WinePrefixMachine::Open(prefix, error);
+    ASSERT_TRUE(machine) << error;
+    ASSERT_EQ(win::DRIVE_FIXED, machine->files().GetDriveTypeA("D:\\"));
+    CShortcut scanner(*machine);
+    scanner.ScanShortcuts();
+    std::vector<std::string> onD;
+    for (const auto& path : scanner.missingList()) {
+        if (path.starts_with("D:")) onD.push_back(path);
+    }
+    // One folder, reached by its name or by the link to it, walked once.
+    EXPECT_THAT(onD, ElementsAre(::testing::AnyOf("D:\\Games\\Old\\gone.lnk", "D:\\Shortcut to Old\\gone.lnk")));
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+// Creating a host file that must never replace anything: a backup holds what a repair
+// removed, and a name someone else chose or planted (a symbolic link to a file of the
+// user's) must keep what it is.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace brindle {
+
+struct ExclusiveCreateResult {
+    enum class Status {
+        Created,    // the file holds content, complete and on disk
+        NameTaken,  // a file, folder or link already has the name; nothing was changed
+        Failed,     // error says what and where; nothing is left behind
+    };
+    Status status = Status::Failed;
+    std::string error;
+};
+
+// Writes content to a hidden temporary file beside path, syncs it, then gives it path's
+// name only when no entry of that name exists (a symbolic link counts as one and is
+// never followed), and syncs the folder. A crash leaves no file or a complete one.
+ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, std::string_view content);
+
+}  // namespace brindle
