@@ -51,7 +51,8 @@ const char* OutcomeName(FixReport::Outcome outcome) {
     case FixReport::Outcome::BackupFailed: return "backup-failed";
     case FixReport::Outcome::SaveFailed: return "save-failed";
     case FixReport::Outcome::Stopped: return "stopped";
-    case FixReport::Outcome::Incomplete: return "incomplete";
+    case FixReport::Outcome::Partial: return "partial";
+    case FixReport::Outcome::IgnoreListUnreadable: return "ignore-list-unreadable";
     }
     return "unknown";
 }
@@ -66,6 +67,10 @@ void PrintFixText(const ScanReport& report, const FixReport& fix, const std::vec
     if (!fix.keptUnbackedUp.empty()) {
         out << "\nLeft in place because their backup would be incomplete:\n";
         for (const auto& line : fix.keptUnbackedUp) out << "  " << AnsiToUtf8(codePage, line) << "\n";
+    }
+    if (!fix.problemsLeftInPlace.empty()) {
+        out << "\nLeft in place, since the registry cannot be asked for exactly the entry the scan saw:\n";
+        for (const auto& line : fix.problemsLeftInPlace) out << "  " << AnsiToUtf8(codePage, line) << "\n";
     }
     if (!fix.shortcutsNotFixed.empty()) {
         out << "\nShortcut files not deleted:\n";
@@ -98,6 +103,9 @@ void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vec
             {{"path", AnsiToUtf8(codePage, problem.path)}, {"reason", AnsiToUtf8(codePage, problem.message)}});
     }
     document["shortcutsNotFixed"] = notFixed;
+    nlohmann::ordered_json leftInPlace = nlohmann::ordered_json::array();
+    for (const auto& line : fix.problemsLeftInPlace) leftInPlace.push_back(AnsiToUtf8(codePage, line));
+    document["leftInPlace"] = leftInPlace;
     if (!fix.error.empty()) document["error"] = fix.error;
     if (!fix.ignoreListError.empty()) document["ignoreListError"] = fix.ignoreListError;
     if (fix.outcome == FixReport::Outcome::Removed) document["message"] = kItemsRemovedMessage;
@@ -112,8 +120,8 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);
-    if (scan.end == ScanEnd::ReloadFailed) {
-        err << "brindle-cli: " << scan.error << "\n";
+    if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable) {
+        err << "brindle-cli: " << scan.error << "; nothing was removed\n";
         return 2;
     }
     if (scan.end == ScanEnd::Stopped) {
@@ -166,6 +174,11 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
     }
     out.flush();
     if (!fix.ignoreListError.empty()) err << "brindle-cli: warning: " << fix.ignoreListError << "\n";
+    // Part of what was listed is still there: the job was done only in part.
+    if (fix.outcome == FixReport::Outcome::Partial) {
+        err << "brindle-cli: " << fix.error << "\n";
+        return 1;
+    }
     if (fix.outcome != FixReport::Outcome::Removed) {
         err << "brindle-cli: " << fix.error << "\n";
         return 2;

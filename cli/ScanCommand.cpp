@@ -10,7 +10,7 @@ int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const 
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);
-    if (scan.end == ScanEnd::ReloadFailed) {
+    if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable) {
         err << "brindle-cli: " << scan.error << "\n";
         return 2;
     }

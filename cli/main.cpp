@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "cli/IgnoreCommand.h"
 #include "cli/RestoreCommand.h"
 #include "cli/ScanCommand.h"
+#include "platform/ExclusiveLock.h"
 #include "platform/WinePrefixLocation.h"
 #include "platform/WinePrefixMachine.h"
 
@@ -102,6 +104,21 @@ int main(int argc, char** argv) {
         }
         const auto& prefix = std::get<PrefixChoice>(location);
         std::string error;
+        // One writer at a time, from the read the command acts on to its save: the
+        // prefix's registry, and this folder's ignore list, snapshot and backups.
+        std::unique_ptr<ExclusiveLock> prefixLock;
+        std::unique_ptr<ExclusiveLock> workLock;
+        if (*fix || *restore || *ignoreAdd || *ignoreRemove) {
+            prefixLock = ExclusiveLock::TryAcquire(prefix.path / kPrefixLockFile, "the prefix " + prefix.path.string(), error);
+            if (prefixLock) {
+                workLock = ExclusiveLock::TryAcquire(kWorkFolderLockFile,
+                                                     "the work folder " + std::filesystem::current_path().string(), error);
+            }
+            if (!prefixLock || !workLock) {
+                std::cerr << "brindle-cli: " << error << "\n";
+                return 2;
+            }
+        }
         auto machine = WinePrefixMachine::Open(prefix.path, error);
         if (!machine) {
             std::cerr << "brindle-cli: " << error << "\n";

@@ -36,10 +36,21 @@ void TakeFixResult(const FixResult& fix, const ScanSession& session, const Colle
             }
             report.shortcutsNotFixed.push_back(std::move(problem));
         }
-        if (!report.shortcutsNotFixed.empty()) {
-            report.outcome = FixReport::Outcome::Incomplete;
-            report.error = std::to_string(report.shortcutsNotFixed.size()) +
-                           " shortcut files were not deleted; the rest of the repair is done";
+        for (const auto& left : session.engine.unrepaired()) {
+            const ProblemRecord& problem = session.engine.problem(left.index);
+            std::string line = problem.keyPath();
+            if (problem.kind() != kKindKey && problem.value() != nullptr) line += " : " + problem.value()->name;
+            report.problemsLeftInPlace.push_back(line + ": " + left.reason);
+        }
+        if (!report.problemsLeftInPlace.empty() || !report.shortcutsNotFixed.empty()) {
+            report.outcome = FixReport::Outcome::Partial;
+            std::vector<std::string> parts;
+            if (!report.problemsLeftInPlace.empty())
+                parts.push_back(std::to_string(report.problemsLeftInPlace.size()) + " registry entries were left in place");
+            if (!report.shortcutsNotFixed.empty())
+                parts.push_back(std::to_string(report.shortcutsNotFixed.size()) + " shortcut files were not deleted");
+            report.error = parts.front() + (parts.size() > 1 ? " and " + parts.back() : "") +
+                           "; the rest of the repair is done";
         }
         break;
     case FixEnd::SaveFailed:

@@ -18,7 +18,11 @@ struct FixReport {
         BackupFailed,   // nothing was deleted
         SaveFailed,     // the repair could not be written back; nothing on disk changed
         Stopped,        // stopped by the stop event; see `registrySaved`
-        Incomplete,     // the registry repair is on disk, but shortcutsNotFixed are still there
+        // The repair is on disk, but some of what was listed is still there: registry
+        // problems the registry could not be asked for exactly (problemsLeftInPlace) or
+        // shortcuts not deleted (shortcutsNotFixed).
+        Partial,
+        IgnoreListUnreadable,  // the ignore list is there but cannot be read; nothing was done
     };
     Outcome outcome = Outcome::Removed;
     // What went wrong, naming the file or prefix, for every outcome but Removed.
@@ -31,6 +35,8 @@ struct FixReport {
     std::vector<std::string> keptUnbackedUp;
     // Whether the registry repair reached the disk (for a stop after that point).
     bool registrySaved = false;
+    // Ticked registry problems the repair left in place, each with its key and the reason.
+    std::vector<std::string> problemsLeftInPlace;
     // The ticked shortcuts the repair did not delete, each with the reason.
     std::vector<ShortcutProblem> shortcutsNotFixed;
 };

@@ -49,6 +49,13 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
         // A second engine, so that the scanning engine's problem list stays as it is;
         // it reads the ignore list afresh, keeping entries added elsewhere meanwhile.
         CRegistryLib ignoreKeeper(machine);
+        // Its entries would be removed as if nobody had kept them, and the save below
+        // would replace the list with the new entries alone.
+        if (!ignoreKeeper.ignoreListError().empty()) {
+            report.outcome = FixReport::Outcome::IgnoreListUnreadable;
+            report.error = ignoreKeeper.ignoreListError() + "; nothing was removed";
+            return report;
+        }
         MoveUntickedToIgnoreList(session, selection, ignoreKeeper);
         if (ignoreKeeper.SaveIgnoreList() != 0) {
             report.ignoreListError = std::string("cannot write ") + kIgnoreListFile + " in " +

@@ -30,7 +30,12 @@ ScanResult ScanSession::RunScan() {
         return {ScanEnd::ReloadFailed, std::move(error)};
     }
 
+    // A list that cannot be read would let kept entries be listed, and removed, again.
+    engine.LoadIgnoreList();
+    if (!engine.ignoreListError().empty()) return {ScanEnd::IgnoreListUnreadable, engine.ignoreListError()};
+
     engine.ScanRegistry(summaries, categories);
+    if (!engine.ignoreListError().empty()) return {ScanEnd::IgnoreListUnreadable, engine.ignoreListError()};
     if (stopRequested()) return {ScanEnd::Stopped, {}};
 
     if (categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {

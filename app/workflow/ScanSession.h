@@ -21,12 +21,13 @@ namespace brindle {
 enum class ScanEnd {
     Completed,
     Stopped,      // the stop event was signalled; what was found so far is listed
-    ReloadFailed  // the registry files changed on disk and could not be read again
+    ReloadFailed,         // the registry files changed on disk and could not be read again
+    IgnoreListUnreadable  // "ignore.lst" is there but cannot be read; nothing was scanned
 };
 
 struct ScanResult {
     ScanEnd end = ScanEnd::Completed;
-    std::string error;  // for ReloadFailed
+    std::string error;  // for ReloadFailed and IgnoreListUnreadable
 };
 
 enum class FixEnd {

@@ -152,7 +152,7 @@ TEST_F(ShortcutRepairTest, AShortcutThatStaysIsReportedNotFixedAndKeepsItsReadOn
 
     const FixReport report = FixSelected(session, FixSelection{}, kSnapshot, kClock);
 
-    EXPECT_EQ(report.outcome, FixReport::Outcome::Incomplete);
+    EXPECT_EQ(report.outcome, FixReport::Outcome::Partial);
     EXPECT_NE(report.error.find("2 shortcut files were not deleted"), std::string::npos) << report.error;
     EXPECT_EQ(session.shortcutScanner.fixed(), 1);
     EXPECT_FALSE(fs::exists(plain));

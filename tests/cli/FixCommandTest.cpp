@@ -15,7 +15,9 @@
 #include <sstream>
 
 #include "cli/FixCommand.h"
+#include "platform/ExclusiveLock.h"
 #include "platform/WinePrefixMachine.h"
+#include "registry/RegistryLib.h"
 #include "registry/BackupFolder.h"
 #include "support/LockHolder.h"
 #include "support/RegistryDump.h"
@@ -280,10 +282,10 @@ TEST_F(FixCommandTest, AShortcutThatCannotBeDeletedIsReportedNotFixed) {
 
     const auto fixed = cli({"fix", "--yes", "--json", "--categories", "SHORTCUTS"});
 
-    EXPECT_EQ(fixed.exitCode, 2);
+    EXPECT_EQ(fixed.exitCode, 1);
     EXPECT_NE(fixed.err.find("1 shortcut files were not deleted"), std::string::npos) << fixed.err;
     const auto report = nlohmann::json::parse(fixed.out);
-    EXPECT_EQ(report["outcome"], "incomplete");
+    EXPECT_EQ(report["outcome"], "partial");
     EXPECT_EQ(report["shortcuts"]["fixed"], 2);
     EXPECT_FALSE(report.contains("message")) << "not \"Items selected have been removed\"";
     ASSERT_EQ(report["shortcutsNotFixed"].size(), 1u) << report;
@@ -291,6 +293,60 @@ TEST_F(FixCommandTest, AShortcutThatCannotBeDeletedIsReportedNotFixed) {
     EXPECT_NE(report["shortcutsNotFixed"][0]["reason"].get<std::string>().find("could not be deleted"),
               std::string::npos);
     EXPECT_TRUE(fs::exists(HostPathOf(prefix(), kStuck)));
+}
+
+// One writer at a time: while another run holds the prefix or the work folder, a fix
+// refuses at once and changes nothing.
+TEST_F(FixCommandTest, ASecondWriterIsRefusedWhileTheFirstHoldsItsLocks) {
+    const std::string before = RegistryOf(prefix());
+    for (const fs::path& held : {prefix() / kPrefixLockFile, work.path() / kWorkFolderLockFile}) {
+        SCOPED_TRACE(held.string());
+        std::string error;
+        auto lock = ExclusiveLock::TryAcquire(held, "the test", error);
+        ASSERT_TRUE(lock) << error;
+        // flock belongs to the open file: the child process of the run cannot share it.
+        const auto fixed = cli({"fix", "--yes"});
+        EXPECT_EQ(fixed.exitCode, 2);
+        EXPECT_NE(fixed.err.find("another Brindle is working on"), std::string::npos) << fixed.err;
+        EXPECT_EQ(RegistryOf(prefix()), before);
+        EXPECT_EQ(backupCount(), 0u);
+    }
+    EXPECT_EQ(cli({"fix", "--yes"}).exitCode, 0);
+}
+
+// An ignore list that cannot be read stops the fix before anything is scanned or written.
+TEST_F(FixCommandTest, AnUnreadableIgnoreListStopsTheFix) {
+    const std::string before = RegistryOf(prefix());
+    fs::create_directory(work.path() / kIgnoreListFile);
+    const auto fixed = cli({"fix", "--yes"});
+    EXPECT_EQ(fixed.exitCode, 2);
+    EXPECT_NE(fixed.err.find("ignore list"), std::string::npos) << fixed.err;
+    EXPECT_NE(fixed.err.find("nothing was removed"), std::string::npos) << fixed.err;
+    EXPECT_EQ(RegistryOf(prefix()), before);
+    EXPECT_EQ(backupCount(), 0u);
+    EXPECT_TRUE(fs::is_directory(work.path() / kIgnoreListFile));
+    EXPECT_EQ(cli({"scan"}).exitCode, 2);
+}
+
+// A value whose name has a character code page 1252 lacks lists with '?' in its place;
+// asked for by that name the registry reaches nothing, so it stays, and the fix says it
+// was done only in part.
+TEST_F(FixCommandTest, AnEntryTheRegistryCannotBeAskedForIsLeftAndTheFixIsPartial) {
+    {
+        std::ofstream system(prefix() / "system.reg", std::ios::binary | std::ios::app);
+        system << "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\SharedDLLs] 1768453200\n"
+                  "#time=1dc85dbcd1f8800\n"
+                  "\"C:\\\\gone\\\\x\\x4e00.dll\"=dword:00000001\n";
+    }
+    const auto fixed = cli({"fix", "--yes", "--json"});
+    EXPECT_EQ(fixed.exitCode, 1) << fixed.err;
+    const auto report = nlohmann::json::parse(fixed.out);
+    EXPECT_EQ(report["outcome"], "partial");
+    ASSERT_EQ(report["leftInPlace"].size(), 1u) << report;
+    EXPECT_NE(report["leftInPlace"][0].get<std::string>().find("reaches no value"), std::string::npos);
+    EXPECT_FALSE(report.contains("message"));
+    EXPECT_NE(ReadFile(prefix() / "system.reg").find("\"C:\\\\gone\\\\x\\x4e00.dll\"=dword:00000001"),
+              std::string::npos);
 }
 
 }  // namespace
