@@ -179,9 +179,12 @@ void CRegistryLib::FixProblems(std::vector<ScanSummary>& summaries, const std::s
     root.WriteStart(writer, 1);
     for (const RepairPass& pass : kRepairPasses) RunPass(*this, pass.category, summaries);
     root.WriteEnd(writer, -1);
+    // The writer creates its file only where no file was; one that was there already is
+    // someone else's, and stays.
+    const bool created = writer.isOpen();
     writer.Close();
     // The snapshot only has to outlive the deletions it records.
-    std::remove(snapshotFileName.c_str());
+    if (created) std::remove(snapshotFileName.c_str());
 }
 
 void CRegistryLib::FixClsid(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::COM, summaries); }

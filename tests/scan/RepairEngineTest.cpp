@@ -433,6 +433,12 @@ TEST_F(RepairEngineTest, ASnapshotThatCannotBeCreatedDoesNotStopTheRepair) {
     EXPECT_FALSE(valueExists("HKEY_LOCAL_MACHINE\\Software\\Fonts", "f"));
     EXPECT_EQ(FixedOf(rows, ScanCategory::FONTS), 1);
     EXPECT_FALSE(lib.snapshotWriter().isOpen());
+
+    // A file that already has the snapshot's name is not the repair's to delete.
+    const fs::path taken = machine.workFolder().writeFile(kSnapshotName, "someone else's");
+    lib.FixProblems(rows, kSnapshotName);
+    std::ifstream in(taken, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "someone else's");
 }
 
 // NT: the key's tree is removed sub-key by sub-key, so a refused sub-key stops the
