@@ -10,22 +10,14 @@
 #include <set>
 #include <variant>
 
+#include "platform/DescriptorWrite.h"
 #include "platform/RegularFile.h"
 
 namespace brindle {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// As many links as the kernel follows before it answers ELOOP.
-constexpr int kMaxLinkHops = 40;
-
-std::string Failure(const fs::path& path, const char* step, int code) {
-    return "cannot " + std::string(step) + " " + path.string() + ": " + std::strerror(code);
-}
-
-bool WriteAll(int fd, std::string_view content) {
+bool WriteAllToDescriptor(int fd, std::string_view content) {
     while (!content.empty()) {
         const ssize_t written = ::write(fd, content.data(), content.size());
         if (written < 0) {
@@ -35,6 +27,15 @@ bool WriteAll(int fd, std::string_view content) {
         content.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+namespace {
+
+// As many links as the kernel follows before it answers ELOOP.
+constexpr int kMaxLinkHops = 40;
+
+std::string Failure(const fs::path& path, const char* step, int code) {
+    return "cannot " + std::string(step) + " " + path.string() + ": " + std::strerror(code);
 }
 
 // The file a write through `path` lands in: symbolic links followed to their end, as
@@ -109,7 +110,7 @@ std::string PrepareTemporary(const FileReplacement& file, const CommitFaultHook&
     if (fd.get() < 0) return Failure(temporary, "create", errno);
     prepared.temporary = temporary;
 
-    if (!WriteAll(fd.get(), file.content)) return Failure(temporary, "write", errno);
+    if (!WriteAllToDescriptor(fd.get(), file.content)) return Failure(temporary, "write", errno);
     if (exists) {
         // The owner first: changing it may clear set-id bits that the mode then restores.
         if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&

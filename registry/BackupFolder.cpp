@@ -10,7 +10,7 @@
 
 #include "registry/BackupFile.h"
 #include "registry/BackupWriter.h"
-#include "registry/ExclusiveFile.h"
+#include "platform/ExclusiveFile.h"
 
 namespace brindle {
 

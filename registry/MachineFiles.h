@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "platform/Machine.h"
-#include "registry/ExclusiveFile.h"
+#include "platform/ExclusiveFile.h"
 
 namespace brindle {
 

@@ -13,42 +13,27 @@ namespace {
 
 std::string Quoted(std::string_view name) { return "\"" + std::string(name.substr(0, name.find('\0'))) + "\""; }
 
-// Every value name of the key as RegEnumValueA lists it, embedded NULs included.
-std::vector<std::string> ListedValueNames(Registry& registry, HKEY key) {
-    std::vector<std::string> names;
-    DWORD count = 0;
-    DWORD longest = 0;
-    if (registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest, nullptr,
-                                  nullptr, nullptr) != ERROR_SUCCESS) {
-        return names;
-    }
-    std::vector<char> buffer(static_cast<std::size_t>(longest) + 1);
-    for (DWORD index = 0; index < count; ++index) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        if (registry.RegEnumValueA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        names.emplace_back(buffer.data(), length);
-    }
-    return names;
-}
+enum class Listing { Values, SubKeys };
 
-std::vector<std::string> ListedSubKeyNames(Registry& registry, HKEY key) {
+// Every value or sub-key name of the key as RegEnumValueA or RegEnumKeyExA lists it,
+// embedded NULs included.
+std::vector<std::string> ListedNames(Registry& registry, HKEY key, Listing listing) {
     std::vector<std::string> names;
     DWORD count = 0;
     DWORD longest = 0;
-    if (registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr) != ERROR_SUCCESS) {
+    const bool values = listing == Listing::Values;
+    if (registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, values ? nullptr : &count,
+                                  values ? nullptr : &longest, nullptr, values ? &count : nullptr,
+                                  values ? &longest : nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return names;
     }
     std::vector<char> buffer(static_cast<std::size_t>(longest) + 1);
     for (DWORD index = 0; index < count; ++index) {
         DWORD length = static_cast<DWORD>(buffer.size());
-        if (registry.RegEnumKeyExA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
+        const LONG status =
+            values ? registry.RegEnumValueA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                   : registry.RegEnumKeyExA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS) break;
         names.emplace_back(buffer.data(), length);
     }
     return names;
@@ -67,7 +52,7 @@ std::string WhyValueIsNotAddressable(Registry& registry, HKEY key, std::string_v
         return EqualsIgnoreAsciiCase(name, listedName);
     };
     std::size_t alike = 0;
-    for (const auto& name : ListedValueNames(registry, key)) alike += listsAlike(name) ? 1 : 0;
+    for (const auto& name : ListedNames(registry, key, Listing::Values)) alike += listsAlike(name) ? 1 : 0;
     if (alike == 0) return {};  // gone already: the deletion finds nothing and says so
     if (alike > 1) {
         return std::to_string(alike) + " values are listed by the name " + Quoted(listedName) +
@@ -87,7 +72,7 @@ std::string WhySubKeyIsNotAddressable(Registry& registry, HKEY parent, std::stri
         return "the key's name " + Quoted(listedName) + " holds a NUL character, so the registry cannot be asked for it";
     }
     std::size_t alike = 0;
-    for (const auto& name : ListedSubKeyNames(registry, parent)) alike += EqualsIgnoreAsciiCase(name, listedName) ? 1 : 0;
+    for (const auto& name : ListedNames(registry, parent, Listing::SubKeys)) alike += EqualsIgnoreAsciiCase(name, listedName) ? 1 : 0;
     if (alike == 0) return {};
     if (alike > 1) {
         return std::to_string(alike) + " keys are listed by the name " + Quoted(listedName) +

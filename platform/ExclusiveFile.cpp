@@ -1,4 +1,4 @@
-#include "registry/ExclusiveFile.h"
+#include "platform/ExclusiveFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/DescriptorWrite.h"
+
 namespace brindle {
 
 namespace {
@@ -16,18 +18,6 @@ using Status = ExclusiveCreateResult::Status;
 
 ExclusiveCreateResult Failure(const std::filesystem::path& path, const char* step, int code) {
     return {Status::Failed, "cannot " + std::string(step) + " " + path.string() + ": " + std::strerror(code)};
-}
-
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t written = ::write(fd, content.data(), content.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 // 0, or the errno of the failure. Neither call replaces an existing entry, and neither
@@ -55,7 +45,7 @@ ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, s
     if (fd < 0) return Failure(temporary, "create", errno);
 
     int code = 0;
-    if (!WriteAll(fd, content) || ::fsync(fd) != 0) code = errno;
+    if (!WriteAllToDescriptor(fd, content) || ::fsync(fd) != 0) code = errno;
     // mkstemp creates 0600; the file gets the usual permissions.
     if (code == 0 && ::fchmod(fd, 0644) != 0) code = errno;
     if (::close(fd) != 0 && code == 0) code = errno;
