@@ -319,7 +319,7 @@ struct MemoryRegistry::Impl {
     RegistryKeyNode* followLink(RegistryKeyNode* link, int& hops) {
         while (link->isLink) {
             if (++hops > kMaxLinkHops) return nullptr;
-            const RegistryValueData* value = link->findValue(kLinkValueName);
+            const RegistryValueData* value = link->values.find(kLinkValueName);
             if (value == nullptr || value->type != REG_LINK) return nullptr;
             std::u16string target;
             DecodeUtf16(value->data, target);
@@ -592,7 +592,7 @@ LONG MemoryRegistry::RegQueryValueExA(HKEY key, const char* valueName, DWORD* re
     std::lock_guard lock(m_impl->mutex);
     Impl::KeyRef ref;
     if (const LONG status = m_impl->lookup(key, ref); status != ERROR_SUCCESS) return status;
-    const RegistryValueData* value = ref.node->findValue(m_impl->convertName(valueName));
+    const RegistryValueData* value = ref.node->values.find(m_impl->convertName(valueName));
     if (value == nullptr) return ERROR_FILE_NOT_FOUND;
     if (type != nullptr) *type = value->type;
     return m_impl->copyData(*value, data, dataLength);
@@ -607,11 +607,8 @@ LONG MemoryRegistry::RegSetValueExA(HKEY key, const char* valueName, DWORD /*res
     const std::u16string_view name = m_impl->convertName(valueName);
     if (name.size() > kMaxValueNameLength) return ERROR_INVALID_PARAMETER;
 
-    RegistryValueData* value = ref.node->findValue(name);
-    if (value == nullptr) {
-        value = &ref.node->values.emplace_back();
-        value->name.assign(name);
-    }
+    RegistryValueData* value = ref.node->values.find(name);
+    if (value == nullptr) value = &ref.node->values.push_back(RegistryValueData{std::u16string(name), type, {}});
     value->type = type;
     if (IsStringType(type)) {
         // Exactly the bytes given: a string stored without its NUL reads back without one.
@@ -649,10 +646,9 @@ LONG MemoryRegistry::RegDeleteValueA(HKEY key, const char* valueName) {
     Impl::KeyRef ref;
     if (const LONG status = m_impl->lookup(key, ref); status != ERROR_SUCCESS) return status;
     if (ref.throughLink || IsGuardedOrBelowGuarded(ref.node)) return ERROR_ACCESS_DENIED;
-    RegistryValueData* value = ref.node->findValue(m_impl->convertName(valueName));
+    RegistryValueData* value = ref.node->values.find(m_impl->convertName(valueName));
     if (value == nullptr) return ERROR_FILE_NOT_FOUND;
-    auto& values = ref.node->values;
-    values.erase(values.begin() + (value - values.data()));
+    ref.node->values.remove(value);
     m_impl->noteChange(*ref.node);
     return ERROR_SUCCESS;
 }

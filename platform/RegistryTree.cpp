@@ -38,14 +38,6 @@ auto NameLess() {
     };
 }
 
-bool SameRegistryName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && FoldRegistryChar(a[i]) != FoldRegistryChar(b[i])) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 char16_t FoldRegistryChar(char16_t c) {
@@ -86,13 +78,6 @@ RegistryKeyNode* RegistryKeyNode::addSubKey(std::u16string_view name) {
     node->name.assign(name);
     node->parent = this;
     return subKeys.insert(position, std::move(node))->get();
-}
-
-RegistryValueData* RegistryKeyNode::findValue(std::u16string_view name) {
-    for (auto& value : values) {
-        if (SameRegistryName(value.name, name)) return &value;
-    }
-    return nullptr;
 }
 
 }  // namespace brindle

@@ -10,22 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/RegistryValueList.h"
 #include "platform/WinTypes.h"
 
 namespace brindle {
-
-struct RegistryValueData {
-    std::u16string name;  // empty: the unnamed (default) value
-    win::DWORD type = win::REG_NONE;
-    // String types hold UTF-16LE bytes (with their NUL when the writer stored one).
-    std::vector<std::uint8_t> data;
-};
 
 struct RegistryKeyNode {
     std::u16string name;
     RegistryKeyNode* parent = nullptr;  // null for the tree's root
 
-    std::vector<RegistryValueData> values;  // in the order they were added or loaded
+    RegistryValueList values;
     // Sorted by CompareRegistryNames, so lookups are binary searches and enumeration
     // order is the case-insensitive order Windows and Wine use.
     std::vector<std::shared_ptr<RegistryKeyNode>> subKeys;
@@ -43,7 +37,6 @@ struct RegistryKeyNode {
     // Inserts in sorted position (appending is O(1) when names arrive in order);
     // returns the existing key when one of that name is there already.
     RegistryKeyNode* addSubKey(std::u16string_view name);
-    RegistryValueData* findValue(std::u16string_view name);
 };
 
 // Case-insensitive order of registry names: code unit by code unit after upper-casing.

@@ -93,7 +93,7 @@ void MergeValues(RegistryKeyNode& target, RegistryKeyNode& source) {
         return;
     }
     for (RegistryValueData& value : source.values) {
-        if (RegistryValueData* existing = target.findValue(value.name)) {
+        if (RegistryValueData* existing = target.values.find(value.name)) {
             existing->type = value.type;
             existing->data = std::move(value.data);
         } else {
@@ -343,8 +343,7 @@ private:
         pos = SkipSpace(line, pos + 1);
 
         if (!checkNewValueName()) return false;
-        RegistryValueData& value = m_values.emplace_back();
-        value.name = m_name;
+        RegistryValueData& value = m_values.push_back(RegistryValueData{m_name, win::REG_NONE, {}});
 
         const std::string_view data = line.substr(pos);
         if (data.starts_with('"')) return stringData(line, pos + 1, win::REG_SZ, value);
@@ -369,23 +368,18 @@ private:
     }
 
     // Wine writes values sorted, so comparing with the last one suffices; only a key
-    // whose values arrive out of order (or that appears twice) is searched in full.
+    // whose values arrive out of order (or that appears twice) is searched, by name.
     bool checkNewValueName() {
         bool duplicate = false;
         if (!m_values.empty()) {
-            if (!m_valuesSorted || CompareWineNames(m_values.back().name, m_name) >= 0) {
+            if (!m_valuesSorted || CompareWineNames(m_values[m_values.size() - 1].name, m_name) >= 0) {
                 m_valuesSorted = false;
-                const auto same = [this](const RegistryValueData& value) { return SameName(value.name, m_name); };
-                duplicate = std::any_of(m_values.begin(), m_values.end(), same);
+                duplicate = m_values.find(m_name) != nullptr;
             }
         }
-        if (!duplicate && !m_key->values.empty()) duplicate = m_key->findValue(m_name) != nullptr;
+        if (!duplicate && !m_key->values.empty()) duplicate = m_key->values.find(m_name) != nullptr;
         if (duplicate) return fail("duplicate value name \"" + WineTextToUtf8(m_name) + "\" in value line");
         return true;
-    }
-
-    static bool SameName(std::u16string_view a, std::u16string_view b) {
-        return a.size() == b.size() && CompareRegistryNames(a, b) == 0;
     }
 
     // A key's values are gathered here and moved into it once its section ends, so that
@@ -465,7 +459,7 @@ private:
     bool m_valuesSorted = true;
     std::uint64_t m_now = 0;
 
-    std::vector<RegistryValueData> m_values;  // of m_key, not yet moved into it
+    RegistryValueList m_values;  // of m_key, not yet moved into it
 
     // Reused for every line, so parsing allocates only what the tree keeps.
     std::u16string m_text;

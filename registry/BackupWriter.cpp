@@ -1,6 +1,9 @@
 #include "registry/BackupWriter.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
+#include <unordered_map>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -109,13 +112,51 @@ private:
     }
 
     // The scanners name the unnamed value "(Default)"; a value may also carry that name
-    // literally. A repair could mean either, so both are kept.
+    // literally. A repair could mean either, so both are kept, in the key's order.
     void collectNamedValue(HKEY key, const std::string& keyPath, const std::string& name,
                            BackupKeyContent& content) {
-        const bool meansUnnamed = name == kDefaultValueName;
+        const ListedValues& listed = listValues(key, keyPath);
+        for (const std::string& failure : listed.failures) leaveOut(failure);
+        std::vector<const ListedValue*> chosen;
+        const auto take = [&](const std::string& wanted) {
+            const auto found = listed.byName.find(wanted);
+            if (found == listed.byName.end()) return;
+            for (const ListedValue& value : found->second) chosen.push_back(&value);
+        };
+        take(name);
+        if (name == kDefaultValueName) take(std::string());
+        std::sort(chosen.begin(), chosen.end(),
+                  [](const ListedValue* a, const ListedValue* b) { return a->position < b->position; });
+        for (const ListedValue* value : chosen) content.values.push_back(value->value);
+    }
+
+    // A repair may take a hundred thousand values from one key: the key is listed once
+    // for all the problems in it that come one after another, not once for each.
+    struct ListedValue {
+        std::size_t position;
+        BackupValue value;
+    };
+    struct ListedValues {
+        std::string keyPath;
+        std::unordered_map<std::string, std::vector<ListedValue>> byName;
+        std::vector<std::string> failures;
+    };
+
+    const ListedValues& listValues(HKEY key, const std::string& keyPath) {
+        if (m_listed && m_listed->keyPath == keyPath) return *m_listed;
+        m_listed.emplace();
+        m_listed->keyPath = keyPath;
+        const std::size_t leftOutBefore = m_result.leftOut.size();
+        std::size_t position = 0;
         forEachValue(key, keyPath, [&](BackupValue&& value) {
-            if (value.name == name || (meansUnnamed && value.name.empty())) content.values.push_back(std::move(value));
+            auto& sameName = m_listed->byName[value.name];
+            sameName.push_back({position++, std::move(value)});
         });
+        // Kept aside and given to every problem of this key, as a listing per problem would.
+        m_listed->failures.assign(std::make_move_iterator(m_result.leftOut.begin() + leftOutBefore),
+                                  std::make_move_iterator(m_result.leftOut.end()));
+        m_result.leftOut.resize(leftOutBefore);
+        return *m_listed;
     }
 
     void collectKeyContent(HKEY key, const std::string& keyPath, std::uint32_t depth, BackupKeyContent& content) {
@@ -187,6 +228,7 @@ private:
 
     Registry& m_registry;
     CollectedBackup m_result;
+    std::optional<ListedValues> m_listed;
     std::vector<char> m_name = std::vector<char>(kMaxBackupValueNameBytes + 1);
     std::vector<BYTE> m_data = std::vector<BYTE>(kMaxBackupValueDataBytes);
 };

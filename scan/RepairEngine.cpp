@@ -5,6 +5,7 @@
 // says what happened to that category's problems and nothing else.
 #include <array>
 #include <cstdio>
+#include <utility>
 
 #include "registry/KeyHandle.h"
 #include "registry/RegistryAddress.h"
@@ -77,7 +78,10 @@ std::int32_t CountChange(LONG status) {
 class PassRunner {
 public:
     PassRunner(CRegistryLib& lib, const RepairPass& pass)
-        : m_lib(lib), m_pass(pass), m_tagKey(ToUpperAscii(InfoOf(pass.category).tag)) {}
+        : m_lib(lib),
+          m_pass(pass),
+          m_tagKey(ToUpperAscii(InfoOf(pass.category).tag)),
+          m_addresses(lib.machine().registry()) {}
 
     void run(std::vector<ScanSummary>& summaries) {
         const auto& problems = m_lib.problems();
@@ -105,23 +109,24 @@ private:
     // now; when it is not, the problem stays in place with the reason noted.
     bool addressable(std::size_t index, const std::string& root, const std::string& subKey,
                      const RegistryValue* value) {
-        std::string openPath = subKey;
-        std::string keyName;
-        if (value == nullptr) {
-            const auto slash = subKey.rfind('\\');
-            keyName = slash == std::string::npos ? subKey : subKey.substr(slash + 1);
-            openPath = slash == std::string::npos ? std::string() : subKey.substr(0, slash);
-        }
+        const auto [openPath, keyName] = value != nullptr ? std::pair(subKey, std::string()) : SplitLastName(subKey);
         KeyHandle key(m_lib.machine().registry());
         // A key that cannot be opened any more is left to the deletion, which says so.
         if (m_lib.OpenKey(root, openPath, key.out()) != ERROR_SUCCESS) return true;
-        Registry& registry = m_lib.machine().registry();
-        const std::string reason = value != nullptr
-                                       ? WhyValueIsNotAddressable(registry, key.get(), RegistryNameOf(*value))
-                                       : WhySubKeyIsNotAddressable(registry, key.get(), keyName);
+        const std::string openKeyPath = root + "\\" + openPath;
+        const std::string reason =
+            value != nullptr ? m_addresses.whyValueIsNotAddressable(openKeyPath, key.get(), RegistryNameOf(*value))
+                             : m_addresses.whySubKeyIsNotAddressable(openKeyPath, key.get(), keyName);
         if (reason.empty()) return true;
         m_lib.noteUnrepaired(index, reason);
         return false;
+    }
+
+    // "A\\B\\C" as the path of its parent and its own name.
+    static std::pair<std::string, std::string> SplitLastName(const std::string& subKey) {
+        const auto slash = subKey.rfind('\\');
+        if (slash == std::string::npos) return {std::string(), subKey};
+        return {subKey.substr(0, slash), subKey.substr(slash + 1)};
     }
 
     void repairKey(std::size_t index, const ProblemRecord& problem, const std::string& root,
@@ -133,7 +138,12 @@ private:
         if (m_pass.keyReport == KeyReport::BeforeDeletion) report(detail, m_pass.keyCaption);
         if (deletable) {
             m_lib.SaveKeyToXml(m_lib.snapshotWriter(), problem.keyPath(), nullptr);
-            m_fixed += CountChange(m_lib.DeleteKey(root, subKey));
+            const LONG status = m_lib.DeleteKey(root, subKey);
+            if (status == ERROR_SUCCESS) {
+                const auto [parentPath, keyName] = SplitLastName(subKey);
+                m_addresses.subKeyDeleted(root + "\\" + parentPath, keyName);
+            }
+            m_fixed += CountChange(status);
         }
         if (m_pass.keyReport == KeyReport::AfterDeletion) report(detail, m_pass.keyCaption);
     }
@@ -150,7 +160,10 @@ private:
             !problem.keyPath().empty() && value != nullptr && addressable(index, root, subKey, value);
         if (deletable) m_lib.SaveKeyToXml(m_lib.snapshotWriter(), problem.keyPath(), value);
         report(detail, m_pass.valueCaption);
-        if (deletable) m_fixed += CountChange(m_lib.DeleteValue(root, subKey, RegistryNameOf(*value)));
+        if (!deletable) return;
+        const LONG status = m_lib.DeleteValue(root, subKey, RegistryNameOf(*value));
+        if (status == ERROR_SUCCESS) m_addresses.valueDeleted(root + "\\" + subKey, RegistryNameOf(*value));
+        m_fixed += CountChange(status);
     }
 
     void report(const std::string& detail, std::string_view caption) {
@@ -160,6 +173,7 @@ private:
     CRegistryLib& m_lib;
     const RepairPass& m_pass;
     const std::string m_tagKey;
+    AddressCheck m_addresses;
     std::int32_t m_fixed = 0;
 };
 

@@ -591,9 +591,9 @@ TEST(RegistryTreeTest, ValuesAreFoundCaseInsensitively) {
     RegistryKeyNode node;
     node.values.push_back(RegistryValueData{u"", REG_SZ, {}});
     node.values.push_back(RegistryValueData{u"Path", REG_SZ, {}});
-    EXPECT_EQ(&node.values[1], node.findValue(u"PATH"));
-    EXPECT_EQ(&node.values[0], node.findValue(u""));
-    EXPECT_EQ(nullptr, node.findValue(u"Pat"));
+    EXPECT_EQ(&node.values[1], node.values.find(u"PATH"));
+    EXPECT_EQ(&node.values[0], node.values.find(u""));
+    EXPECT_EQ(nullptr, node.values.find(u"Pat"));
 }
 
 }  // namespace

@@ -266,12 +266,12 @@ TEST(WineRegistryFileTest, ReadsWhatWineWroteForEachCase) {
         {u"expand", win::REG_EXPAND_SZ, Utf16(u"%SystemRoot%\\system32")},
     };
     for (const Case& c : cases) {
-        const RegistryValueData* value = values->findValue(c.name);
+        const RegistryValueData* value = values->values.find(c.name);
         ASSERT_NE(value, nullptr) << WineTextToUtf8(c.name);
         EXPECT_EQ(value->type, c.type) << WineTextToUtf8(c.name);
         EXPECT_EQ(value->data, c.data) << WineTextToUtf8(c.name);
     }
-    const RegistryValueData* longBinary = values->findValue(u"binlong");
+    const RegistryValueData* longBinary = values->values.find(u"binlong");
     ASSERT_NE(longBinary, nullptr);
     ASSERT_EQ(longBinary->data.size(), 300u);
     for (std::size_t i = 0; i < 300; ++i) EXPECT_EQ(longBinary->data[i], static_cast<std::uint8_t>(i * 7));
@@ -500,7 +500,7 @@ TEST(WineRegistryFileTest, KeepsLinkKeys) {
     RegistryKeyNode* link = Find(*loaded.root, u"Software\\Classes\\Wow6432Node\\AppId");
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(link->isLink);
-    const RegistryValueData* target = link->findValue(u"SymbolicLinkValue");
+    const RegistryValueData* target = link->values.find(u"SymbolicLinkValue");
     ASSERT_NE(target, nullptr);
     EXPECT_EQ(target->type, win::REG_LINK);
     EXPECT_EQ(target->data, Utf16(u"\\Registry\\Machine\\Software\\Classes\\AppId", false));
@@ -569,8 +569,8 @@ TEST(WineRegistryFileTest, MergesIntoKeysAlreadyThere) {
     ASSERT_EQ(Find(root, u"Software\\Classes"), classes);
     EXPECT_EQ(classes->lastWriteTime, 2u);
     ASSERT_EQ(classes->values.size(), 2u);
-    EXPECT_EQ(classes->findValue(u"kept")->data, Utf16(u"old"));
-    EXPECT_EQ(classes->findValue(u"replaced")->data, Utf16(u"new"));
+    EXPECT_EQ(classes->values.find(u"kept")->data, Utf16(u"old"));
+    EXPECT_EQ(classes->values.find(u"replaced")->data, Utf16(u"new"));
     RegistryKeyNode* txt = Find(root, u"Software\\Classes\\.txt");
     ASSERT_NE(txt, nullptr);
     EXPECT_EQ(txt->parent, classes);

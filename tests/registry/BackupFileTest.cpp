@@ -183,6 +183,37 @@ TEST_F(BackupFileTest, DefaultNamesTheUnnamedValueAndAValueOfThatName) {
     EXPECT_EQ(values[0], (BackupValue{"", REG_SZ, "C:\\gone.dll\0"s}));
 }
 
+// The key is listed once for the problems that follow one another in it; each problem
+// still gets exactly its own value, and a value the key could not list makes every
+// problem of that key incomplete, as it would have had the key been listed for each.
+TEST_F(BackupFileTest, ProblemsInOneKeyEachGetTheirOwnValueAndShareTheKeysShortfalls) {
+    const std::string full = "HKEY_LOCAL_MACHINE\\Software\\Full";
+    const std::string other = "HKEY_LOCAL_MACHINE\\Software\\Other";
+    machine.setString(full, "(Default)", "named");
+    machine.setString(full, "a", "1");
+    machine.setBytes(full, "too big", REG_BINARY, std::string(kMaxBackupValueDataBytes + 1, 'b'));
+    machine.setString(full, "", "unnamed");
+    machine.setString(full, "b", "2");
+    machine.setString(other, "a", "3");
+    const ProblemList problems =
+        List(Problem(full, kKindValue, "a"), Problem(full, kKindValue, "(Default)"), Problem(other, kKindValue, "a"),
+             Problem(full, kKindValue, "b"), Problem(full, kKindValue, "gone"));
+    const auto collected = CollectBackup(machine.registry(), problems);
+    ASSERT_EQ(collected.records.size(), 5u);
+    const auto valuesOf = [&](std::size_t record) {
+        std::vector<std::string> seen;
+        for (const auto& value : collected.records[record].content.values) seen.push_back(value.name + "=" + value.data);
+        return seen;
+    };
+    EXPECT_EQ(valuesOf(0), (std::vector<std::string>{"a=1\0"s}));
+    EXPECT_EQ(valuesOf(1), (std::vector<std::string>{"(Default)=named\0"s, "=unnamed\0"s}));
+    EXPECT_EQ(valuesOf(2), (std::vector<std::string>{"a=3\0"s}));
+    EXPECT_EQ(valuesOf(3), (std::vector<std::string>{"b=2\0"s}));
+    EXPECT_TRUE(valuesOf(4).empty());
+    EXPECT_EQ(collected.incomplete, (std::vector<std::size_t>{0, 1, 3, 4}));
+    EXPECT_EQ(collected.leftOut.size(), 4u);
+}
+
 TEST_F(BackupFileTest, AValueThatIsGoneLeavesAnEmptyRecordThatStillReads) {
     machine.createKey(kRunKey);
     const std::string bytes = encode(List(Problem(kRunKey, kKindValue, "Foo")));
