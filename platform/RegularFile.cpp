@@ -25,6 +25,7 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return m_fd; }
+    void release() { m_fd = -1; }
 
 private:
     int m_fd;
@@ -43,6 +44,32 @@ std::string DescribeFileKind(unsigned mode) {
         case S_IFLNK: return "a symbolic link";
         default: return "not a regular file";
     }
+}
+
+std::FILE* OpenRegularFileStream(const std::filesystem::path& path, std::string& reason) {
+    // O_NONBLOCK for the open only: a named pipe would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    Descriptor file(fd);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        reason = "it is " + DescribeFileKind(status.st_mode) + ", not a regular file";
+        return nullptr;
+    }
+    std::FILE* stream = ::fdopen(fd, "rb");
+    if (stream == nullptr) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    file.release();
+    return stream;
 }
 
 RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
@@ -71,7 +98,11 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
     const auto size = static_cast<std::uint64_t>(status.st_size);
     const std::string tooLarge = path.string() + " is larger than " + std::to_string(maxBytes) + " bytes; it was not read";
     if (size > maxBytes) {
+        result.status = RegularFileRead::Status::TooLarge;
         result.error = tooLarge;
+        result.bytes.resize(kRegularFileHeadBytes);
+        const ssize_t got = ::read(file.get(), result.bytes.data(), result.bytes.size());
+        result.bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         return result;
     }
 
@@ -82,7 +113,10 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
     while (true) {
         if (done == bytes.size()) {
             if (done > maxBytes) {
+                result.status = RegularFileRead::Status::TooLarge;
                 result.error = tooLarge;
+                bytes.resize(std::min(done, kRegularFileHeadBytes));
+                result.bytes = std::move(bytes);
                 return result;
             }
             bytes.resize(std::min<std::uint64_t>(bytes.size() * 2, maxBytes + 1));
@@ -97,7 +131,10 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
         done += static_cast<std::size_t>(got);
     }
     if (done > maxBytes) {
+        result.status = RegularFileRead::Status::TooLarge;
         result.error = tooLarge;
+        bytes.resize(std::min(done, kRegularFileHeadBytes));
+        result.bytes = std::move(bytes);
         return result;
     }
     bytes.resize(done);

@@ -6,17 +6,23 @@
 // checked is what is read), and read up to the limit.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
 namespace brindle {
 
+// What a refused large file still shows of itself, so that the caller can say what it is.
+inline constexpr std::size_t kRegularFileHeadBytes = 256;
+
 struct RegularFileRead {
     enum class Status {
         Read,     // bytes holds the whole file
-        Missing,  // no such file (also a link that leads nowhere); error says so
-        Failed,   // not a regular file, too large, or unreadable; error says what and where
+        Missing,   // no such file (also a link that leads nowhere); error says so
+        TooLarge,  // larger than the limit; bytes holds its first kRegularFileHeadBytes
+        Failed,    // not a regular file, or unreadable; error says what and where
     };
     Status status = Status::Failed;
     std::string bytes;
@@ -28,6 +34,11 @@ struct RegularFileRead {
 // Follows symbolic links, as opening a file by its name does. maxBytes is the largest
 // size accepted; a file that grows past it while it is read is refused as well.
 RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+
+// Opens a regular file for streaming reads (large files read in pieces), refusing at
+// once what ReadRegularFile refuses other than by size. Null with reason set ("No such
+// file or directory", "it is a named pipe, not a regular file") when it cannot.
+std::FILE* OpenRegularFileStream(const std::filesystem::path& path, std::string& reason);
 
 // What a file that is not a regular one is, for messages: "a named pipe", "a folder", ...
 std::string DescribeFileKind(unsigned mode);

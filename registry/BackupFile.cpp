@@ -1,10 +1,9 @@
 #include "registry/BackupFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 namespace brindle {
 
@@ -211,33 +210,14 @@ DecodedBackup DecodeBackup(std::string_view bytes, std::string_view fileName) {
 }
 
 DecodedBackup ReadBackupFile(const std::filesystem::path& path) {
+    const RegularFileRead read = ReadRegularFile(path, kMaxBackupFileBytes);
+    if (read.ok()) return DecodeBackup(read.bytes, path.string());
+    // A whole-registry text export is larger than any binary backup; name it for what it is.
+    if (read.status == RegularFileRead::Status::TooLarge && IsTextExport(read.bytes))
+        return DecodeBackup(read.bytes, path.string());
     DecodedBackup result;
-    const std::string name = path.string();
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        result.error = name + ": cannot read the file: " + error.message();
-        return result;
-    }
-    if (size > kMaxBackupFileBytes) {
-        // A whole-registry text export is larger than any binary backup; name it for what it is.
-        std::string head(64, '\0');
-        std::ifstream file(path, std::ios::binary);
-        if (file.read(head.data(), static_cast<std::streamsize>(head.size())) && IsTextExport(head))
-            return DecodeBackup(head, name);
-        result.error = name + ": the file has " + std::to_string(size) + " bytes, more than the " +
-                       std::to_string(kMaxBackupFileBytes) + " a backup can have";
-        return result;
-    }
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!file || !file.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
-        file.peek() != std::ifstream::traits_type::eof()) {
-        // A file that changed size under us is as suspect as one we cannot read.
-        result.error = name + ": cannot read the file completely (it changed while it was read, or cannot be read)";
-        return result;
-    }
-    return DecodeBackup(bytes, name);
+    result.error = read.error;
+    return result;
 }
 
 std::string WriteBackupFile(const std::filesystem::path& path, const std::vector<BackupRecord>& records) {

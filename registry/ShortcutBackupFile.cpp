@@ -1,7 +1,6 @@
 #include "registry/ShortcutBackupFile.h"
 
-#include <fstream>
-#include <system_error>
+#include "platform/RegularFile.h"
 
 namespace brindle {
 
@@ -127,26 +126,12 @@ DecodedShortcutBackup DecodeShortcutBackup(std::string_view bytes, std::string_v
 
 DecodedShortcutBackup ReadShortcutBackupFile(const std::filesystem::path& path) {
     DecodedShortcutBackup result;
-    const std::string name = path.string();
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        result.error = name + ": cannot read the file: " + error.message();
+    const RegularFileRead read = ReadRegularFile(path, kMaxShortcutBackupFileBytes);
+    if (!read.ok()) {
+        result.error = read.error;
         return result;
     }
-    if (size > kMaxShortcutBackupFileBytes) {
-        result.error = name + ": the file has " + std::to_string(size) + " bytes, more than the " +
-                       std::to_string(kMaxShortcutBackupFileBytes) + " a shortcut backup can have";
-        return result;
-    }
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!file || !file.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
-        file.peek() != std::ifstream::traits_type::eof()) {
-        result.error = name + ": cannot read the file completely (it changed while it was read, or cannot be read)";
-        return result;
-    }
-    return DecodeShortcutBackup(bytes, name);
+    return DecodeShortcutBackup(read.bytes, path.string());
 }
 
 }  // namespace brindle

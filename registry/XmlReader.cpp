@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/RegularFile.h"
+
 namespace brindle {
 
 namespace {
@@ -83,8 +85,9 @@ bool XmlReader::openFile() {
     m_pendingPosition = 0;
     m_fileEnded = false;
 
-    m_file = std::fopen(m_fileName.c_str(), "rb");
-    if (m_file == nullptr) return stop("Cannot open \"" + m_fileName + "\" for reading: " + std::strerror(errno));
+    std::string reason;
+    m_file = OpenRegularFileStream(m_fileName, reason);
+    if (m_file == nullptr) return stop("Cannot open \"" + m_fileName + "\" for reading: " + reason);
     return true;
 }
 

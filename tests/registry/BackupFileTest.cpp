@@ -1,5 +1,7 @@
 #include "registry/BackupFile.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "registry/BackupWriter.h"
 #include "registry/KeyHandle.h"
 #include "registry/RegistryLib.h"
+#include "registry/ShortcutBackupFile.h"
 #include "support/TestMachine.h"
 
 namespace brindle {
@@ -390,13 +393,35 @@ TEST(BackupDecodeTest, AnEmptyFileHoldsNoRecords) {
     EXPECT_TRUE(decoded.records.empty());
 }
 
-TEST_F(BackupFileTest, AMissingOrOversizedFileIsRefusedByName) {
-    const fs::path missing = machine.workFolder().path() / "none.reg";
-    EXPECT_EQ(ReadBackupFile(missing).error.rfind(missing.string() + ": cannot read the file", 0), 0u);
-    const fs::path big = machine.workFolder().path() / "big.reg";
+// Nothing but a regular file of a backup's size is read: a pipe would hang the restore
+// and /dev/zero would never end.
+TEST_F(BackupFileTest, AnythingButARegularFileOfABackupsSizeIsRefusedByName) {
+    const fs::path folder = machine.workFolder().path();
+    const fs::path big = folder / "big.reg";
     { std::ofstream(big, std::ios::binary); }
     fs::resize_file(big, kMaxBackupFileBytes + 1);
-    EXPECT_NE(ReadBackupFile(big).error.find("more than the 67108864 a backup can have"), std::string::npos);
+    ASSERT_EQ(::mkfifo((folder / "pipe.reg").c_str(), 0600), 0);
+    fs::create_directory(folder / "folder.reg");
+    fs::create_symlink("/dev/zero", folder / "zero.reg");
+    const struct {
+        const char* name;
+        const char* says;
+    } cases[] = {
+        {"none.reg", "does not exist"},
+        {"big.reg", "is larger than 67108864 bytes"},
+        {"pipe.reg", "is a named pipe, not a regular file"},
+        {"folder.reg", "is a folder, not a regular file"},
+        {"zero.reg", "is a character device, not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const fs::path path = folder / c.name;
+        const std::string error = ReadBackupFile(path).error;
+        EXPECT_EQ(error.rfind(path.string(), 0), 0u) << error;
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        if (path == big) continue;  // a shortcut backup may be larger
+        const std::string shortcutError = ReadShortcutBackupFile(path).error;
+        EXPECT_NE(shortcutError.find(c.says), std::string::npos) << shortcutError;
+    }
 }
 
 // --- The backup folder ---
