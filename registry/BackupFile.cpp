@@ -99,10 +99,17 @@ private:
         record.root = root;
         if (!readText(record.path, kMaxBackupKeyPathBytes, "key path")) return false;
         if (!checkNoNul(record.path, "key path")) return false;
-        return readKeyContent(record.content, 0);
+        const std::size_t levels = BackupKeyLevels(record.root, record.path);
+        if (levels > kMaxBackupKeyDepth) {
+            return failAt(start, "the key " + BackupRootName(record.root) + "\\" + record.path.substr(0, 60) +
+                                     "... lies " + std::to_string(levels) + " levels deep, deeper than the " +
+                                     std::to_string(kMaxBackupKeyDepth) + " the registry files hold");
+        }
+        return readKeyContent(record.content, levels);
     }
 
-    bool readKeyContent(BackupKeyContent& content, std::uint32_t depth) {
+    // depth: how deep the key whose content this is lies in its registry file.
+    bool readKeyContent(BackupKeyContent& content, std::size_t depth) {
         std::uint32_t valueCount = 0;
         if (!readU32(valueCount, "a value count")) return false;
         // No reservation by count: a count is only as good as the bytes behind it.
@@ -117,8 +124,8 @@ private:
         std::uint32_t subKeyCount = 0;
         if (!readU32(subKeyCount, "a sub-key count")) return false;
         if (subKeyCount != 0 && depth >= kMaxBackupKeyDepth) {
-            return failAt(m_offset - 4, "sub-keys nested deeper than " + std::to_string(kMaxBackupKeyDepth) +
-                                            " levels");
+            return failAt(m_offset - 4, "sub-keys nested deeper than the " + std::to_string(kMaxBackupKeyDepth) +
+                                            " levels the registry files hold");
         }
         for (std::uint32_t index = 0; index < subKeyCount; ++index) {
             BackupSubKey subKey;

@@ -43,6 +43,7 @@
 #include <string_view>
 
 #include "platform/WinTypes.h"
+#include "platform/WineRegistryFile.h"
 
 namespace brindle {
 
@@ -52,10 +53,11 @@ inline constexpr std::uint32_t kMaxBackupValueNameBytes = 16383;
 inline constexpr std::uint32_t kMaxBackupValueDataBytes = 16383;
 inline constexpr std::uint32_t kMaxBackupSubKeyNameBytes = 255;
 // Limits of our own, to stop a damaged or hostile file from asking for absurd amounts of
-// memory or stack: a key path no longer than the registry's own limit, a tree no deeper
-// than the registry's 512 levels, and a file far larger than any repair's backup.
+// memory or stack: a key path no longer than the registry's own limit, keys no deeper
+// than the prefix's registry files can hold (counted as their loader counts, see
+// BackupKeyLevels), and a file far larger than any repair's backup.
 inline constexpr std::uint32_t kMaxBackupKeyPathBytes = 32767;
-inline constexpr std::uint32_t kMaxBackupKeyDepth = 512;
+inline constexpr std::uint32_t kMaxBackupKeyDepth = kMaxWineKeyDepth;
 inline constexpr std::uint64_t kMaxBackupFileBytes = 64u * 1024u * 1024u;
 
 inline constexpr std::array<win::HKEY, 4> kBackupRoots{
@@ -64,6 +66,22 @@ inline constexpr std::array<win::HKEY, 4> kBackupRoots{
     win::HKEY_LOCAL_MACHINE,
     win::HKEY_USERS,
 };
+
+// How deep a record's key lies in the registry file that holds it: the names of its path,
+// plus the two that HKEY_CLASSES_ROOT stands for there (Software\Classes of system.reg).
+// A key below that depth plus its nesting must stay within kMaxBackupKeyDepth, or the next
+// load of the file would refuse it.
+inline std::size_t BackupKeyLevels(win::HKEY root, std::string_view path) {
+    std::size_t levels = root == win::HKEY_CLASSES_ROOT ? 2 : 0;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) end = path.size();
+        if (end > start) ++levels;
+        start = end + 1;
+    }
+    return levels;
+}
 
 inline constexpr std::array<std::string_view, 2> kTextExportSignatures{
     "REGEDIT4",

@@ -95,6 +95,10 @@ private:
             return leaveOut(where + ": the key path is longer than " + std::to_string(kMaxBackupKeyPathBytes) +
                             " bytes");
 
+        if (BackupKeyLevels(*root, subKey) > kMaxBackupKeyDepth)
+            return leaveOut(where + ": the key lies deeper than the " + std::to_string(kMaxBackupKeyDepth) +
+                            " levels the registry files hold");
+
         KeyHandle key(m_registry);
         const LONG status = m_registry.RegOpenKeyExA(*root, subKey.c_str(), 0, KEY_READ, key.out());
         if (status != ERROR_SUCCESS)
@@ -104,7 +108,7 @@ private:
         record.root = *root;
         record.path = StoredSpelling(m_registry, *root, subKey);
         if (wholeKey) {
-            collectKeyContent(key.get(), keyPath, 0, record.content);
+            collectKeyContent(key.get(), keyPath, BackupKeyLevels(*root, subKey), record.content);
         } else {
             collectNamedValue(key.get(), keyPath, problem.value()->name, record.content);
         }
@@ -159,7 +163,8 @@ private:
         return *m_listed;
     }
 
-    void collectKeyContent(HKEY key, const std::string& keyPath, std::uint32_t depth, BackupKeyContent& content) {
+    // depth: how deep the key lies in its registry file (BackupKeyLevels).
+    void collectKeyContent(HKEY key, const std::string& keyPath, std::size_t depth, BackupKeyContent& content) {
         forEachValue(key, keyPath, [&](BackupValue&& value) { content.values.push_back(std::move(value)); });
 
         std::array<char, kMaxBackupSubKeyNameBytes + 1> name{};
@@ -182,7 +187,8 @@ private:
             subKey.name.assign(name.data(), nameLength);
             const std::string subKeyPath = keyPath + "\\" + subKey.name;
             if (depth >= kMaxBackupKeyDepth) {
-                leaveOut(subKeyPath + ": nested deeper than " + std::to_string(kMaxBackupKeyDepth) + " levels");
+                leaveOut(subKeyPath + ": nested deeper than the " + std::to_string(kMaxBackupKeyDepth) +
+                         " levels the registry files hold");
                 continue;
             }
             KeyHandle child(m_registry);

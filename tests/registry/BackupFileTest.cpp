@@ -361,18 +361,41 @@ TEST(BackupDecodeTest, LengthsBeyondTheWritersLimitsAreRefusedAtTheirOffset) {
     }
 }
 
-TEST(BackupDecodeTest, NestingIsBoundedByTheRegistrysDepth) {
-    const auto nested = [](std::uint32_t depth) {
+// A key counts as deep as the prefix's registry files hold it: its path, the two levels
+// HKEY_CLASSES_ROOT stands for (Software\\Classes), and its nesting in the record. A file
+// with a key deeper than their loader accepts is refused whole.
+TEST(BackupDecodeTest, KeysAreNoDeeperThanTheRegistryFilesHold) {
+    const auto record = [](std::uint32_t root, std::size_t pathLevels, std::size_t nesting) {
+        std::string path;
+        for (std::size_t level = 0; level < pathLevels; ++level) path += level == 0 ? "p" : "\\p";
         Bytes bytes;
-        bytes.u32(0x80000003).text("");
-        for (std::uint32_t level = 0; level < depth; ++level) bytes.u32(0).u32(1).text("k");
+        bytes.u32(root).text(path);
+        for (std::size_t level = 0; level < nesting; ++level) bytes.u32(0).u32(1).text("k");
         bytes.u32(0).u32(0);
         return bytes.bytes;
     };
-    const auto deepest = DecodeBackup(nested(kMaxBackupKeyDepth), "d.reg");
-    EXPECT_TRUE(deepest.ok()) << deepest.error;
-    const auto tooDeep = DecodeBackup(nested(kMaxBackupKeyDepth + 1), "d.reg");
-    EXPECT_NE(tooDeep.error.find("nested deeper than 512 levels"), std::string::npos) << tooDeep.error;
+    const struct {
+        std::uint32_t root;
+        std::size_t pathLevels, nesting;
+        const char* refusal;  // nullptr: read
+    } cases[] = {
+        {0x80000003, 0, 512, nullptr},
+        {0x80000003, 0, 513, "sub-keys nested deeper than the 512 levels"},
+        {0x80000002, 500, 12, nullptr},
+        {0x80000002, 500, 13, "sub-keys nested deeper than the 512 levels"},
+        {0x80000000, 510, 0, nullptr},
+        {0x80000000, 511, 0, "lies 513 levels deep, deeper than the 512"},
+        {0x80000001, 513, 0, "lies 513 levels deep"},
+    };
+    for (const auto& c : cases) {
+        const auto decoded = DecodeBackup(record(c.root, c.pathLevels, c.nesting), "d.reg");
+        if (c.refusal == nullptr) {
+            EXPECT_TRUE(decoded.ok()) << decoded.error;
+        } else {
+            EXPECT_NE(decoded.error.find(c.refusal), std::string::npos) << decoded.error;
+            EXPECT_TRUE(decoded.records.empty());
+        }
+    }
 }
 
 TEST(BackupDecodeTest, TheEditorsTextExportIsRecognisedAndRefused) {
