@@ -36,10 +36,21 @@ int LinkWithoutReplacing(const char* from, const char* to) {
     return code;
 }
 
+void SyncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
 }  // namespace
 
 ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, std::string_view content) {
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path folder = FolderOf(path);
     std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return Failure(temporary, "create", errno);
@@ -59,12 +70,19 @@ ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, s
         if (code == EEXIST) return {Status::NameTaken, path.string() + ": the name is taken"};
         return Failure(path, "create", code);
     }
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
+    SyncFolder(folder);
     return {Status::Created, {}};
+}
+
+ExclusiveMoveResult MoveFileExclusively(const std::filesystem::path& from, const std::filesystem::path& to) {
+    using MoveStatus = ExclusiveMoveResult::Status;
+    const int code = LinkWithoutReplacing(from.c_str(), to.c_str());
+    if (code == ENOENT) return {MoveStatus::SourceMissing, from.string() + " does not exist"};
+    if (code == EEXIST) return {MoveStatus::NameTaken, to.string() + ": the name is taken"};
+    if (code != 0)
+        return {MoveStatus::Failed, "cannot move " + from.string() + " to " + to.string() + ": " + std::strerror(code)};
+    SyncFolder(FolderOf(to));
+    return {MoveStatus::Moved, {}};
 }
 
 }  // namespace brindle

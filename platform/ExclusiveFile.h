@@ -24,4 +24,19 @@ struct ExclusiveCreateResult {
 // never followed), and syncs the folder. A crash leaves no file or a complete one.
 ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, std::string_view content);
 
+struct ExclusiveMoveResult {
+    enum class Status {
+        Moved,          // from now has to's name, and the folder is synced
+        SourceMissing,  // there is no from (yet); nothing was changed
+        NameTaken,      // to already names a file, folder or link; nothing was changed
+        Failed,         // error says what and where
+    };
+    Status status = Status::Failed;
+    std::string error;
+};
+
+// Renames from to to, both in one file system, only when no entry has to's name (a
+// symbolic link counts as one and is never followed), then syncs to's folder.
+ExclusiveMoveResult MoveFileExclusively(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace brindle

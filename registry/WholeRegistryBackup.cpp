@@ -1,15 +1,10 @@
 #include "registry/WholeRegistryBackup.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <exception>
 #include <system_error>
 #include <thread>
 
+#include "platform/ExclusiveFile.h"
 #include "registry/RegistryTextExport.h"
 
 namespace brindle {
@@ -18,47 +13,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class MoveStatus {
-    Moved,
-    SourceMissing,  // the export has not produced the file yet
-    TargetExists,
-    Failed,
-};
-
-// Never replaces the target: a backup of that name holds what an earlier repair removed.
-MoveStatus MoveWithoutReplacing(const fs::path& from, const fs::path& to, std::string& error) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return MoveStatus::Moved;
-    int code = errno;
-    if (code == EINVAL || code == ENOSYS || code == EOPNOTSUPP) {
-        // A file system without the flag: a hard link refuses an existing name just the same.
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            ::unlink(from.c_str());
-            return MoveStatus::Moved;
-        }
-        code = errno;
-    }
-    if (code == ENOENT) return MoveStatus::SourceMissing;
-    if (code == EEXIST) return MoveStatus::TargetExists;
-    error = "cannot move " + from.string() + " to " + to.string() + ": " + std::strerror(code);
-    return MoveStatus::Failed;
-}
-
-void SyncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 std::string DurationText(std::chrono::milliseconds duration) {
     if (duration.count() % 1000 == 0) return std::to_string(duration.count() / 1000) + " seconds";
     return std::to_string(duration.count()) + " ms";
 }
 
-std::string ExistingBackupMessage(const fs::path& target) {
-    return target.string() + ": a backup of that name already exists; try again a second later";
+// The first name of this second that nothing in the folder has, from sequence on; empty
+// when all are taken.
+fs::path FreeBackupName(const fs::path& folder, const BackupTime& time, unsigned& sequence) {
+    std::error_code error;
+    for (; sequence <= kMaxBackupsPerSecond; ++sequence) {
+        const fs::path candidate = folder / BackupFileName(time, sequence);
+        if (!fs::exists(fs::symlink_status(candidate, error))) return candidate;
+    }
+    return {};
 }
 
+std::string AllNamesTakenMessage(const fs::path& folder, const BackupTime& time) {
+    return folder.string() + ": all " + std::to_string(kMaxBackupsPerSecond) + " backup names of " +
+           BackupFileName(time) + "'s second are taken; try again a second later";
+}
 // Runs the exporter on its own thread; the destructor stops and joins it, so no return
 // path can leave it running.
 class ExportThread {
@@ -123,10 +97,12 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
         result.error = folder.string() + ": cannot create the backup folder: " + error.message();
         return result;
     }
-    const fs::path target = folder / BackupFileName(time);
-    // Checked before the export, which can take a while; the move checks again.
-    if (fs::exists(fs::symlink_status(target, error))) {
-        result.error = ExistingBackupMessage(target);
+    // Chosen before the export, which can take a while; the move checks again and takes
+    // the next free name when another backup got there first.
+    unsigned sequence = 1;
+    fs::path target = FreeBackupName(folder, time, sequence);
+    if (target.empty()) {
+        result.error = AllNamesTakenMessage(folder, time);
         return result;
     }
 
@@ -139,11 +115,16 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
         while (failure.empty() && !moved) {
             // Read before the move, so that a file written just before the end is not missed.
             const bool exportEnded = exportThread.finished();
-            switch (MoveWithoutReplacing(working, target, failure)) {
-            case MoveStatus::Moved: moved = true; break;
-            case MoveStatus::TargetExists: failure = ExistingBackupMessage(target); break;
-            case MoveStatus::Failed: break;
-            case MoveStatus::SourceMissing:
+            const ExclusiveMoveResult move = MoveFileExclusively(working, target);
+            switch (move.status) {
+            case ExclusiveMoveResult::Status::Moved: moved = true; break;
+            case ExclusiveMoveResult::Status::NameTaken:
+                ++sequence;
+                target = FreeBackupName(folder, time, sequence);
+                if (target.empty()) failure = AllNamesTakenMessage(folder, time);
+                break;
+            case ExclusiveMoveResult::Status::Failed: failure = move.error; break;
+            case ExclusiveMoveResult::Status::SourceMissing:
                 if (exportEnded) {
                     failure = exportThread.error().empty() ? working.string() + ": the export ended without writing it"
                                                            : exportThread.error();
@@ -168,7 +149,6 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
         result.error = std::move(failure);
         return result;
     }
-    SyncFolder(folder);
     result.outcome = BackupResult::Outcome::Written;
     result.file = target;
     PruneBackups(folder, target);

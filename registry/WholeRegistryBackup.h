@@ -38,7 +38,8 @@ struct WholeRegistryBackupOptions {
 
 // Deletes the working file, runs the exporter, moves its file to
 // workingDirectory/"Registry Backups"/<clock's time>.reg and keeps the kBackupsKept newest
-// backups. An existing backup of the same name is never replaced: the call then fails.
+// backups. An existing backup of the same name is never replaced: the next free name of
+// that second is taken instead ("..._2.reg"), as for the repair's own backups.
 // On failure the working file is deleted and no backup is added or pruned. The exporter's
 // thread has always ended when this returns.
 BackupResult BackupRegistry(Registry& registry, const std::filesystem::path& workingDirectory,

@@ -136,29 +136,40 @@ TEST_F(WholeRegistryBackupTest, AnExportThatReportsFailureAfterItsFileAppearedLe
     EXPECT_FALSE(fs::exists(workingFile()));
 }
 
-TEST_F(WholeRegistryBackupTest, AnExistingBackupOfTheSameNameIsNeverReplaced) {
-    fs::create_directories(folder());
-    std::ofstream(folder() / kTimeName, std::ios::binary) << "first";
-    int exports = 0;
-    const BackupResult result = backUp([&](Registry&, const fs::path& file, const std::atomic<bool>&) {
-        ++exports;
-        return WriteFileAtomically(file, "second");
-    });
-    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
-    EXPECT_NE(result.error.find("already exists"), std::string::npos) << result.error;
-    EXPECT_EQ(exports, 0);
-    EXPECT_EQ(ReadFile(folder() / kTimeName), "first");
-}
-
-TEST_F(WholeRegistryBackupTest, ABackupOfTheSameNameThatAppearsDuringTheExportSurvives) {
-    const BackupResult result = backUp([&](Registry&, const fs::path& file, const std::atomic<bool>&) {
-        std::ofstream(folder() / kTimeName, std::ios::binary) << "first";
-        return WriteFileAtomically(file, "second");
-    });
-    EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
-    EXPECT_NE(result.error.find("already exists"), std::string::npos) << result.error;
-    EXPECT_EQ(ReadFile(folder() / kTimeName), "first");
-    EXPECT_FALSE(fs::exists(workingFile()));
+// A backup of the same second, there before the export or arriving during it, keeps its
+// bytes; this one takes the next free name of that second.
+TEST_F(WholeRegistryBackupTest, ABackupOfTheSameNameIsNeverReplacedAndTheNextNameIsTaken) {
+    const fs::path second = BackupFileName(kTime, 2);
+    const fs::path third = BackupFileName(kTime, 3);
+    const struct {
+        const char* what;
+        bool before;  // the same-second backup is there before the export, else arrives during it
+        bool secondAppearsDuringExport;
+        fs::path expected;
+    } cases[] = {
+        {"there before", true, false, second},
+        {"arriving during the export", false, false, second},
+        {"there before, its _2 arriving during the export", true, true, third},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(folder());
+        fs::create_directories(folder());
+        if (c.before) std::ofstream(folder() / kTimeName, std::ios::binary) << "first";
+        const BackupResult result = backUp([&](Registry&, const fs::path& file, const std::atomic<bool>&) {
+            if (!c.before) std::ofstream(folder() / kTimeName, std::ios::binary) << "first";
+            if (c.secondAppearsDuringExport) std::ofstream(folder() / second, std::ios::binary) << "other";
+            return WriteFileAtomically(file, "this one");
+        });
+        ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << c.what << ": " << result.error;
+        const fs::path expected = folder() / c.expected;
+        EXPECT_EQ(result.file, expected) << c.what;
+        EXPECT_EQ(ReadFile(folder() / kTimeName), "first") << c.what;
+        if (c.secondAppearsDuringExport) {
+            EXPECT_EQ(ReadFile(folder() / second), "other") << c.what;
+        }
+        EXPECT_EQ(ReadFile(expected), "this one") << c.what;
+        EXPECT_FALSE(fs::exists(workingFile())) << c.what;
+    }
 }
 
 TEST_F(WholeRegistryBackupTest, KeepsTheFiveNewest) {
