@@ -11,7 +11,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/WineRegistryFile.h"
 #include "registry/BackupFolder.h"
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 
 namespace brindle::bench {
 namespace {

@@ -16,8 +16,8 @@
 #include "platform/WineRegistryFile.h"
 #include "registry/BackupFolder.h"
 #include "registry/BackupRestore.h"
-#include "registry/RegistryLib.h"
 #include "registry/SnapshotCheck.h"
+#include "scan/RegistryLib.h"
 
 namespace brindle::bench {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "bench/BenchRegistry.h"
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 
 namespace brindle::bench {
 namespace {

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "cli/ScanReport.h"
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 
 namespace brindle::cli {
 

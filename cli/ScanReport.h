@@ -11,7 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/CodePage.h"
-#include "scan/ProblemRecord.h"
+#include "registry/ProblemRecord.h"
 #include "scan/ScanTypes.h"
 
 namespace brindle::cli {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "registry/ProblemRecord.h"
 #include "registry/ShortcutBackupFile.h"
-#include "scan/ProblemRecord.h"
 
 namespace brindle {
 

@@ -13,7 +13,7 @@
 
 #include "platform/Registry.h"
 #include "registry/BackupFile.h"
-#include "scan/ProblemRecord.h"
+#include "registry/ProblemRecord.h"
 
 namespace brindle {
 

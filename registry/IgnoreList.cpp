@@ -1,11 +1,11 @@
-// The ignore list: "ignore.lst" in the current directory, one file path per line.
+#include "registry/IgnoreList.h"
+
 #include <cstdint>
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 #include "registry/IgnoreListText.h"
-#include "registry/RegistryLib.h"
 
 namespace brindle {
 
@@ -61,7 +61,11 @@ std::vector<std::string> ParseIgnoreListText(std::string_view fileBytes) {
     return lines;
 }
 
-void CRegistryLib::LoadIgnoreList() {
+IgnoreList::IgnoreList() { LoadIgnoreList(); }
+
+IgnoreList::~IgnoreList() = default;
+
+void IgnoreList::LoadIgnoreList() {
     m_ignoreList.clear();
     ListFile file = ReadListFile(kIgnoreListFile);
     m_ignoreListError = std::move(file.error);
@@ -74,7 +78,7 @@ void CRegistryLib::LoadIgnoreList() {
     }
 }
 
-int CRegistryLib::SaveIgnoreList() {
+int IgnoreList::SaveIgnoreList() {
     // A list that could not be read is never replaced by what this object holds.
     if (!m_ignoreListError.empty()) return 1;
     std::vector<std::string> entries;
@@ -93,7 +97,7 @@ int CRegistryLib::SaveIgnoreList() {
     return WriteFileAtomically(kIgnoreListFile, content).empty() ? 0 : 1;
 }
 
-bool CRegistryLib::IsIgnored(std::string_view path) const {
+bool IgnoreList::IsIgnored(std::string_view path) const {
     for (const auto& entry : m_ignoreList) {
         if (entry && entry->filePath() == path) return true;
     }

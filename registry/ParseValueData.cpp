@@ -6,10 +6,11 @@
 // digits than its type has; such text gives no data at all rather than a guessed byte,
 // so the import reports "couldn't set value" instead of writing something the snapshot
 // never held.
+#include "registry/RegistrySnapshot.h"
+
 #include <cstdint>
 #include <optional>
 
-#include "registry/RegistryLib.h"
 
 namespace brindle {
 
@@ -78,7 +79,7 @@ std::vector<BYTE> MultiString(std::string_view text) {
 
 }  // namespace
 
-std::vector<BYTE> CRegistryLib::ParseValueData(std::string_view text, DWORD type) {
+std::vector<BYTE> RegistrySnapshot::ParseValueData(std::string_view text, DWORD type) {
     switch (type) {
         case REG_SZ:
         case REG_EXPAND_SZ: {

@@ -3,13 +3,13 @@
 #include <vector>
 
 #include "platform/WineRegistryFile.h"
-#include "registry/RegistryLib.h"
+#include "registry/RegistrySnapshot.h"
 #include "registry/TextUtil.h"
 #include "registry/XmlReader.h"
 
 namespace brindle {
 
-std::string CheckSnapshotFile(const CRegistryLib& lib, const std::string& fileName) {
+std::string CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fileName) {
     XmlReader reader;
     reader.SetFileName(fileName);
     const auto at = [&] { return "\"" + fileName + "\" line " + std::to_string(reader.lineNumber()); };
@@ -26,7 +26,7 @@ std::string CheckSnapshotFile(const CRegistryLib& lib, const std::string& fileNa
                 }
                 if (depth == 0) {
                     const std::string root = lib.UnescapeXmlText(reader.GetAttribute().value);
-                    if (!CRegistryLib::RootKeyFromName(root)) {
+                    if (!RegistryAccess::RootKeyFromName(root)) {
                         return at() + ": \"" + root + "\" is not a registry root (HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, ...)";
                     }
                 }

@@ -8,10 +8,10 @@
 
 namespace brindle {
 
-class CRegistryLib;
+class RegistrySnapshot;
 
 // Empty when a restore can write back everything the file holds; otherwise what is
 // wrong and where (the file's name and line).
-std::string CheckSnapshotFile(const CRegistryLib& lib, const std::string& fileName);
+std::string CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fileName);
 
 }  // namespace brindle

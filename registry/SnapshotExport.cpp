@@ -14,13 +14,14 @@
 //    </registry>
 //
 // with CR LF after every tag. Every name and value passes through EscapeXmlText.
+#include "registry/RegistrySnapshot.h"
+
 #include <algorithm>
 #include <new>
 #include <vector>
 
 #include "platform/Unicode.h"
 #include "registry/KeyHandle.h"
-#include "registry/RegistryLib.h"
 #include "registry/ValueFormat.h"
 #include "registry/XmlElement.h"
 
@@ -77,7 +78,11 @@ std::vector<std::string> SplitPath(const std::string& path) {
 
 }  // namespace
 
-std::string CRegistryLib::EscapeXmlText(std::string_view text) const {
+RegistrySnapshot::RegistrySnapshot(Machine& machine) : RegistryAccess(machine) {}
+
+RegistrySnapshot::~RegistrySnapshot() = default;
+
+std::string RegistrySnapshot::EscapeXmlText(std::string_view text) const {
     if (text.empty()) return {};
     std::string escaped;
     escaped.reserve(text.size());
@@ -107,7 +112,7 @@ std::string CRegistryLib::EscapeXmlText(std::string_view text) const {
     return Utf16ToUtf8(m_machine.codePage().toUtf16(escaped));
 }
 
-bool CRegistryLib::SaveKeyToXml(XmlWriter& writer, const std::string& keyPath, const RegistryValue* value) {
+bool RegistrySnapshot::SaveKeyToXml(XmlWriter& writer, const std::string& keyPath, const RegistryValue* value) {
     if (keyPath.empty()) return false;
     std::string subKey = keyPath;
     const std::string rootName = SeperateMainKey(subKey);
@@ -128,7 +133,7 @@ bool CRegistryLib::SaveKeyToXml(XmlWriter& writer, const std::string& keyPath, c
     return saved && writer.allWritten();
 }
 
-bool CRegistryLib::SaveKeyContent(XmlWriter& writer, const std::string& name, HKEY key, const RegistryValue* value) {
+bool RegistrySnapshot::SaveKeyContent(XmlWriter& writer, const std::string& name, HKEY key, const RegistryValue* value) {
     DWORD subKeyCount = 0;
     DWORD longestSubKey = 0;
     DWORD valueCount = 0;

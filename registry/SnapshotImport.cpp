@@ -2,11 +2,12 @@
 // and values back. Each "k" element's key is opened (or created) when its "name"
 // attribute is read and held open until its end tag, so that the "v" elements inside it
 // are set on the innermost open key.
+#include "registry/RegistrySnapshot.h"
+
 #include <cstdint>
 #include <limits>
 
 #include "platform/Unicode.h"
-#include "registry/RegistryLib.h"
 #include "registry/SnapshotCheck.h"
 #include "registry/TextUtil.h"
 
@@ -43,13 +44,13 @@ public:
         entries.pop_back();
     }
 
-    std::vector<CRegistryLib::SnapshotKeyEntry> entries;
+    std::vector<RegistrySnapshot::SnapshotKeyEntry> entries;
 
 private:
     Registry& m_registry;
 };
 
-std::string JoinedPath(const std::vector<CRegistryLib::SnapshotKeyEntry>& stack) {
+std::string JoinedPath(const std::vector<RegistrySnapshot::SnapshotKeyEntry>& stack) {
     std::string path;
     for (const auto& entry : stack) {
         if (!path.empty()) path += '\\';
@@ -60,7 +61,7 @@ std::string JoinedPath(const std::vector<CRegistryLib::SnapshotKeyEntry>& stack)
 
 }  // namespace
 
-std::string CRegistryLib::UnescapeXmlText(std::string_view text) const {
+std::string RegistrySnapshot::UnescapeXmlText(std::string_view text) const {
     if (text.empty()) return {};
     std::string decoded = m_machine.codePage().toAnsi(Utf8ToUtf16(text));
     ReplaceAll(decoded, "&lt;", "<");
@@ -72,7 +73,7 @@ std::string CRegistryLib::UnescapeXmlText(std::string_view text) const {
     return decoded;
 }
 
-bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
+bool RegistrySnapshot::LoadAsXml(XmlReader& reader, const std::string& fileName) {
     // A file that cannot be written back whole is not written back at all.
     if (const std::string problem = CheckSnapshotFile(*this, fileName); !problem.empty()) {
         if (messageDisplay) messageDisplay(problem + "; nothing was restored");
@@ -168,7 +169,7 @@ bool CRegistryLib::LoadAsXml(XmlReader& reader, const std::string& fileName) {
     return carryOn;
 }
 
-HKEY CRegistryLib::LoadAsXml_OpenKey(std::vector<SnapshotKeyEntry>& stack) {
+HKEY RegistrySnapshot::LoadAsXml_OpenKey(std::vector<SnapshotKeyEntry>& stack) {
     if (stack.empty()) return 0;
     const std::string& rootName = stack.front().name;
     std::string subKey;
@@ -188,7 +189,7 @@ HKEY CRegistryLib::LoadAsXml_OpenKey(std::vector<SnapshotKeyEntry>& stack) {
     return 0;
 }
 
-bool CRegistryLib::LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text,
+bool RegistrySnapshot::LoadAsXml_SetValue(HKEY key, const std::string& name, const std::string& text,
                                       const std::string& typeName) {
     if (key == 0) return false;
     const std::string registryName = EqualsIgnoreAsciiCase(name, kDefaultValueName) ? std::string() : name;

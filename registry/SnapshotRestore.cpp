@@ -4,12 +4,12 @@
 
 namespace brindle {
 
-bool RestoreFromSnapshot(Machine& machine, const std::string& fileName, const CRegistryLib::MessageDisplay& display) {
-    CRegistryLib lib(machine);
-    lib.messageDisplay = display;
+bool RestoreFromSnapshot(Machine& machine, const std::string& fileName, const RegistryAccess::MessageDisplay& display) {
+    RegistrySnapshot snapshot(machine);
+    snapshot.messageDisplay = display;
     XmlReader reader;
     reader.setErrorDisplay(display);
-    return lib.LoadAsXml(reader, fileName);
+    return snapshot.LoadAsXml(reader, fileName);
 }
 
 }  // namespace brindle

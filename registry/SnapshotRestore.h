@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/Machine.h"
-#include "registry/RegistryLib.h"
+#include "registry/RegistrySnapshot.h"
 
 namespace brindle {
 
@@ -14,10 +14,10 @@ inline constexpr const char* kSnapshotRestoreCaption = "Registry Restoration";
 inline constexpr const char* kSnapshotRestoreSucceeded = "Registry Restored Successfuly";
 inline constexpr const char* kSnapshotRestoreFailed = "Registry Restoration Failed";
 
-// Loads the snapshot with a fresh CRegistryLib. Every message of the import (a key that
+// Loads the snapshot with a fresh RegistrySnapshot. Every message of the import (a key that
 // cannot be created, a value that cannot be set, a parse error, a file that cannot be
 // read) goes to display. True only when the whole file was read and every key written;
 // the registry changes are not saved here, which is the caller's business.
-bool RestoreFromSnapshot(Machine& machine, const std::string& fileName, const CRegistryLib::MessageDisplay& display);
+bool RestoreFromSnapshot(Machine& machine, const std::string& fileName, const RegistryAccess::MessageDisplay& display);
 
 }  // namespace brindle

@@ -1,8 +1,9 @@
 // COM classes under HKEY_CLASSES_ROOT\CLSID whose server file is gone.
+#include "scan/RegistryScanners.h"
+
 #include <array>
 
 #include "registry/KeyHandle.h"
-#include "registry/RegistryLib.h"
 #include "registry/TextUtil.h"
 #include "scan/PathRules.h"
 #include "scan/RegistryWalk.h"
@@ -34,7 +35,7 @@ bool IsExempt(std::string_view path) { return path.ends_with(kExemptFileEnding);
 // class works through its 32-bit server. Reporting such a class would delete a working
 // registration, so a missing 16-bit server counts only when no 32-bit server sub-key of
 // the same class names a file that exists.
-bool CRegistryLib::hasWorking32BitServer(HKEY classKey) {
+bool RegistryScanners::hasWorking32BitServer(HKEY classKey) {
     for (const char* name : {"InprocServer32", "LocalServer32"}) {
         KeyHandle server(m_registry);
         if (m_registry.RegOpenKeyA(classKey, name, server.out()) != ERROR_SUCCESS) continue;
@@ -49,7 +50,7 @@ bool CRegistryLib::hasWorking32BitServer(HKEY classKey) {
     return false;
 }
 
-void CRegistryLib::ScanClsid(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanClsid(std::vector<ScanSummary>& summaries) {
     if (stopRequested()) return;
 
     KeyHandle base(m_registry);

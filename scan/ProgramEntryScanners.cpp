@@ -1,6 +1,7 @@
 // Drivers, application paths, uninstall commands and startup programs whose files are
 // gone. Their data are command lines more often than paths.
-#include "registry/RegistryLib.h"
+#include "scan/RegistryScanners.h"
+
 #include "registry/TextUtil.h"
 #include "scan/FileCheck.h"
 #include "scan/PathRules.h"
@@ -18,7 +19,7 @@ auto EverySubKey = [](std::string_view) { return true; };
 
 }  // namespace
 
-void CRegistryLib::ScanDrivers(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanDrivers(std::vector<ScanSummary>& summaries) {
     scanKeyValues(ScanCategory::DRV, kDriversBase, summaries,
                   [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
                       ++counts.scanned;
@@ -27,7 +28,7 @@ void CRegistryLib::ScanDrivers(std::vector<ScanSummary>& summaries) {
                   });
 }
 
-void CRegistryLib::ScanAppPaths(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanAppPaths(std::vector<ScanSummary>& summaries) {
     scanSubKeyValues(ScanCategory::APPPATH, kAppPathsBase, EverySubKey, summaries,
                      [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
                          ++counts.scanned;
@@ -43,7 +44,7 @@ void CRegistryLib::ScanAppPaths(std::vector<ScanSummary>& summaries) {
                      });
 }
 
-void CRegistryLib::ScanUninstall(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanUninstall(std::vector<ScanSummary>& summaries) {
     scanSubKeyValues(ScanCategory::UNINSTALL, kUninstallBase, EverySubKey, summaries,
                      [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
                          ++counts.scanned;
@@ -60,7 +61,7 @@ void CRegistryLib::ScanUninstall(std::vector<ScanSummary>& summaries) {
                      });
 }
 
-void CRegistryLib::ScanStartup(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanStartup(std::vector<ScanSummary>& summaries) {
     scanKeyValues(ScanCategory::STARTUP, kStartupBase, summaries,
                   [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
                       ++counts.scanned;

@@ -3,13 +3,14 @@
 //
 // Every problem is taken by the pass of its own category only, so each row's fixed count
 // says what happened to that category's problems and nothing else.
+#include "scan/RepairEngine.h"
+
 #include <array>
 #include <cstdio>
 #include <utility>
 
 #include "registry/KeyHandle.h"
 #include "registry/RegistryAddress.h"
-#include "registry/RegistryLib.h"
 #include "registry/TextUtil.h"
 #include "registry/XmlElement.h"
 
@@ -77,7 +78,7 @@ std::int32_t CountChange(LONG status) {
 
 class PassRunner {
 public:
-    PassRunner(CRegistryLib& lib, const RepairPass& pass)
+    PassRunner(RepairEngine& lib, const RepairPass& pass)
         : m_lib(lib),
           m_pass(pass),
           m_tagKey(ToUpperAscii(InfoOf(pass.category).tag)),
@@ -97,7 +98,7 @@ public:
 private:
     void repair(std::size_t index, const ProblemRecord& problem) {
         std::string subKey = problem.keyPath();
-        const std::string root = CRegistryLib::SeperateMainKey(subKey);
+        const std::string root = RepairEngine::SeperateMainKey(subKey);
         if (problem.kind() == kKindKey) {
             repairKey(index, problem, root, subKey);
         } else {
@@ -170,20 +171,24 @@ private:
         if (m_lib.progressCallback) m_lib.progressCallback(detail, std::string(caption), 0, 0);
     }
 
-    CRegistryLib& m_lib;
+    RepairEngine& m_lib;
     const RepairPass& m_pass;
     const std::string m_tagKey;
     AddressCheck m_addresses;
     std::int32_t m_fixed = 0;
 };
 
-void RunPass(CRegistryLib& lib, ScanCategory category, std::vector<ScanSummary>& summaries) {
+void RunPass(RepairEngine& lib, ScanCategory category, std::vector<ScanSummary>& summaries) {
     PassRunner(lib, PassFor(category)).run(summaries);
 }
 
 }  // namespace
 
-void CRegistryLib::FixProblems(std::vector<ScanSummary>& summaries, const std::string& snapshotFileName) {
+RepairEngine::RepairEngine(Machine& machine) : RegistryScanners(machine) {}
+
+RepairEngine::~RepairEngine() = default;
+
+void RepairEngine::FixProblems(std::vector<ScanSummary>& summaries, const std::string& snapshotFileName) {
     // A snapshot that cannot be written does not hold the repair back: the writer's
     // failures are ignored and the deletions go ahead.
     m_unrepaired.clear();
@@ -201,33 +206,33 @@ void CRegistryLib::FixProblems(std::vector<ScanSummary>& summaries, const std::s
     if (created) std::remove(snapshotFileName.c_str());
 }
 
-void CRegistryLib::FixClsid(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::COM, summaries); }
+void RepairEngine::FixClsid(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::COM, summaries); }
 
-void CRegistryLib::FixHelpFiles(std::vector<ScanSummary>& summaries) {
+void RepairEngine::FixHelpFiles(std::vector<ScanSummary>& summaries) {
     RunPass(*this, ScanCategory::HELP, summaries);
 }
 
-void CRegistryLib::FixFonts(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::FONTS, summaries); }
+void RepairEngine::FixFonts(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::FONTS, summaries); }
 
-void CRegistryLib::FixSharedTools(std::vector<ScanSummary>& summaries) {
+void RepairEngine::FixSharedTools(std::vector<ScanSummary>& summaries) {
     RunPass(*this, ScanCategory::SHARED_TOOLS, summaries);
 }
 
-void CRegistryLib::FixSharedFiles(std::vector<ScanSummary>& summaries) {
+void RepairEngine::FixSharedFiles(std::vector<ScanSummary>& summaries) {
     RunPass(*this, ScanCategory::COM_SUBS, summaries);
 }
 
-void CRegistryLib::FixDrivers(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::DRV, summaries); }
+void RepairEngine::FixDrivers(std::vector<ScanSummary>& summaries) { RunPass(*this, ScanCategory::DRV, summaries); }
 
-void CRegistryLib::FixAppPaths(std::vector<ScanSummary>& summaries) {
+void RepairEngine::FixAppPaths(std::vector<ScanSummary>& summaries) {
     RunPass(*this, ScanCategory::APPPATH, summaries);
 }
 
-void CRegistryLib::FixStartup(std::vector<ScanSummary>& summaries) {
+void RepairEngine::FixStartup(std::vector<ScanSummary>& summaries) {
     RunPass(*this, ScanCategory::STARTUP, summaries);
 }
 
-void CRegistryLib::FixUninstall(std::vector<ScanSummary>& summaries) {
+void RepairEngine::FixUninstall(std::vector<ScanSummary>& summaries) {
     RunPass(*this, ScanCategory::UNINSTALL, summaries);
 }
 

@@ -1,5 +1,5 @@
 // The registry scan driver and what every scanner shares with it.
-#include "registry/RegistryLib.h"
+#include "scan/RegistryScanners.h"
 
 #include <cerrno>
 
@@ -10,24 +10,29 @@ namespace brindle {
 
 namespace {
 
-using Scanner = void (CRegistryLib::*)(std::vector<ScanSummary>&);
+using Scanner = void (RegistryScanners::*)(std::vector<ScanSummary>&);
 
 // The registry categories in run order, with their scanners.
 constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
-    {ScanCategory::COM, &CRegistryLib::ScanClsid},
-    {ScanCategory::COM_SUBS, &CRegistryLib::ScanSharedDlls},
-    {ScanCategory::DRV, &CRegistryLib::ScanDrivers},
-    {ScanCategory::HELP, &CRegistryLib::ScanHelpFiles},
-    {ScanCategory::APPPATH, &CRegistryLib::ScanAppPaths},
-    {ScanCategory::SHARED_TOOLS, &CRegistryLib::ScanSharedTools},
-    {ScanCategory::FONTS, &CRegistryLib::ScanFonts},
-    {ScanCategory::STARTUP, &CRegistryLib::ScanStartup},
-    {ScanCategory::UNINSTALL, &CRegistryLib::ScanUninstall},
+    {ScanCategory::COM, &RegistryScanners::ScanClsid},
+    {ScanCategory::COM_SUBS, &RegistryScanners::ScanSharedDlls},
+    {ScanCategory::DRV, &RegistryScanners::ScanDrivers},
+    {ScanCategory::HELP, &RegistryScanners::ScanHelpFiles},
+    {ScanCategory::APPPATH, &RegistryScanners::ScanAppPaths},
+    {ScanCategory::SHARED_TOOLS, &RegistryScanners::ScanSharedTools},
+    {ScanCategory::FONTS, &RegistryScanners::ScanFonts},
+    {ScanCategory::STARTUP, &RegistryScanners::ScanStartup},
+    {ScanCategory::UNINSTALL, &RegistryScanners::ScanUninstall},
 };
 
 }  // namespace
 
-void CRegistryLib::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelection& selection) {
+RegistryScanners::RegistryScanners(Machine& machine)
+    : RegistrySnapshot(machine), m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {}
+
+RegistryScanners::~RegistryScanners() = default;
+
+void RegistryScanners::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelection& selection) {
     LoadIgnoreList();
     summaries.clear();
     m_problems.clear();
@@ -42,14 +47,14 @@ void CRegistryLib::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelecti
     }
 }
 
-bool CRegistryLib::HasScanner(ScanCategory category) {
+bool RegistryScanners::HasScanner(ScanCategory category) {
     for (const auto& [scanned, scanner] : kRunOrder) {
         if (scanned == category) return true;
     }
     return false;
 }
 
-int CRegistryLib::IsFileMissing(const std::string& path, int mode) {
+int RegistryScanners::IsFileMissing(const std::string& path, int mode) {
     if (m_machine.files()._access(path.c_str(), mode) != -1) return 0;
     // A folder that cannot be searched, say, hides whether the file is there; deleting
     // the entry on that ground could remove a working one.
@@ -58,9 +63,9 @@ int CRegistryLib::IsFileMissing(const std::string& path, int mode) {
     return -1;
 }
 
-bool CRegistryLib::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0; }
+bool RegistryScanners::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0; }
 
-void CRegistryLib::scanKeyValues(ScanCategory category, std::string_view baseKeyPath,
+void RegistryScanners::scanKeyValues(ScanCategory category, std::string_view baseKeyPath,
                                  std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
     if (stopRequested()) return;
     std::string subKey(baseKeyPath);
@@ -71,7 +76,7 @@ void CRegistryLib::scanKeyValues(ScanCategory category, std::string_view baseKey
     summaries.push_back({std::string(InfoOf(category).summaryTitle), counts.scanned, counts.found, 0});
 }
 
-void CRegistryLib::scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath,
+void RegistryScanners::scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath,
                                     const std::function<bool(std::string_view)>& takeSubKey,
                                     std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
     if (stopRequested()) return;
@@ -92,7 +97,7 @@ void CRegistryLib::scanSubKeyValues(ScanCategory category, std::string_view base
     summaries.push_back({std::string(InfoOf(category).summaryTitle), counts.scanned, counts.found, 0});
 }
 
-void CRegistryLib::visitValues(win::HKEY key, const std::string& subKeyName, ScanCounts& counts,
+void RegistryScanners::visitValues(win::HKEY key, const std::string& subKeyName, ScanCounts& counts,
                                const ValueVisitor& visit) {
     std::vector<RegistryValue> values;
     GetKeyValues(key, values);
@@ -102,7 +107,7 @@ void CRegistryLib::visitValues(win::HKEY key, const std::string& subKeyName, Sca
     }
 }
 
-void CRegistryLib::testPath(ScanCategory category, std::string keyPath, const RegistryValue& value,
+void RegistryScanners::testPath(ScanCategory category, std::string keyPath, const RegistryValue& value,
                             const std::string& path, ScanCounts& counts, const ElsewhereProbe& elsewhere) {
     m_currentItem = path;
     if (IsFileMissing(path, 0) == -1 && (!elsewhere || elsewhere() == PathProbe::Missing)) {
@@ -112,7 +117,7 @@ void CRegistryLib::testPath(ScanCategory category, std::string keyPath, const Re
     reportProgress(path, category, counts.scanned, counts.found);
 }
 
-void CRegistryLib::addProblem(ScanCategory category, std::string keyPath, const RegistryValue& value,
+void RegistryScanners::addProblem(ScanCategory category, std::string keyPath, const RegistryValue& value,
                               std::string filePath) {
     const auto& info = InfoOf(category);
     auto record = std::make_unique<ProblemRecord>();
@@ -124,7 +129,7 @@ void CRegistryLib::addProblem(ScanCategory category, std::string keyPath, const 
     m_problems.push_back(std::move(record));
 }
 
-void CRegistryLib::reportProgress(const std::string& item, ScanCategory category, std::int32_t scanned,
+void RegistryScanners::reportProgress(const std::string& item, ScanCategory category, std::int32_t scanned,
                                   std::int32_t found) {
     if (progressCallback) progressCallback(item, std::string(InfoOf(category).progressTitle), scanned, found);
 }

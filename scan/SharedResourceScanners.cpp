@@ -1,5 +1,6 @@
 // Help files, fonts, shared tools and shared DLLs whose files are gone.
-#include "registry/RegistryLib.h"
+#include "scan/RegistryScanners.h"
+
 #include "registry/TextUtil.h"
 #include "scan/PathRules.h"
 
@@ -21,7 +22,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 }  // namespace
 
-void CRegistryLib::ScanHelpFiles(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanHelpFiles(std::vector<ScanSummary>& summaries) {
     auto isHelpKey = [](std::string_view name) {
         const std::string lower = ToLowerAscii(name);
         return lower == "help" || lower == "html help";
@@ -38,7 +39,7 @@ void CRegistryLib::ScanHelpFiles(std::vector<ScanSummary>& summaries) {
                      });
 }
 
-void CRegistryLib::ScanFonts(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanFonts(std::vector<ScanSummary>& summaries) {
     const char* base = m_legacyPlatform ? kFontsBaseLegacy : kFontsBaseNT;
     scanKeyValues(ScanCategory::FONTS, base, summaries,
                   [this, base](const std::string&, const RegistryValue& value, ScanCounts& counts) {
@@ -54,7 +55,7 @@ void CRegistryLib::ScanFonts(std::vector<ScanSummary>& summaries) {
                   });
 }
 
-void CRegistryLib::ScanSharedTools(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanSharedTools(std::vector<ScanSummary>& summaries) {
     scanSubKeyValues(ScanCategory::SHARED_TOOLS, kSharedToolsBase, [](std::string_view) { return true; }, summaries,
                      [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
                          ++counts.scanned;
@@ -65,7 +66,7 @@ void CRegistryLib::ScanSharedTools(std::vector<ScanSummary>& summaries) {
                      });
 }
 
-void CRegistryLib::ScanSharedDlls(std::vector<ScanSummary>& summaries) {
+void RegistryScanners::ScanSharedDlls(std::vector<ScanSummary>& summaries) {
     scanKeyValues(ScanCategory::COM_SUBS, kSharedDllsBase, summaries,
                   [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
                       ++counts.scanned;

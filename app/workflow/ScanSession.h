@@ -12,7 +12,7 @@
 
 #include "platform/Machine.h"
 #include "platform/NamedEvents.h"
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 #include "scan/ScanTypes.h"
 #include "scan/Shortcut.h"
 

@@ -1,6 +1,6 @@
 // libFuzzer harness for the ignore list. The input is written as "ignore.lst" in a
-// private folder that the process moves into once, and read through CRegistryLib on a
-// small in-memory machine, as a scan would read it.
+// private folder that the process moves into once, and read through the ignore list a
+// scan reads it with.
 //
 // Beyond not crashing, it checks that the file the list is saved to reads back as the
 // same entries, whatever their length, and that a save of an unchanged list leaves the
@@ -16,9 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/SimpleMachine.h"
+#include "registry/IgnoreList.h"
 #include "registry/IgnoreListText.h"
-#include "registry/RegistryLib.h"
 
 namespace {
 
@@ -55,7 +54,7 @@ std::string ReadFile(const char* name) {
     return bytes;
 }
 
-std::vector<std::string> Entries(brindle::CRegistryLib& lib) {
+std::vector<std::string> Entries(brindle::IgnoreList& lib) {
     std::vector<std::string> paths;
     for (const auto& entry : lib.ignoreList()) {
         if (!entry) std::abort();
@@ -69,11 +68,10 @@ std::vector<std::string> Entries(brindle::CRegistryLib& lib) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool entered = (EnterPrivateFolder(), true);
     (void)entered;
-    static brindle::SimpleMachine machine;
 
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     WriteFile(brindle::kIgnoreListFile, bytes);
-    brindle::CRegistryLib lib(machine);
+    brindle::IgnoreList lib;
     const std::vector<std::string> loaded = Entries(lib);
     if (loaded != brindle::ParseIgnoreListText(bytes)) std::abort();
 

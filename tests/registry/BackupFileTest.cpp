@@ -14,8 +14,8 @@
 #include "registry/BackupRestore.h"
 #include "registry/BackupWriter.h"
 #include "registry/KeyHandle.h"
-#include "registry/RegistryLib.h"
 #include "registry/ShortcutBackupFile.h"
+#include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
 namespace brindle {

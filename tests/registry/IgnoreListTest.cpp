@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "registry/IgnoreListText.h"
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
 namespace brindle {

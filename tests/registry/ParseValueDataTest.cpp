@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 
 namespace brindle {
 namespace {

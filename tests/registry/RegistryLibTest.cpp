@@ -1,4 +1,4 @@
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <iterator>
 
 #include "platform/RegistryTree.h"
-#include "registry/RegistryLib.h"
 #include "registry/XmlElement.h"
+#include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
 namespace brindle {

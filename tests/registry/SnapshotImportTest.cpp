@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "registry/RegistryLib.h"
 #include "registry/SnapshotRestore.h"
 #include "registry/XmlElement.h"
+#include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
 namespace brindle {

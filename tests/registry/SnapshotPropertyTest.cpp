@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "registry/RegistryLib.h"
 #include "registry/ValueFormat.h"
 #include "registry/XmlElement.h"
+#include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
 namespace brindle {

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "registry/KeyHandle.h"
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 #include "scan/ScannerTestSupport.h"
 
 namespace brindle {

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
 namespace brindle {

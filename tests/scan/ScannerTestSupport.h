@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
 namespace brindle::test {

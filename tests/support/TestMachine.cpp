@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "registry/RegistryLib.h"
+#include "scan/RegistryLib.h"
 
 namespace brindle::test {
 

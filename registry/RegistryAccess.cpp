@@ -1,4 +1,4 @@
-#include "registry/RegistryLib.h"
+#include "registry/RegistryAccess.h"
 
 #include <algorithm>
 #include <array>
@@ -23,17 +23,12 @@ std::string ToCString(std::string_view text) { return std::string(text.substr(0,
 
 }  // namespace
 
-CRegistryLib::CRegistryLib(Machine& machine)
-    : m_machine(machine),
-      m_registry(machine.registry()),
-      m_stopEvent(machine.events().CreateEventA(kStopScanEventName)),
-      m_legacyPlatform(IsLegacyVersion(machine.GetVersion())) {
-    LoadIgnoreList();
-}
+RegistryAccess::RegistryAccess(Machine& machine)
+    : m_machine(machine), m_registry(machine.registry()), m_legacyPlatform(IsLegacyVersion(machine.GetVersion())) {}
 
-CRegistryLib::~CRegistryLib() = default;
+RegistryAccess::~RegistryAccess() = default;
 
-std::string CRegistryLib::SeperateMainKey(std::string& path) {
+std::string RegistryAccess::SeperateMainKey(std::string& path) {
     if (path.empty()) return {};
     const auto slash = path.find('\\');
     if (slash == std::string::npos) {
@@ -46,7 +41,7 @@ std::string CRegistryLib::SeperateMainKey(std::string& path) {
     return root;
 }
 
-std::optional<HKEY> CRegistryLib::RootKeyFromName(std::string_view rootName) {
+std::optional<HKEY> RegistryAccess::RootKeyFromName(std::string_view rootName) {
     static constexpr std::array<std::pair<std::string_view, HKEY>, 5> kRoots{{
         {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
         {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
@@ -60,7 +55,7 @@ std::optional<HKEY> CRegistryLib::RootKeyFromName(std::string_view rootName) {
     return std::nullopt;
 }
 
-LONG CRegistryLib::OpenKey(std::string_view rootName, std::string_view subKey, HKEY* result) {
+LONG RegistryAccess::OpenKey(std::string_view rootName, std::string_view subKey, HKEY* result) {
     if (result == nullptr) return ERROR_INVALID_FUNCTION;
     *result = 0;
     const auto root = RootKeyFromName(rootName);
@@ -68,14 +63,14 @@ LONG CRegistryLib::OpenKey(std::string_view rootName, std::string_view subKey, H
     return m_registry.RegOpenKeyA(*root, ToCString(subKey).c_str(), result);
 }
 
-LONG CRegistryLib::DeleteKey(std::string_view rootName, std::string_view subKey) {
+LONG RegistryAccess::DeleteKey(std::string_view rootName, std::string_view subKey) {
     const auto root = RootKeyFromName(rootName);
     if (!root) return ERROR_INVALID_FUNCTION;
     if (m_legacyPlatform) return m_registry.RegDeleteKeyA(*root, ToCString(subKey).c_str());
     return DeleteKeyTree(*root, subKey);
 }
 
-LONG CRegistryLib::DeleteKeyTree(HKEY parent, std::string_view subKey) {
+LONG RegistryAccess::DeleteKeyTree(HKEY parent, std::string_view subKey) {
     const std::string name = ToCString(subKey);
     if (name.empty()) return ERROR_BADKEY;  // never delete a root through here
 
@@ -97,7 +92,7 @@ LONG CRegistryLib::DeleteKeyTree(HKEY parent, std::string_view subKey) {
     return status;
 }
 
-LONG CRegistryLib::DeleteValue(std::string_view rootName, std::string_view subKey, std::string_view valueName) {
+LONG RegistryAccess::DeleteValue(std::string_view rootName, std::string_view subKey, std::string_view valueName) {
     const auto root = RootKeyFromName(rootName);
     if (!root) return ERROR_INVALID_FUNCTION;
     KeyHandle key(m_registry);
@@ -106,7 +101,7 @@ LONG CRegistryLib::DeleteValue(std::string_view rootName, std::string_view subKe
     return m_registry.RegDeleteValueA(key.get(), ToCString(valueName).c_str());
 }
 
-void CRegistryLib::GetKeyValues(HKEY key, std::vector<RegistryValue>& list) {
+void RegistryAccess::GetKeyValues(HKEY key, std::vector<RegistryValue>& list) {
     DWORD valueCount = 0;
     DWORD maxNameLength = 0;
     DWORD maxDataLength = 0;
@@ -154,12 +149,12 @@ void CRegistryLib::GetKeyValues(HKEY key, std::vector<RegistryValue>& list) {
     if (!hasDefault) list.insert(list.begin(), RegistryValue{kDefaultValueName, kValueNotSet, REG_SZ});
 }
 
-std::string CRegistryLib::FormatValueData(DWORD type, const BYTE* data, std::size_t length) const {
+std::string RegistryAccess::FormatValueData(DWORD type, const BYTE* data, std::size_t length) const {
     return brindle::FormatValueData(type, data, length, m_machine.codePage());
 }
 
-std::string CRegistryLib::GetTypeName(DWORD type) { return brindle::GetTypeName(type); }
+std::string RegistryAccess::GetTypeName(DWORD type) { return brindle::GetTypeName(type); }
 
-DWORD CRegistryLib::GetTypeFromName(std::string_view name) { return brindle::GetTypeFromName(name); }
+DWORD RegistryAccess::GetTypeFromName(std::string_view name) { return brindle::GetTypeFromName(name); }
 
 }  // namespace brindle

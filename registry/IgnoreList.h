@@ -1,0 +1,44 @@
+// The ignore list: "ignore.lst" in the current directory, one file path per line. A
+// problem whose file is on it is never reported; the user puts entries there by keeping
+// them out of a repair.
+//
+// A part of CRegistryLib (scan/RegistryLib.h).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "registry/ProblemRecord.h"
+
+namespace brindle {
+
+inline constexpr const char* kIgnoreListFile = "ignore.lst";
+
+class IgnoreList {
+public:
+    // Loads the list.
+    IgnoreList();
+    virtual ~IgnoreList();
+    IgnoreList(const IgnoreList&) = delete;
+    IgnoreList& operator=(const IgnoreList&) = delete;
+
+    void LoadIgnoreList();
+    // Empty when the last load read "ignore.lst" or found none; otherwise why a list that
+    // is there could not be read (then the list is empty and must not be relied on).
+    const std::string& ignoreListError() const { return m_ignoreListError; }
+    // 0 on success, which includes a file that already holds these entries (it is not
+    // written again); non-zero when the file could not be written or the last load
+    // could not read it, which leaves the file as it was.
+    int SaveIgnoreList();
+    bool IsIgnored(std::string_view path) const;
+    // Slots may be null after the user removed an entry; null slots are passed over.
+    std::vector<std::unique_ptr<ProblemRecord>>& ignoreList() { return m_ignoreList; }
+
+private:
+    std::vector<std::unique_ptr<ProblemRecord>> m_ignoreList;
+    std::string m_ignoreListError;
+};
+
+}  // namespace brindle
