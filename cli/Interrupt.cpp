@@ -7,29 +7,25 @@ namespace brindle::cli {
 
 namespace {
 
-std::atomic<NamedEvent*> g_stopEvent{nullptr};
-volatile std::sig_atomic_t g_interrupted = 0;
+std::atomic<StopRequest*> g_stop{nullptr};
 
-static_assert(std::atomic<bool>::is_always_lock_free, "signalling the event must be async-signal-safe");
+static_assert(std::atomic<StopRequest*>::is_always_lock_free, "the handler must be async-signal-safe");
 
 extern "C" void OnInterrupt(int) {
-    g_interrupted = 1;
-    if (NamedEvent* event = g_stopEvent.load()) event->set();
+    if (StopRequest* stop = g_stop.load()) stop->request();
     std::signal(SIGINT, SIG_DFL);
 }
 
 }  // namespace
 
-InterruptToStopEvent::InterruptToStopEvent(EventHandle stopEvent) : m_stopEvent(std::move(stopEvent)) {
-    g_stopEvent.store(m_stopEvent.get());
+InterruptToStop::InterruptToStop(StopRequest& stop) {
+    g_stop.store(&stop);
     std::signal(SIGINT, OnInterrupt);
 }
 
-InterruptToStopEvent::~InterruptToStopEvent() {
+InterruptToStop::~InterruptToStop() {
     std::signal(SIGINT, SIG_DFL);
-    g_stopEvent.store(nullptr);
+    g_stop.store(nullptr);
 }
-
-bool InterruptToStopEvent::interrupted() { return g_interrupted != 0; }
 
 }  // namespace brindle::cli

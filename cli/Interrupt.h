@@ -2,24 +2,17 @@
 // was found so far is still printed); a second one ends the process at once.
 #pragma once
 
-#include "platform/NamedEvents.h"
+#include "scan/StopRequest.h"
 
 namespace brindle::cli {
 
-// Routes SIGINT to `stopEvent` until the object ends.
-class InterruptToStopEvent {
+// Routes SIGINT to `stop` until the object ends.
+class InterruptToStop {
 public:
-    explicit InterruptToStopEvent(EventHandle stopEvent);
-    ~InterruptToStopEvent();
-    InterruptToStopEvent(const InterruptToStopEvent&) = delete;
-    InterruptToStopEvent& operator=(const InterruptToStopEvent&) = delete;
-
-    // Whether Ctrl-C was pressed. A job that resets its stop event when it starts calls
-    // this from its progress callback and signals the event again.
-    static bool interrupted();
-
-private:
-    EventHandle m_stopEvent;
+    explicit InterruptToStop(StopRequest& stop);
+    ~InterruptToStop();
+    InterruptToStop(const InterruptToStop&) = delete;
+    InterruptToStop& operator=(const InterruptToStop&) = delete;
 };
 
 }  // namespace brindle::cli

@@ -24,9 +24,6 @@ ProgressLine::~ProgressLine() { clear(); }
 void ProgressLine::update(const std::string& title, std::int32_t scanned, std::int32_t found,
                           const std::string& item) {
     if (!m_enabled) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (m_shown && now - m_lastDraw < std::chrono::milliseconds(100)) return;
-    m_lastDraw = now;
 
     std::string line = title + ": " + std::to_string(scanned) + " scanned, " + std::to_string(found) + " found";
     if (!item.empty()) line += "  " + item;

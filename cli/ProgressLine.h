@@ -1,9 +1,8 @@
-// Live progress on standard error, only when it is a terminal, redrawn in place at most
-// ten times a second so that it costs nothing next to the scan and never mixes with
-// what goes to standard output.
+// Live progress on standard error, only when it is a terminal, redrawn in place so that
+// it never mixes with what goes to standard output. The caller passes on at most ten
+// updates a second (ProgressThrottle).
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -21,7 +20,6 @@ public:
 private:
     bool m_enabled;
     bool m_shown = false;
-    std::chrono::steady_clock::time_point m_lastDraw;
 };
 
 }  // namespace brindle::cli

@@ -21,24 +21,16 @@ bool SelectCategories(const std::vector<std::string>& names, ScanSelection& sele
 }
 
 ScanResult RunScanWithProgress(ScanSession& session) {
-    Machine& machine = session.machine();
-    const EventHandle stopEvent = machine.events().CreateEventA(kStopScanEventName);
-    InterruptToStopEvent interrupt(stopEvent);
-    ProgressLine progress;
-    const CodePage& codePage = machine.codePage();
-    auto onProgress = [&](const std::string& item, const std::string& title, std::int32_t scanned,
-                          std::int32_t found) {
-        // The scan clears the stop event when it starts; a Ctrl-C from before is renewed here.
-        if (InterruptToStopEvent::interrupted()) SetEvent(stopEvent);
-        progress.update(title, scanned, found, AnsiToUtf8(codePage, item));
-    };
-    session.engine.progressCallback = onProgress;
-    session.shortcutScanner.progressCallback = onProgress;
+    InterruptToStop interrupt(session.stopRequest());
+    ProgressLine line;
+    const CodePage& codePage = session.machine().codePage();
+    ProgressThrottle throttle([&](const ProgressEvent& event) {
+        line.update(event.title, event.scanned, event.found, AnsiToUtf8(codePage, event.item));
+    });
+    session.progress = [&](const ProgressEvent& event) { throttle.post(event); };
     ScanResult result = session.RunScan();
-    if (InterruptToStopEvent::interrupted() && result.end == ScanEnd::Completed) result.end = ScanEnd::Stopped;
-    session.engine.progressCallback = nullptr;
-    session.shortcutScanner.progressCallback = nullptr;
-    progress.clear();
+    session.progress = nullptr;
+    line.clear();
     return result;
 }
 

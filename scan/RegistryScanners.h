@@ -18,6 +18,7 @@
 #include "registry/ProblemRecord.h"
 #include "registry/RegistrySnapshot.h"
 #include "scan/ScanTypes.h"
+#include "scan/StopRequest.h"
 
 namespace brindle {
 
@@ -27,6 +28,9 @@ public:
     ~RegistryScanners() override;
 
     ScanProgressCallback progressCallback;
+    // Polled beside the stop event, which ScanRegistry resets when it starts; unset: the
+    // event alone stops a scan.
+    const StopRequest* stopRequest = nullptr;
 
     void ScanRegistry(std::vector<ScanSummary>& summaries, ScanSelection& selection);
     // Whether ScanRegistry runs a scanner for the category (shortcuts have their own).

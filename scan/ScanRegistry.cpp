@@ -63,7 +63,10 @@ int RegistryScanners::IsFileMissing(const std::string& path, int mode) {
     return -1;
 }
 
-bool RegistryScanners::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0; }
+bool RegistryScanners::stopRequested() const {
+    return (stopRequest != nullptr && stopRequest->requested()) ||
+           WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0;
+}
 
 void RegistryScanners::scanKeyValues(ScanCategory category, std::string_view baseKeyPath,
                                  std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {

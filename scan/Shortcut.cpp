@@ -32,7 +32,9 @@ private:
 CShortcut::CShortcut(Machine& machine)
     : m_machine(machine), m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {}
 
-bool CShortcut::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0; }
+bool CShortcut::stopRequested() const {
+    return (stopRequest != nullptr && stopRequest->requested()) || WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0;
+}
 
 void CShortcut::reportProgress(const std::string& item, const char* title, std::int32_t scanned, std::int32_t found) {
     if (progressCallback) progressCallback(item, title, scanned, found);

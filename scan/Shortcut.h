@@ -18,6 +18,7 @@
 #include "platform/NamedEvents.h"
 #include "registry/ShortcutBackup.h"
 #include "scan/ScanTypes.h"
+#include "scan/StopRequest.h"
 
 namespace brindle {
 
@@ -45,6 +46,8 @@ public:
 
     // May be empty.
     ScanProgressCallback progressCallback;
+    // Polled beside the stop event; unset: the event alone stops the walk.
+    const StopRequest* stopRequest = nullptr;
     // May be empty. A shortcut it names is not listed although its target is gone: the
     // user kept it once, and kept entries are not reported again.
     std::function<bool(const std::string& path)> isIgnored;

@@ -64,6 +64,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
         }
     }
 
+    session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
     report.backup = BackupRegistry(machine.registry(), session.engine.problems(), shortcuts.entries,
                                    std::filesystem::current_path(), clock);
@@ -75,6 +76,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     KeepProblemsWithoutFullBackup(session, report);
     if (!BackUpShortcuts(session, shortcuts, report)) return report;
 
+    session.reportStep(ProgressPhase::Fixing, kFixingErrorsText);
     TakeFixResult(session.RunFix(snapshotFileName), session, shortcuts, report);
     return report;
 }

@@ -13,11 +13,31 @@ ScanSession::ScanSession(Machine& machine)
     // The registry scan reloads the ignore list first, so the shortcut walk after it
     // sees the same list.
     shortcutScanner.isIgnored = [this](const std::string& path) { return engine.IsIgnored(path); };
+    engine.stopRequest = &m_stop;
+    shortcutScanner.stopRequest = &m_stop;
+    const auto forward = [this](const std::string& item, const std::string& title, std::int32_t scanned,
+                                std::int32_t found) {
+        ProgressEvent event = ScanProgressEvent(item, title, scanned, found);
+        event.phase = m_phase;
+        reportProgress(event);
+    };
+    engine.progressCallback = forward;
+    shortcutScanner.progressCallback = forward;
 }
 
-bool ScanSession::stopRequested() const { return WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0; }
+bool ScanSession::stopRequested() const {
+    return m_stop.requested() || WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0;
+}
+
+void ScanSession::reportStep(ProgressPhase phase, const std::string& title) {
+    ProgressEvent event;
+    event.phase = phase;
+    event.title = title;
+    reportProgress(event);
+}
 
 ScanResult ScanSession::RunScan() {
+    m_phase = ProgressPhase::Scanning;
     summaries.clear();
     // The scanner refills its list itself; emptying it here keeps a scan stopped before
     // the shortcuts from showing the shortcuts of the scan before.
@@ -49,6 +69,7 @@ ScanResult ScanSession::RunScan() {
 
 FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
     if (stopRequested()) return {FixEnd::Stopped, {}};
+    m_phase = ProgressPhase::Fixing;
     engine.FixProblems(summaries, FreeSnapshotFileName(snapshotFileName));
 
     // Shortcut files are deleted only once the registry repair is safely on disk, so a

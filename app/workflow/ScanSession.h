@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "platform/Machine.h"
+#include "app/workflow/ProgressEvents.h"
 #include "platform/NamedEvents.h"
 #include "scan/RegistryLib.h"
 #include "scan/ScanTypes.h"
 #include "scan/Shortcut.h"
+#include "scan/StopRequest.h"
 
 namespace brindle {
 
@@ -65,7 +67,26 @@ public:
     // not happen, and no shortcut is deleted. The stop event is looked at before each step.
     FixResult RunFix(const std::string& snapshotFileName);
 
+    // Asks the running scan or repair to stop at its next poll, or the next one started
+    // before clearStop(); from any thread, or a signal handler. Never lost: unlike the
+    // stop event, which the scan driver resets when it starts, it lasts for the job.
+    void requestStop() { m_stop.request(); }
+    // Forgets the stop request of an earlier job; the owner calls it before it starts
+    // the next job's worker, never the worker itself.
+    void clearStop() { m_stop.clear(); }
+    // The request or the stop event.
     bool stopRequested() const;
+    // For a signal handler's use (see cli/Interrupt.h).
+    StopRequest& stopRequest() { return m_stop; }
+
+    // Told every step of the scans and repairs, on the thread that runs them; unset:
+    // nobody is told. A reader on another thread posts to a ProgressMailbox from here.
+    ProgressSink progress;
+    void reportProgress(const ProgressEvent& event) const {
+        if (progress) progress(event);
+    }
+    // Tells the sink that a repair's step begins: "Backup in progress", "Fixing errors".
+    void reportStep(ProgressPhase phase, const std::string& title);
 
     CRegistryLib engine;
     CShortcut shortcutScanner;
@@ -75,6 +96,9 @@ public:
 private:
     Machine& m_machine;
     EventHandle m_stopEvent;
+    StopRequest m_stop;
+    // What the engine's progress calls belong to: a scan, or the repair in RunFix.
+    ProgressPhase m_phase = ProgressPhase::Scanning;
 };
 
 }  // namespace brindle

@@ -10,6 +10,7 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
     Machine& machine = session.machine();
     if (RefuseRepairOfChangedRegistry(machine, report)) return report;
 
+    session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
     report.backup = BackupRegistry(machine.registry(), std::filesystem::current_path(), clock, options);
     if (report.backup.outcome != BackupResult::Outcome::Written) {
@@ -20,6 +21,7 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
 
     if (!BackUpShortcuts(session, shortcuts, report)) return report;
 
+    session.reportStep(ProgressPhase::Fixing, kFixingErrorsText);
     TakeFixResult(session.RunFix(snapshotFileName), session, shortcuts, report);
     return report;
 }

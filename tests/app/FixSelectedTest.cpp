@@ -56,6 +56,19 @@ protected:
     FixSelection keepSecond{{true, false, true}, {}};
 };
 
+// The steps a window shows: the backup, then the repair, whose own progress follows.
+TEST_F(FixSelectedTest, ProgressTellsTheBackupThenTheRepairAndItsPasses) {
+    std::vector<ProgressEvent> events;
+    session.progress = [&](const ProgressEvent& event) { events.push_back(event); };
+    ASSERT_EQ(FixSelected(session, keepSecond, kSnapshot, kClock).outcome, FixReport::Outcome::Removed);
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events[0].phase, ProgressPhase::Backup);
+    EXPECT_EQ(events[0].title, kBackupInProgressText);
+    EXPECT_EQ(events[1].phase, ProgressPhase::Fixing);
+    EXPECT_EQ(events[1].title, kFixingErrorsText);
+    for (std::size_t i = 2; i < events.size(); ++i) EXPECT_EQ(events[i].phase, ProgressPhase::Fixing) << events[i].title;
+}
+
 TEST_F(FixSelectedTest, RemovesTickedRowsKeepsUntickedOnesAndBacksUpFirst) {
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 

@@ -2,7 +2,10 @@
 // honoured between steps, and shortcut files go only after the registry is saved.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <string>
+#include <thread>
 
 #include "app/WorkflowTestMachine.h"
 #include "app/workflow/ScanSession.h"
@@ -38,6 +41,48 @@ TEST_F(ScanSessionTest, ScanReadsAChangedRegistryAgainFirst) {
     EXPECT_EQ(failed.end, ScanEnd::ReloadFailed);
     EXPECT_EQ(failed.error, "system.reg:12: bad line");
     EXPECT_TRUE(session.summaries.empty());
+}
+
+// The scan driver resets the stop event when it starts; a stop asked for after the job
+// began but before that reset (here: while the registry files are read again) must
+// still stop it, from this thread or another.
+TEST_F(ScanSessionTest, AStopAskedForBeforeTheDriverStartsIsNotForgotten) {
+    machine.duringReload = [&] { session.requestStop(); };
+    EXPECT_EQ(session.RunScan().end, ScanEnd::Stopped);
+    EXPECT_EQ(session.engine.problemCount(), 0u);
+
+    // Until the owner clears it before the next job, the request stands.
+    machine.duringReload = nullptr;
+    EXPECT_EQ(session.RunScan().end, ScanEnd::Stopped);
+    session.clearStop();
+    EXPECT_EQ(session.RunScan().end, ScanEnd::Completed);
+    EXPECT_EQ(session.engine.problemCount(), 1u);
+
+    machine.duringReload = [&] { std::thread([&] { session.requestStop(); }).join(); };
+    session.clearStop();
+    EXPECT_EQ(session.RunScan().end, ScanEnd::Stopped);
+}
+
+// A scan stopped from another thread at any moment ends, as stopped or completed, and
+// never runs on unseen: the thread-sanitizer run watches this one.
+TEST_F(ScanSessionTest, AStopFromAnotherThreadEndsTheScanWhereverItLands) {
+    for (int i = 0; i < 200; ++i) {
+        machine.setString("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                          "Gone" + std::to_string(i), "C:\\gone\\gone" + std::to_string(i) + ".exe");
+    }
+    for (int round = 0; round < 20; ++round) {
+        session.clearStop();
+        std::thread stopper([&, round] {
+            std::this_thread::sleep_for(std::chrono::microseconds(round * 50));
+            session.requestStop();
+        });
+        const ScanResult result = session.RunScan();
+        stopper.join();
+        EXPECT_TRUE(result.end == ScanEnd::Stopped || result.end == ScanEnd::Completed);
+        if (result.end == ScanEnd::Completed) {
+            EXPECT_EQ(session.engine.problemCount(), 201u);
+        }
+    }
 }
 
 TEST_F(ScanSessionTest, AStopBeforeTheRepairLeavesEverythingAsItWas) {

@@ -2,6 +2,7 @@
 // its files changed on disk, counting what the workflow asks of it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "support/TestMachine.h"
@@ -13,6 +14,7 @@ public:
     bool registryChangedOnDisk() const override { return changedOnDisk; }
     std::string reloadRegistryIfChanged() override {
         ++reloads;
+        if (duringReload) duringReload();
         return reloadError;
     }
     std::string discardRegistryChanges() override {
@@ -26,6 +28,7 @@ public:
 
     bool changedOnDisk = false;
     std::string reloadError;
+    std::function<void()> duringReload;  // what happens elsewhere while the files are read
     std::string saveError;
     int reloads = 0;
     int discards = 0;

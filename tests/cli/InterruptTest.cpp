@@ -7,15 +7,13 @@
 namespace brindle::cli {
 namespace {
 
-TEST(InterruptTest, CtrlCSignalsTheStopEventOnce) {
-    NamedEvents events;
-    const EventHandle stop = events.CreateEventA("BrindleSTOPSCANNING");
+TEST(InterruptTest, CtrlCRequestsAStopOnce) {
+    StopRequest stop;
     {
-        InterruptToStopEvent route(stop);
-        EXPECT_FALSE(stop->isSet());
+        InterruptToStop route(stop);
+        EXPECT_FALSE(stop.requested());
         std::raise(SIGINT);
-        EXPECT_TRUE(stop->isSet());
-        EXPECT_TRUE(InterruptToStopEvent::interrupted());
+        EXPECT_TRUE(stop.requested());
         // A second Ctrl-C would end the process: the default action is back.
         EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
     }
