@@ -53,6 +53,7 @@ const char* OutcomeName(FixReport::Outcome outcome) {
     case FixReport::Outcome::Stopped: return "stopped";
     case FixReport::Outcome::Partial: return "partial";
     case FixReport::Outcome::IgnoreListUnreadable: return "ignore-list-unreadable";
+    case FixReport::Outcome::Failed: return "failed";
     }
     return "unknown";
 }
@@ -120,7 +121,7 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);
-    if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable) {
+    if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable || scan.end == ScanEnd::Failed) {
         err << "brindle-cli: " << scan.error << "; nothing was removed\n";
         return 2;
     }

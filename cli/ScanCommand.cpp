@@ -10,7 +10,7 @@ int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const 
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);
-    if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable) {
+    if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable || scan.end == ScanEnd::Failed) {
         err << "brindle-cli: " << scan.error << "\n";
         return 2;
     }

@@ -62,6 +62,11 @@ void TakeFixResult(const FixResult& fix, const ScanSession& session, const Colle
         report.error = fix.registrySaved ? "stopped after the registry was repaired; no shortcut was deleted"
                                          : "stopped before anything was removed";
         break;
+    case FixEnd::Failed:
+        report.outcome = FixReport::Outcome::Failed;
+        report.error = fix.error + (fix.registrySaved ? "; the registry repair is on disk, no shortcut was deleted"
+                                                      : "; nothing was removed");
+        break;
     }
 }
 

@@ -23,6 +23,7 @@ struct FixReport {
         // shortcuts not deleted (shortcutsNotFixed).
         Partial,
         IgnoreListUnreadable,  // the ignore list is there but cannot be read; nothing was done
+        Failed,                // broke off on an unexpected error; see `registrySaved`
     };
     Outcome outcome = Outcome::Removed;
     // What went wrong, naming the file or prefix, for every outcome but Removed.

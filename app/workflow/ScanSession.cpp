@@ -1,5 +1,6 @@
 #include "app/workflow/ScanSession.h"
 
+#include "app/workflow/GuardedJob.h"
 #include "app/workflow/SaveRegistry.h"
 #include "app/workflow/SnapshotName.h"
 
@@ -37,6 +38,26 @@ void ScanSession::reportStep(ProgressPhase phase, const std::string& title) {
 }
 
 ScanResult ScanSession::RunScan() {
+    ScanResult result;
+    if (auto failure = RunGuarded("the scan", [&] { result = scan(); })) return {ScanEnd::Failed, std::move(*failure)};
+    return result;
+}
+
+FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
+    FixResult result;
+    bool registrySaved = false;
+    if (auto failure = RunGuarded("the repair", [&] { result = fix(snapshotFileName, registrySaved); })) {
+        // Deletions made in memory but never saved must not be shown as done.
+        if (!registrySaved) {
+            for (auto& row : summaries) row.fixed = 0;
+            m_machine.discardRegistryChanges();
+        }
+        return {FixEnd::Failed, std::move(*failure), registrySaved};
+    }
+    return result;
+}
+
+ScanResult ScanSession::scan() {
     m_phase = ProgressPhase::Scanning;
     summaries.clear();
     // The scanner refills its list itself; emptying it here keeps a scan stopped before
@@ -67,7 +88,7 @@ ScanResult ScanSession::RunScan() {
     return {ScanEnd::Completed, {}};
 }
 
-FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
+FixResult ScanSession::fix(const std::string& snapshotFileName, bool& registrySaved) {
     if (stopRequested()) return {FixEnd::Stopped, {}};
     m_phase = ProgressPhase::Fixing;
     engine.FixProblems(summaries, FreeSnapshotFileName(snapshotFileName));
@@ -79,6 +100,7 @@ FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
         return {FixEnd::SaveFailed, std::move(error)};
     }
 
+    registrySaved = true;
     if (stopRequested()) return {FixEnd::Stopped, {}, true};
     shortcutScanner.FixShortcuts();
     return {FixEnd::Repaired, {}, true};

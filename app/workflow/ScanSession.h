@@ -24,23 +24,25 @@ enum class ScanEnd {
     Completed,
     Stopped,      // the stop event was signalled; what was found so far is listed
     ReloadFailed,         // the registry files changed on disk and could not be read again
-    IgnoreListUnreadable  // "ignore.lst" is there but cannot be read; nothing was scanned
+    IgnoreListUnreadable,  // "ignore.lst" is there but cannot be read; nothing was scanned
+    Failed,                // the scan broke off on an error it did not expect; error says which
 };
 
 struct ScanResult {
     ScanEnd end = ScanEnd::Completed;
-    std::string error;  // for ReloadFailed and IgnoreListUnreadable
+    std::string error;  // for ReloadFailed, IgnoreListUnreadable and Failed
 };
 
 enum class FixEnd {
     Repaired,
     Stopped,     // stopped before the registry was touched
     SaveFailed,  // the repaired registry could not be written back; nothing on disk changed
+    Failed,      // broke off on an error it did not expect; a registry not yet saved is left as on disk
 };
 
 struct FixResult {
     FixEnd end = FixEnd::Repaired;
-    std::string error;  // for SaveFailed
+    std::string error;  // for SaveFailed and Failed
     // Whether the registry repair reached the disk; a stop after it leaves the shortcuts.
     bool registrySaved = false;
 };
@@ -94,6 +96,9 @@ public:
     std::vector<ScanSummary> summaries;
 
 private:
+    ScanResult scan();
+    FixResult fix(const std::string& snapshotFileName, bool& registrySaved);
+
     Machine& m_machine;
     EventHandle m_stopEvent;
     StopRequest m_stop;

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -83,6 +85,28 @@ TEST_F(ScanSessionTest, AStopFromAnotherThreadEndsTheScanWhereverItLands) {
             EXPECT_EQ(session.engine.problemCount(), 201u);
         }
     }
+}
+
+// An exception inside a job is the job's failure, not the end of its thread: a scan says
+// so, and a repair that broke off before its save drops what it deleted in memory.
+TEST_F(ScanSessionTest, AnErrorInsideAJobIsReportedAsItsFailure) {
+    machine.duringReload = [] { throw std::runtime_error("the disk went away"); };
+    const ScanResult scan = session.RunScan();
+    EXPECT_EQ(scan.end, ScanEnd::Failed);
+    EXPECT_EQ(scan.error, "the scan failed: the disk went away");
+
+    machine.duringReload = nullptr;
+    ASSERT_EQ(session.RunScan().end, ScanEnd::Completed);
+    session.progress = [](const ProgressEvent& event) {
+        if (event.phase == ProgressPhase::Fixing) throw std::bad_alloc();
+    };
+    const FixResult fix = session.RunFix("FixedOnTest.xml");
+    EXPECT_EQ(fix.end, FixEnd::Failed);
+    EXPECT_EQ(fix.error.rfind("the repair failed: ", 0), 0u) << fix.error;
+    EXPECT_FALSE(fix.registrySaved);
+    EXPECT_EQ(machine.saves, 0);
+    EXPECT_EQ(machine.discards, 1);
+    for (const auto& row : session.summaries) EXPECT_EQ(row.fixed, 0) << row.title;
 }
 
 TEST_F(ScanSessionTest, AStopBeforeTheRepairLeavesEverythingAsItWas) {
