@@ -5,7 +5,7 @@
 #include "app/workflow/RestoreLatestBackup.h"
 #include "app/workflow/RestoreSnapshotFile.h"
 #include "cli/ScanReport.h"
-#include "registry/SnapshotRestore.h"
+#include "cli/StandardErrorMessages.h"
 
 namespace brindle::cli {
 
@@ -36,9 +36,8 @@ int RestoreLatest(Machine& machine, std::ostream& out, std::ostream& err) {
 }
 
 int RestoreSnapshot(Machine& machine, const std::string& file, std::ostream& out, std::ostream& err) {
-    const SnapshotRestoreReport report = RestoreSnapshotFile(machine, file);
-    for (const auto& message : report.messages) err << "brindle-cli: " << AnsiToUtf8(machine.codePage(), message) << "\n";
-    if (report.restored) {
+    StandardErrorMessages messages(machine.codePage(), err);
+    if (RestoreSnapshotFile(machine, file, messages)) {
         out << kSnapshotRestoreSucceeded << "\n";
         return 0;
     }

@@ -10,10 +10,6 @@
 
 namespace brindle {
 
-inline constexpr const char* kSnapshotRestoreCaption = "Registry Restoration";
-inline constexpr const char* kSnapshotRestoreSucceeded = "Registry Restored Successfuly";
-inline constexpr const char* kSnapshotRestoreFailed = "Registry Restoration Failed";
-
 // Loads the snapshot with a fresh RegistrySnapshot. Every message of the import (a key that
 // cannot be created, a value that cannot be set, a parse error, a file that cannot be
 // read) goes to display. True only when the whole file was read and every key written;

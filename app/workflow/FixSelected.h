@@ -8,13 +8,10 @@
 
 #include "app/workflow/FixReport.h"
 #include "app/workflow/ScanSession.h"
+#include "app/workflow/UserTexts.h"
 
 namespace brindle {
 
-inline constexpr const char* kProgramCaption = "Brindle";
-inline constexpr const char* kItemsRemovedMessage = "Items selected have been removed from the system";
-inline constexpr const char* kBackupInProgressText = "Backup in progress";
-inline constexpr const char* kFixingErrorsText = "Fixing errors";
 
 // One flag per row of the results list: the registry problems in list order, then the
 // shortcuts. A row without a flag counts as ticked, as the list shows every row ticked.

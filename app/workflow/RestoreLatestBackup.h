@@ -7,14 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "app/workflow/UserTexts.h"
 #include "platform/Machine.h"
 #include "registry/ShortcutBackup.h"
 
 namespace brindle {
 
-inline constexpr const char* kRestoreCompleteMessage = "Restore Complete";
-inline constexpr const char* kNoBackupFileFormat = "Can't find any backup file in %s.";
-inline constexpr const char* kCantSetValueMessage = "Can't set value";
 
 struct RestoreLatestReport {
     enum class Outcome {

@@ -3,20 +3,16 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
+#include "app/workflow/UserMessages.h"
 #include "platform/Machine.h"
 
 namespace brindle {
 
-struct SnapshotRestoreReport {
-    bool restored = false;
-    // What the import showed along the way ("couldn't set value ...", parse errors) and,
-    // when the result could not be written back, why; in the order they happened.
-    std::vector<std::string> messages;
-};
-
-// Restored only when the whole import succeeded without a message and reached the disk; a registry that cannot be written back is read again, so nothing is half done.
-SnapshotRestoreReport RestoreSnapshotFile(Machine& machine, const std::string& fileName);
+// True only when the whole import succeeded without a message and reached the disk. What
+// the import has to say along the way ("couldn't set value ...", parse errors) and, when
+// the result could not be written back, why, is told to the user as it happens. A
+// registry that cannot be written back is read again, so nothing is half done.
+bool RestoreSnapshotFile(Machine& machine, const std::string& fileName, UserMessages& messages);
 
 }  // namespace brindle

@@ -1,0 +1,25 @@
+// The program's fixed texts that the user reads in its messages and on its screens, kept
+// in one place so that the window and the terminal say exactly the same, odd spellings
+// included. The scanners' status titles stay with their categories (scan/ScanTypes.h).
+#pragma once
+
+namespace brindle {
+
+inline constexpr const char* kProgramCaption = "Brindle";
+
+// The repair.
+inline constexpr const char* kBackupInProgressText = "Backup in progress";
+inline constexpr const char* kFixingErrorsText = "Fixing errors";
+inline constexpr const char* kItemsRemovedMessage = "Items selected have been removed from the system";
+
+// The restore of the newest backup.
+inline constexpr const char* kRestoreCompleteMessage = "Restore Complete";
+inline constexpr const char* kNoBackupFileFormat = "Can't find any backup file in %s.";
+inline constexpr const char* kCantSetValueMessage = "Can't set value";
+
+// The restore of a snapshot file.
+inline constexpr const char* kSnapshotRestoreCaption = "Registry Restoration";
+inline constexpr const char* kSnapshotRestoreSucceeded = "Registry Restored Successfuly";
+inline constexpr const char* kSnapshotRestoreFailed = "Registry Restoration Failed";
+
+}  // namespace brindle
