@@ -146,7 +146,7 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
     const std::size_t entries = CountTicked(selection.problemTicked);
     const std::size_t shortcuts = CountTicked(selection.shortcutTicked);
     if (entries + shortcuts + kept.size() == 0) {
-        const ScanReport report = MakeScanReport(session, prefixForDisplay, false);
+        const ScanReport report = MakeScanReport(scan, prefixForDisplay);
         if (options.json) {
             PrintFixJson(report, FixReport{}, kept, machine.codePage(), out);
         } else {
@@ -159,15 +159,11 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
         return 2;
     }
 
-    // The repair empties the key paths of kept problems; the report lists them as found.
-    std::vector<ProblemRecord> found;
-    for (const auto& problem : session.engine.problems()) {
-        if (problem) found.push_back(*problem);
-    }
     const FixReport fix = FixSelected(session, selection, SnapshotFileNameNow());
-    ScanReport report = MakeScanReport(session, prefixForDisplay, false);
-    report.problems.clear();
-    for (const auto& problem : found) report.problems.push_back(&problem);
+    // What was found, as the scan found it, with the repair's counts in its rows.
+    ScanReport report = MakeScanReport(scan, prefixForDisplay);
+    report.summaries = session.summaries;
+    if (report.shortcuts) report.shortcuts->fixed = session.shortcutScanner.fixed();
     if (options.json) {
         PrintFixJson(report, fix, kept, machine.codePage(), out);
     } else {

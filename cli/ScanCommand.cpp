@@ -14,7 +14,7 @@ int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const 
         err << "brindle-cli: " << scan.error << "\n";
         return 2;
     }
-    const ScanReport report = MakeScanReport(session, prefixForDisplay, scan.end == ScanEnd::Stopped);
+    const ScanReport report = MakeScanReport(scan, prefixForDisplay);
     if (options.json) {
         PrintScanReportJson(report, machine.codePage(), out);
     } else {

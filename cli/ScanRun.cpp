@@ -34,21 +34,15 @@ ScanResult RunScanWithProgress(ScanSession& session) {
     return result;
 }
 
-ScanReport MakeScanReport(ScanSession& session, const std::string& prefixForDisplay, bool stopped) {
+ScanReport MakeScanReport(const ScanResult& scan, const std::string& prefixForDisplay) {
     ScanReport report;
     report.prefix = prefixForDisplay;
-    report.summaries = session.summaries;
-    report.stopped = stopped;
-    for (const auto& problem : session.engine.problems()) {
-        if (problem) report.problems.push_back(problem.get());
-    }
-    if (session.categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
-        const CShortcut& shortcuts = session.shortcutScanner;
-        report.shortcuts = ShortcutReport{shortcuts.scanned(), shortcuts.found(), shortcuts.fixed(), {}};
-        // Entries the user kept are emptied, not removed, so that indexes stay put.
-        for (const auto& path : shortcuts.missingList()) {
-            if (!path.empty()) report.shortcuts->missing.push_back(path);
-        }
+    report.summaries = scan.summaries;
+    report.stopped = scan.end == ScanEnd::Stopped;
+    for (const ProblemRecord& problem : scan.problems) report.problems.push_back(&problem);
+    if (scan.shortcuts) {
+        report.shortcuts = ShortcutReport{scan.shortcuts->scanned, scan.shortcuts->found, 0, {}};
+        report.shortcuts->missing = scan.shortcuts->missing;
     }
     return report;
 }

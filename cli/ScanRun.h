@@ -19,7 +19,7 @@ bool SelectCategories(const std::vector<std::string>& names, ScanSelection& sele
 // routed to the stop event.
 ScanResult RunScanWithProgress(ScanSession& session);
 
-// The report of what the session's last scan found; `fixed` counts are those of its rows.
-ScanReport MakeScanReport(ScanSession& session, const std::string& prefixForDisplay, bool stopped);
+// The report of what a scan found; it points into scan, which must outlive it.
+ScanReport MakeScanReport(const ScanResult& scan, const std::string& prefixForDisplay);
 
 }  // namespace brindle::cli

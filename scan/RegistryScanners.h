@@ -51,6 +51,7 @@ public:
     std::size_t problemCount() const { return m_problems.size(); }
     const ProblemRecord& problem(std::size_t index) const { return *m_problems.at(index); }
     std::vector<std::unique_ptr<ProblemRecord>>& problems() { return m_problems; }
+    const std::vector<std::unique_ptr<ProblemRecord>>& problems() const { return m_problems; }
     const std::string& currentItem() const { return m_currentItem; }
 
 private:

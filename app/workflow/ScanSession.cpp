@@ -6,6 +6,17 @@
 
 namespace brindle {
 
+namespace {
+
+ScanResult Ended(ScanEnd end, std::string error) {
+    ScanResult result;
+    result.end = end;
+    result.error = std::move(error);
+    return result;
+}
+
+}  // namespace
+
 ScanSession::ScanSession(Machine& machine)
     : engine(machine),
       shortcutScanner(machine),
@@ -39,8 +50,22 @@ void ScanSession::reportStep(ProgressPhase phase, const std::string& title) {
 
 ScanResult ScanSession::RunScan() {
     ScanResult result;
-    if (auto failure = RunGuarded("the scan", [&] { result = scan(); })) return {ScanEnd::Failed, std::move(*failure)};
+    if (auto failure = RunGuarded("the scan", [&] { result = scan(); })) {
+        result = Ended(ScanEnd::Failed, std::move(*failure));
+    }
+    takeFindings(result);
     return result;
+}
+
+void ScanSession::takeFindings(ScanResult& result) const {
+    for (const auto& problem : engine.problems()) {
+        if (problem) result.problems.push_back(*problem);
+    }
+    result.summaries = summaries;
+    if (categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
+        result.shortcuts = ShortcutFindings{shortcutScanner.scanned(), shortcutScanner.found(),
+                                            shortcutScanner.missingList()};
+    }
 }
 
 FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
@@ -63,29 +88,29 @@ ScanResult ScanSession::scan() {
     // The scanner refills its list itself; emptying it here keeps a scan stopped before
     // the shortcuts from showing the shortcuts of the scan before.
     shortcutScanner.clearMissing();
-    if (stopRequested()) return {ScanEnd::Stopped, {}};
+    if (stopRequested()) return Ended(ScanEnd::Stopped, {});
 
     // Wine may have written the registry since it was read; scanning the stale copy
     // would list entries that are gone and make the repair refuse to save.
     if (std::string error = m_machine.reloadRegistryIfChanged(); !error.empty()) {
-        return {ScanEnd::ReloadFailed, std::move(error)};
+        return Ended(ScanEnd::ReloadFailed, std::move(error));
     }
 
     // A list that cannot be read would let kept entries be listed, and removed, again.
     engine.LoadIgnoreList();
-    if (!engine.ignoreListError().empty()) return {ScanEnd::IgnoreListUnreadable, engine.ignoreListError()};
+    if (!engine.ignoreListError().empty()) return Ended(ScanEnd::IgnoreListUnreadable, engine.ignoreListError());
 
     engine.ScanRegistry(summaries, categories);
-    if (!engine.ignoreListError().empty()) return {ScanEnd::IgnoreListUnreadable, engine.ignoreListError()};
-    if (stopRequested()) return {ScanEnd::Stopped, {}};
+    if (!engine.ignoreListError().empty()) return Ended(ScanEnd::IgnoreListUnreadable, engine.ignoreListError());
+    if (stopRequested()) return Ended(ScanEnd::Stopped, {});
 
     if (categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
         categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kScanning);
         shortcutScanner.ScanShortcuts();
         categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kDone);
     }
-    if (stopRequested()) return {ScanEnd::Stopped, {}};
-    return {ScanEnd::Completed, {}};
+    if (stopRequested()) return Ended(ScanEnd::Stopped, {});
+    return Ended(ScanEnd::Completed, {});
 }
 
 FixResult ScanSession::fix(const std::string& snapshotFileName, bool& registrySaved) {

@@ -7,6 +7,8 @@
 // scan runs (its states are atomic).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,9 +30,22 @@ enum class ScanEnd {
     Failed,                // the scan broke off on an error it did not expect; error says which
 };
 
+struct ShortcutFindings {
+    std::int32_t scanned = 0;
+    std::int32_t found = 0;
+    std::vector<std::string> missing;  // full Windows paths, in the order found
+};
+
+// How a scan ended and what it found, as a value of its own: it may be handed to another
+// thread (the window's), and nothing the repair does afterwards changes it.
 struct ScanResult {
     ScanEnd end = ScanEnd::Completed;
     std::string error;  // for ReloadFailed, IgnoreListUnreadable and Failed
+
+    // What was found up to the end, a stopped scan's too; empty when it did not run.
+    std::vector<ProblemRecord> problems;
+    std::vector<ScanSummary> summaries;
+    std::optional<ShortcutFindings> shortcuts;  // when the shortcut category was selected
 };
 
 enum class FixEnd {
@@ -57,7 +72,8 @@ public:
 
     // Reads the registry files again when they changed on disk since they were read,
     // then scans the selected categories, shortcuts last. The summary rows and the
-    // shortcut list start empty.
+    // shortcut list start empty. The engine's and the shortcut scanner's lists are the
+    // working lists a repair then takes its selection from; the result is the scan's own.
     ScanResult RunScan();
 
     // Removes what the problem list and the shortcut list hold (emptied entries are kept
@@ -97,6 +113,7 @@ public:
 
 private:
     ScanResult scan();
+    void takeFindings(ScanResult& result) const;
     FixResult fix(const std::string& snapshotFileName, bool& registrySaved);
 
     Machine& m_machine;

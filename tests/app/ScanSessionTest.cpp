@@ -109,6 +109,19 @@ TEST_F(ScanSessionTest, AnErrorInsideAJobIsReportedAsItsFailure) {
     for (const auto& row : session.summaries) EXPECT_EQ(row.fixed, 0) << row.title;
 }
 
+// The scan's result is a value of its own: the repair that follows, which empties the
+// entries the user kept in its working list, leaves it as the scan found it.
+TEST_F(ScanSessionTest, TheScansResultIsItsOwnAndTheRepairLeavesItAlone) {
+    const ScanResult scan = session.RunScan();
+    ASSERT_EQ(scan.problems.size(), 1u);
+    const std::string keyPath = scan.problems[0].keyPath();
+    session.engine.problems()[0]->setKeyPath("");
+    ASSERT_EQ(session.RunFix("FixedOnTest.xml").end, FixEnd::Repaired);
+    EXPECT_EQ(scan.problems[0].keyPath(), keyPath);
+    EXPECT_EQ(scan.summaries.size(), 1u);
+    EXPECT_FALSE(scan.shortcuts);
+}
+
 TEST_F(ScanSessionTest, AStopBeforeTheRepairLeavesEverythingAsItWas) {
     ASSERT_EQ(session.RunScan().end, ScanEnd::Completed);
     signalStop();
