@@ -117,7 +117,7 @@ void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vec
 
 int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const FixOptions& options,
                   const Confirmation& confirmation, std::ostream& out, std::ostream& err) {
-    ScanSession session(machine);
+    ScanSession session(machine, std::filesystem::current_path());
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);

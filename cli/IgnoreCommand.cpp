@@ -1,12 +1,14 @@
 #include "cli/IgnoreCommand.h"
 
+#include <filesystem>
+
 #include "app/workflow/IgnoreListEditing.h"
 #include "cli/ScanReport.h"
 
 namespace brindle::cli {
 
 int RunIgnoreCommand(Machine& machine, const IgnoreOptions& options, std::ostream& out, std::ostream& err) {
-    IgnoreListEditing list;
+    IgnoreListEditing list(std::filesystem::current_path());
     if (!list.error().empty()) {
         err << "brindle-cli: " << list.error() << "\n";
         return 2;

@@ -1,12 +1,14 @@
 #include "cli/ScanCommand.h"
 
+#include <filesystem>
+
 #include "cli/ScanRun.h"
 
 namespace brindle::cli {
 
 int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const ScanOptions& options,
                    std::ostream& out, std::ostream& err) {
-    ScanSession session(machine);
+    ScanSession session(machine, std::filesystem::current_path());
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);

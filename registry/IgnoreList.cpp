@@ -23,9 +23,9 @@ struct ListFile {
 // A list that is not there is an empty list. One that is there but cannot be read (no
 // right to, a folder or a pipe of that name) is an error: taken for empty, its entries
 // would be reported and removed again, and the next save would wipe it.
-ListFile ReadListFile(const char* fileName) {
+ListFile ReadListFile(const std::filesystem::path& file) {
     ListFile list;
-    RegularFileRead read = ReadRegularFile(std::filesystem::absolute(fileName), kMaxIgnoreListBytes);
+    RegularFileRead read = ReadRegularFile(file, kMaxIgnoreListBytes);
     if (read.status == RegularFileRead::Status::Missing) return list;
     list.exists = true;
     if (!read.ok()) {
@@ -61,13 +61,16 @@ std::vector<std::string> ParseIgnoreListText(std::string_view fileBytes) {
     return lines;
 }
 
-IgnoreList::IgnoreList() { LoadIgnoreList(); }
+IgnoreList::IgnoreList(const std::filesystem::path& workFolder)
+    : m_file(std::filesystem::absolute(workFolder / kIgnoreListFile)) {
+    LoadIgnoreList();
+}
 
 IgnoreList::~IgnoreList() = default;
 
 void IgnoreList::LoadIgnoreList() {
     m_ignoreList.clear();
-    ListFile file = ReadListFile(kIgnoreListFile);
+    ListFile file = ReadListFile(m_file);
     m_ignoreListError = std::move(file.error);
     if (!m_ignoreListError.empty()) return;
 
@@ -91,10 +94,10 @@ int IgnoreList::SaveIgnoreList() {
     }
     // Nothing to write when the file already holds these entries: it keeps its bytes,
     // and a list that is not there stays absent when it would be empty.
-    const ListFile current = ReadListFile(kIgnoreListFile);
+    const ListFile current = ReadListFile(m_file);
     if (!current.error.empty()) return 1;
     if (current.exists ? ParseIgnoreListText(current.bytes) == entries : entries.empty()) return 0;
-    return WriteFileAtomically(kIgnoreListFile, content).empty() ? 0 : 1;
+    return WriteFileAtomically(m_file, content).empty() ? 0 : 1;
 }
 
 bool IgnoreList::IsIgnored(std::string_view path) const {

@@ -1,10 +1,11 @@
-// The ignore list: "ignore.lst" in the current directory, one file path per line. A
+// The ignore list: "ignore.lst" in the work folder, one file path per line. A
 // problem whose file is on it is never reported; the user puts entries there by keeping
 // them out of a repair.
 //
 // A part of CRegistryLib (scan/RegistryLib.h).
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,8 +19,9 @@ inline constexpr const char* kIgnoreListFile = "ignore.lst";
 
 class IgnoreList {
 public:
-    // Loads the list.
-    IgnoreList();
+    // Loads the list from "ignore.lst" in workFolder; the programs pass the current
+    // directory.
+    explicit IgnoreList(const std::filesystem::path& workFolder);
     virtual ~IgnoreList();
     IgnoreList(const IgnoreList&) = delete;
     IgnoreList& operator=(const IgnoreList&) = delete;
@@ -35,8 +37,10 @@ public:
     bool IsIgnored(std::string_view path) const;
     // Slots may be null after the user removed an entry; null slots are passed over.
     std::vector<std::unique_ptr<ProblemRecord>>& ignoreList() { return m_ignoreList; }
+    const std::filesystem::path& ignoreListFile() const { return m_file; }
 
 private:
+    std::filesystem::path m_file;
     std::vector<std::unique_ptr<ProblemRecord>> m_ignoreList;
     std::string m_ignoreListError;
 };

@@ -13,14 +13,18 @@
 // One object is used by one thread at a time. It works on the machine it is given.
 #pragma once
 
+#include <filesystem>
+
 #include "scan/RepairEngine.h"
 
 namespace brindle {
 
 class CRegistryLib : public RepairEngine {
 public:
-    // Loads the ignore list from "ignore.lst" in the current directory.
-    explicit CRegistryLib(Machine& machine) : RepairEngine(machine) {}
+    // Loads the ignore list from "ignore.lst" in the work folder: the programs pass the
+    // current directory, which is also what the first form takes.
+    explicit CRegistryLib(Machine& machine) : RepairEngine(machine, std::filesystem::current_path()) {}
+    CRegistryLib(Machine& machine, const std::filesystem::path& workFolder) : RepairEngine(machine, workFolder) {}
 };
 
 }  // namespace brindle

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,7 +25,8 @@ namespace brindle {
 
 class RegistryScanners : public RegistrySnapshot, public IgnoreList {
 public:
-    explicit RegistryScanners(Machine& machine);
+    // The ignore list is read from workFolder.
+    RegistryScanners(Machine& machine, const std::filesystem::path& workFolder);
     ~RegistryScanners() override;
 
     ScanProgressCallback progressCallback;

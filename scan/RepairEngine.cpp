@@ -184,7 +184,8 @@ void RunPass(RepairEngine& lib, ScanCategory category, std::vector<ScanSummary>&
 
 }  // namespace
 
-RepairEngine::RepairEngine(Machine& machine) : RegistryScanners(machine) {}
+RepairEngine::RepairEngine(Machine& machine, const std::filesystem::path& workFolder)
+    : RegistryScanners(machine, workFolder) {}
 
 RepairEngine::~RepairEngine() = default;
 

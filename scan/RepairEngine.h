@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,8 @@ namespace brindle {
 
 class RepairEngine : public RegistryScanners {
 public:
-    explicit RepairEngine(Machine& machine);
+    // The ignore list is read from workFolder.
+    RepairEngine(Machine& machine, const std::filesystem::path& workFolder);
     ~RepairEngine() override;
 
     // Removes every problem of the list whose key path is not empty, each by the pass of

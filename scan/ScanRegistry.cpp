@@ -27,8 +27,8 @@ constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
 
 }  // namespace
 
-RegistryScanners::RegistryScanners(Machine& machine)
-    : RegistrySnapshot(machine), m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {}
+RegistryScanners::RegistryScanners(Machine& machine, const std::filesystem::path& workFolder)
+    : RegistrySnapshot(machine), IgnoreList(workFolder), m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {}
 
 RegistryScanners::~RegistryScanners() = default;
 

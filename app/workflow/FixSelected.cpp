@@ -9,7 +9,7 @@ namespace {
 
 // Turns the unticked rows into ignore-list entries and empties them in the session's
 // lists, so that the repair passes them over while every row keeps its index.
-void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selection, CRegistryLib& ignoreKeeper) {
+void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selection, IgnoreList& ignoreKeeper) {
     auto& problems = session.engine.problems();
     for (std::size_t i = 0; i < problems.size(); ++i) {
         if (!problems[i] || selection.problemIsTicked(i)) continue;
@@ -46,9 +46,8 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     if (RefuseRepairOfChangedRegistry(machine, report)) return report;
 
     {
-        // A second engine, so that the scanning engine's problem list stays as it is;
-        // it reads the ignore list afresh, keeping entries added elsewhere meanwhile.
-        CRegistryLib ignoreKeeper(machine);
+        // Read afresh, keeping entries added elsewhere since the scan.
+        IgnoreList ignoreKeeper(session.workFolder());
         // Its entries would be removed as if nobody had kept them, and the save below
         // would replace the list with the new entries alone.
         if (!ignoreKeeper.ignoreListError().empty()) {
@@ -58,8 +57,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
         }
         MoveUntickedToIgnoreList(session, selection, ignoreKeeper);
         if (ignoreKeeper.SaveIgnoreList() != 0) {
-            report.ignoreListError = std::string("cannot write ") + kIgnoreListFile + " in " +
-                                     std::filesystem::current_path().string() +
+            report.ignoreListError = "cannot write " + ignoreKeeper.ignoreListFile().string() +
                                      "; the unticked entries are left alone now but will be listed again";
         }
     }
@@ -67,7 +65,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
     report.backup = BackupRegistry(machine.registry(), session.engine.problems(), shortcuts.entries,
-                                   std::filesystem::current_path(), clock);
+                                   session.workFolder(), clock);
     if (report.backup.outcome == BackupResult::Outcome::Failed) {
         report.outcome = FixReport::Outcome::BackupFailed;
         report.error = "the backup could not be written, so nothing was removed: " + report.backup.error;

@@ -6,7 +6,7 @@
 
 namespace brindle {
 
-IgnoreListEditing::IgnoreListEditing() = default;
+IgnoreListEditing::IgnoreListEditing(const std::filesystem::path& workFolder) : m_list(workFolder) {}
 
 std::vector<std::string> IgnoreListEditing::entries() {
     std::vector<std::string> paths;
@@ -22,8 +22,7 @@ IgnoreEdit IgnoreListEditing::save() {
     if (m_list.SaveIgnoreList() == 0) return {IgnoreEdit::Outcome::Changed, {}};
     // The entries held here are those on disk again at the next read.
     m_list.LoadIgnoreList();
-    return {IgnoreEdit::Outcome::Failed, "cannot write " + (std::filesystem::current_path() / kIgnoreListFile).string() +
-                                             "; it was left as it was"};
+    return {IgnoreEdit::Outcome::Failed, "cannot write " + m_list.ignoreListFile().string() + "; it was left as it was"};
 }
 
 IgnoreEdit IgnoreListEditing::add(const std::string& path) {

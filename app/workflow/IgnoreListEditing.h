@@ -4,6 +4,7 @@
 // there but cannot be read is never shown as empty nor written over.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,8 @@ struct IgnoreEdit {
 
 class IgnoreListEditing {
 public:
-    // Reads "ignore.lst" in the current directory.
-    IgnoreListEditing();
+    // Reads "ignore.lst" in the work folder; the programs pass the current directory.
+    explicit IgnoreListEditing(const std::filesystem::path& workFolder);
 
     // Empty when the list was read (or is not there); otherwise why it could not be.
     const std::string& error() const { return m_list.ignoreListError(); }

@@ -17,10 +17,11 @@ ScanResult Ended(ScanEnd end, std::string error) {
 
 }  // namespace
 
-ScanSession::ScanSession(Machine& machine)
-    : engine(machine),
+ScanSession::ScanSession(Machine& machine, std::filesystem::path workFolder)
+    : engine(machine, workFolder),
       shortcutScanner(machine),
       m_machine(machine),
+      m_workFolder(std::move(workFolder)),
       m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {
     // The registry scan reloads the ignore list first, so the shortcut walk after it
     // sees the same list.
@@ -116,7 +117,7 @@ ScanResult ScanSession::scan() {
 FixResult ScanSession::fix(const std::string& snapshotFileName, bool& registrySaved) {
     if (stopRequested()) return {FixEnd::Stopped, {}};
     m_phase = ProgressPhase::Fixing;
-    engine.FixProblems(summaries, FreeSnapshotFileName(snapshotFileName));
+    engine.FixProblems(summaries, FreeSnapshotFileName((m_workFolder / snapshotFileName).string()));
 
     // Shortcut files are deleted only once the registry repair is safely on disk, so a
     // refused save leaves the user's files exactly as they were.

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,11 +65,14 @@ struct FixResult {
 
 class ScanSession {
 public:
-    explicit ScanSession(Machine& machine);
+    // The work folder holds the ignore list, the backups and the snapshot file; the
+    // programs pass the current directory.
+    ScanSession(Machine& machine, std::filesystem::path workFolder);
     ScanSession(const ScanSession&) = delete;
     ScanSession& operator=(const ScanSession&) = delete;
 
     Machine& machine() { return m_machine; }
+    const std::filesystem::path& workFolder() const { return m_workFolder; }
 
     // Reads the registry files again when they changed on disk since they were read,
     // then scans the selected categories, shortcuts last. The summary rows and the
@@ -117,6 +121,7 @@ private:
     FixResult fix(const std::string& snapshotFileName, bool& registrySaved);
 
     Machine& m_machine;
+    std::filesystem::path m_workFolder;
     EventHandle m_stopEvent;
     StopRequest m_stop;
     // What the engine's progress calls belong to: a scan, or the repair in RunFix.

@@ -12,7 +12,7 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
 
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
-    report.backup = BackupRegistry(machine.registry(), std::filesystem::current_path(), clock, options);
+    report.backup = BackupRegistry(machine.registry(), session.workFolder(), clock, options);
     if (report.backup.outcome != BackupResult::Outcome::Written) {
         report.outcome = FixReport::Outcome::BackupFailed;
         report.error = "the registry export could not be written, so nothing was removed: " + report.backup.error;

@@ -94,7 +94,7 @@ RC_GTEST_PROP(BackupRepairRestoreProperty, RestoringTheNewestBackupUndoesTheRepa
     }
     const std::string before = test::DumpRegistry(machine.registry(), win::HKEY_LOCAL_MACHINE);
 
-    ScanSession session(machine);
+    ScanSession session(machine, machine.workFolder().path());
     std::vector<ScanSummary> rows;
     for (const auto& problem : problems) {
         const GeneratedKey& key = keys[problem.key];

@@ -51,7 +51,7 @@ protected:
     fs::path backupFolder() const { return machine.workFolder().path() / kBackupFolderName; }
 
     test::WorkflowTestMachine machine;
-    ScanSession session{machine};
+    ScanSession session{machine, machine.workFolder().path()};
     // Rows: Gone, Kept (unticked), the class key.
     FixSelection keepSecond{{true, false, true}, {}};
 };

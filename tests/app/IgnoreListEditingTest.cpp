@@ -21,16 +21,17 @@ using Outcome = IgnoreEdit::Outcome;
 class IgnoreListEditingTest : public ::testing::Test {
 protected:
     std::string file() const {
-        std::ifstream in(kIgnoreListFile, std::ios::binary);
+        std::ifstream in(listFile(), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
+    fs::path listFile() const { return folder.path() / kIgnoreListFile; }
+
     test::TemporaryFolder folder;
-    test::CurrentDirectoryScope inFolder{folder.path()};
 };
 
 TEST_F(IgnoreListEditingTest, EachEditReachesTheFileOrSaysWhyNot) {
-    IgnoreListEditing list;
+    IgnoreListEditing list(folder.path());
     const struct {
         const char* what;
         std::function<IgnoreEdit()> edit;
@@ -63,15 +64,15 @@ TEST_F(IgnoreListEditingTest, EachEditReachesTheFileOrSaysWhyNot) {
 }
 
 TEST_F(IgnoreListEditingTest, AListThatCannotBeReadIsNeitherShownNorWrittenOver) {
-    fs::create_directory(kIgnoreListFile);
-    IgnoreListEditing list;
+    fs::create_directory(listFile());
+    IgnoreListEditing list(folder.path());
     EXPECT_NE(list.error().find(kIgnoreListFile), std::string::npos) << list.error();
     EXPECT_TRUE(list.entries().empty());
     for (const IgnoreEdit& edit : {list.add("C:\\a.dll"), list.remove("C:\\a.dll"), list.removeChecked({true})}) {
         EXPECT_EQ(edit.outcome, Outcome::Failed);
         EXPECT_NE(edit.error.find("nothing was changed"), std::string::npos) << edit.error;
     }
-    EXPECT_TRUE(fs::is_directory(kIgnoreListFile));
+    EXPECT_TRUE(fs::is_directory(listFile()));
 }
 
 }  // namespace

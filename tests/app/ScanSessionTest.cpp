@@ -29,7 +29,7 @@ protected:
     void signalStop() { SetEvent(machine.events().CreateEventA(kStopScanEventName)); }
 
     test::WorkflowTestMachine machine;
-    ScanSession session{machine};
+    ScanSession session{machine, machine.workFolder().path()};
 };
 
 TEST_F(ScanSessionTest, ScanReadsAChangedRegistryAgainFirst) {

@@ -93,7 +93,7 @@ protected:
     RestoreLatestReport restore() { return RestoreLatestBackup(machine, machine.workFolder().path()); }
 
     ShortcutMachine machine;
-    ScanSession session{machine};
+    ScanSession session{machine, machine.workFolder().path()};
 };
 
 TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsReplaced) {

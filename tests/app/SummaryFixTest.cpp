@@ -26,7 +26,7 @@ protected:
     }
 
     test::WorkflowTestMachine machine;
-    ScanSession session{machine};
+    ScanSession session{machine, machine.workFolder().path()};
 };
 
 TEST_F(SummaryFixTest, ExportsTheWholeMachineKeyThenRemovesEverythingListed) {

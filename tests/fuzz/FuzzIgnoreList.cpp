@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     WriteFile(brindle::kIgnoreListFile, bytes);
-    brindle::IgnoreList lib;
+    brindle::IgnoreList lib(std::filesystem::current_path());
     const std::vector<std::string> loaded = Entries(lib);
     if (loaded != brindle::ParseIgnoreListText(bytes)) std::abort();
 

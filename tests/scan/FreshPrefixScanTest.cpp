@@ -5,12 +5,14 @@
 
 #include "app/workflow/ScanSession.h"
 #include "support/FreshWinePrefix.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 namespace {
 
 std::vector<std::string> ReportedFiles(Machine& machine) {
-    ScanSession session(machine);
+    const test::TemporaryFolder work;  // no ignore list
+    ScanSession session(machine, work.path());
     for (const auto& info : ScanCategories()) session.categories.setState(info.category, ScanSelection::kSelected);
     EXPECT_EQ(session.RunScan().end, ScanEnd::Completed);
     std::vector<std::string> files;
