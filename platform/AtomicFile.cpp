@@ -191,7 +191,8 @@ FilesCommit ReplaceFilesTogether(const std::vector<FileReplacement>& files, cons
     // Writers remove their temporary files when they end unpublished.
     Writers writers;
     for (const FileReplacement& file : files) {
-        auto& writer = writers.emplace_back(std::make_unique<AtomicFileWriter>(file.path, AtomicTarget::ThroughLinks, faults));
+        auto& writer =
+            writers.emplace_back(std::make_unique<AtomicFileWriter>(file.path, AtomicTarget::ThroughLinks, faults));
         std::string error = writer->open();
         if (error.empty()) error = writer->append(file.content);
         if (error.empty()) error = writer->finish();

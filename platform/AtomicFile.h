@@ -7,6 +7,11 @@
 // the link's target, temporary file beside that target, so the link stays a link. Only a
 // regular file is ever replaced: a folder, named pipe or device in the target's place is
 // refused before anything is written.
+//
+// Every writer of this layer that puts a finished file under a name goes through
+// AtomicFileWriter, so the flush, rename and folder flush are written once: whole
+// buffers (WriteFileAtomically, ReplaceFilesTogether), files streamed in pieces (the
+// registry's text export) and files that must not replace anything (CreateFileExclusively).
 #pragma once
 
 #include <cstddef>
