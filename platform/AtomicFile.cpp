@@ -1,17 +1,17 @@
 #include "platform/AtomicFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <variant>
 
 #include "platform/DescriptorWrite.h"
 #include "platform/RegularFile.h"
+#include "platform/RenameSteps.h"
 
 namespace brindle {
 
@@ -33,6 +33,8 @@ namespace {
 
 // As many links as the kernel follows before it answers ELOOP.
 constexpr int kMaxLinkHops = 40;
+// What mkstemp's 0600 becomes for a new file: as readable as any other file of the user's.
+constexpr mode_t kNewFilePermissions = 0644;
 
 std::string Failure(const fs::path& path, const char* step, int code) {
     return "cannot " + std::string(step) + " " + path.string() + ": " + std::strerror(code);
@@ -53,137 +55,164 @@ std::variant<fs::path, std::string> FollowLinks(const fs::path& path) {
     return Failure(path, "follow the links of", ELOOP);
 }
 
-struct Prepared {
-    fs::path target;        // the file the new content replaces
-    std::string temporary;  // beside the target; empty until created
-};
+}  // namespace
 
-// "a/user.reg", or "a/user.reg -> b/user.reg" when a link leads elsewhere.
-std::string Named(const FileReplacement& file, const Prepared& prepared) {
-    if (prepared.target.empty() || prepared.target == file.path) return file.path.string();
-    return file.path.string() + " -> " + prepared.target.string();
+AtomicFileWriter::AtomicFileWriter(fs::path path, AtomicTarget target, CommitFaultHook faults)
+    : m_path(std::move(path)), m_kind(target), m_faults(std::move(faults)) {}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (m_fd >= 0) ::close(m_fd);
+    if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() { close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    // 0, or the errno of a failed close (which may report a failed write).
-    int close() {
-        if (m_fd < 0) return 0;
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 ? 0 : errno;
+std::string AtomicFileWriter::named() const {
+    if (m_target.empty() || m_target == m_path) return m_path.string();
+    return m_path.string() + " -> " + m_target.string();
+}
+
+fs::path AtomicFileWriter::folder() const { return FolderOf(m_target.empty() ? m_path : m_target); }
+
+// Finds the entry the content goes to and what of the file there is to keep.
+std::string AtomicFileWriter::examineTarget() {
+    if (m_kind == AtomicTarget::NewName) {
+        // Whatever has the name stays as it is; the publishing link finds out.
+        m_target = m_path;
+        return {};
     }
-
-private:
-    int m_fd;
-};
-
-// Writes and flushes the temporary file of one replacement; empty on success. What was
-// created is in `prepared` for the caller to remove on failure.
-std::string PrepareTemporary(const FileReplacement& file, const CommitFaultHook& faults, Prepared& prepared) {
-    auto followed = FollowLinks(file.path);
-    if (auto* error = std::get_if<std::string>(&followed)) return *error;
-    prepared.target = std::move(std::get<fs::path>(followed));
-    const fs::path& target = prepared.target;
-
     struct stat existing {};
-    bool exists = false;
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode))
-            return Named(file, prepared) + " is " + DescribeFileKind(existing.st_mode) + ", not a regular file";
-        exists = true;
-    } else if (errno != ENOENT) {
-        return Failure(target, "look at", errno);
+    int result = 0;
+    if (m_kind == AtomicTarget::ThroughLinks) {
+        auto followed = FollowLinks(m_path);
+        if (auto* error = std::get_if<std::string>(&followed)) return *error;
+        m_target = std::move(std::get<fs::path>(followed));
+        result = ::stat(m_target.c_str(), &existing);
+    } else {
+        m_target = m_path;
+        result = ::lstat(m_target.c_str(), &existing);
     }
-
-    // A hidden name beside the target, so the rename stays within one file system.
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    if (const int injected = faults ? faults(CommitStep::WriteTemporary, file.path) : 0)
-        return Failure(temporary, "create", injected);
-    Descriptor fd(::mkstemp(temporary.data()));
-    if (fd.get() < 0) return Failure(temporary, "create", errno);
-    prepared.temporary = temporary;
-
-    if (!WriteAllToDescriptor(fd.get(), file.content)) return Failure(temporary, "write", errno);
-    if (exists) {
-        // The owner first: changing it may clear set-id bits that the mode then restores.
-        if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
-            ::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0) {
-            return "cannot keep the owner of " + Named(file, prepared) + " (" + std::to_string(existing.st_uid) + ":" +
-                   std::to_string(existing.st_gid) + "): " + std::strerror(errno);
-        }
-        if (::fchmod(fd.get(), existing.st_mode & 07777) != 0)
-            return "cannot keep the permissions of " + Named(file, prepared) + ": " + std::strerror(errno);
-    } else if (::fchmod(fd.get(), 0644) != 0) {  // mkstemp creates 0600
-        return Failure(temporary, "set the permissions of", errno);
-    }
-    if (::fsync(fd.get()) != 0) return Failure(temporary, "write", errno);
-    if (const int code = fd.close(); code != 0) return Failure(temporary, "write", code);
+    if (result != 0) return errno == ENOENT ? std::string() : Failure(m_target, "look at", errno);
+    // A link in the name's place is replaced as it is, with nothing of its target kept.
+    if (S_ISLNK(existing.st_mode)) return {};
+    if (!S_ISREG(existing.st_mode))
+        return named() + " is " + DescribeFileKind(existing.st_mode) + ", not a regular file";
+    m_keepAttributes = true;
+    m_permissions = existing.st_mode & 07777;
+    m_owner = existing.st_uid;
+    m_group = existing.st_gid;
     return {};
 }
 
-void RemoveTemporaries(const std::vector<Prepared>& prepared, std::size_t from) {
-    for (std::size_t i = from; i < prepared.size(); ++i) {
-        if (!prepared[i].temporary.empty()) ::unlink(prepared[i].temporary.c_str());
-    }
+std::string AtomicFileWriter::open() {
+    if (std::string error = examineTarget(); !error.empty()) return error;
+    // A hidden name beside the target, so the rename stays within one file system.
+    std::string temporary = (FolderOf(m_target) / ("." + m_target.filename().string() + ".XXXXXX")).string();
+    if (const int injected = m_faults ? m_faults(CommitStep::WriteTemporary, m_path) : 0)
+        return Failure(temporary, "create", injected);
+    m_fd = ::mkstemp(temporary.data());
+    if (m_fd < 0) return Failure(temporary, "create", errno);
+    m_temporary = std::move(temporary);
+    return {};
 }
 
-std::string JoinNames(const std::vector<FileReplacement>& files, const std::vector<Prepared>& prepared,
-                      std::size_t from, std::size_t to) {
+std::string AtomicFileWriter::append(std::string_view bytes) {
+    if (m_fd < 0) return Failure(m_path, "write", EBADF);
+    if (!WriteAllToDescriptor(m_fd, bytes)) return Failure(m_temporary, "write", errno);
+    return {};
+}
+
+std::string AtomicFileWriter::finish() {
+    if (m_fd < 0) return Failure(m_path, "write", EBADF);
+    if (m_keepAttributes) {
+        // The owner first: changing it may clear set-id bits that the mode then restores.
+        if ((m_owner != ::geteuid() || m_group != ::getegid()) && ::fchown(m_fd, m_owner, m_group) != 0) {
+            return "cannot keep the owner of " + named() + " (" + std::to_string(m_owner) + ":" +
+                   std::to_string(m_group) + "): " + std::strerror(errno);
+        }
+        if (::fchmod(m_fd, m_permissions) != 0)
+            return "cannot keep the permissions of " + named() + ": " + std::strerror(errno);
+    } else if (::fchmod(m_fd, kNewFilePermissions) != 0) {
+        return Failure(m_temporary, "set the permissions of", errno);
+    }
+    if (::fsync(m_fd) != 0) return Failure(m_temporary, "write", errno);
+    // A failed close may report a failed write.
+    const int closed = ::close(m_fd);
+    m_fd = -1;
+    if (closed != 0) return Failure(m_temporary, "write", errno);
+    return {};
+}
+
+FileCommit AtomicFileWriter::publish() {
+    using Status = FileCommit::Status;
+    if (m_temporary.empty() || m_fd >= 0) return {Status::Failed, Failure(m_path, "replace", EBADF)};
+    int code = m_faults ? m_faults(CommitStep::Rename, m_path) : 0;
+    if (m_kind == AtomicTarget::NewName) {
+        if (code == 0) code = LinkWithoutReplacing(m_temporary, m_target);
+        if (code == EEXIST) return {Status::NameTaken, m_path.string() + ": the name is taken"};
+        if (code != 0) return {Status::Failed, Failure(m_path, "create", code)};
+    } else {
+        if (code == 0 && ::rename(m_temporary.c_str(), m_target.c_str()) != 0) code = errno;
+        if (code != 0) return {Status::Failed, "cannot replace " + named() + ": " + std::strerror(code)};
+    }
+    m_temporary.clear();
+    return {Status::Committed, {}};
+}
+
+void AtomicFileWriter::syncFolder() const { SyncFolder(folder()); }
+
+FileCommit AtomicFileWriter::commit() {
+    if (std::string error = finish(); !error.empty()) return {FileCommit::Status::Failed, std::move(error)};
+    FileCommit published = publish();
+    if (published.ok()) syncFolder();
+    return published;
+}
+
+namespace {
+
+using Writers = std::vector<std::unique_ptr<AtomicFileWriter>>;
+
+std::string JoinNames(const Writers& writers, std::size_t from, std::size_t to) {
     std::string names;
     for (std::size_t i = from; i < to; ++i) {
         if (!names.empty()) names += ", ";
-        names += Named(files[i], prepared[i]);
+        names += writers[i]->named();
     }
     return names;
 }
 
-void SyncFolders(const std::vector<Prepared>& prepared) {
+void SyncFolders(const Writers& writers) {
     std::set<fs::path> folders;
-    for (const auto& item : prepared)
-        folders.insert(item.target.has_parent_path() ? item.target.parent_path() : fs::path("."));
-    for (const auto& folder : folders) {
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) continue;
-        ::fsync(fd);
-        ::close(fd);
-    }
+    for (const auto& writer : writers) folders.insert(writer->folder());
+    for (const auto& folder : folders) SyncFolder(folder);
 }
 
 }  // namespace
 
 FilesCommit ReplaceFilesTogether(const std::vector<FileReplacement>& files, const CommitFaultHook& faults) {
-    std::vector<Prepared> prepared(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::string error = PrepareTemporary(files[i], faults, prepared[i]);
-        if (!error.empty()) {
-            RemoveTemporaries(prepared, 0);
-            return {error + "; nothing was changed", 0};
-        }
+    // Writers remove their temporary files when they end unpublished.
+    Writers writers;
+    for (const FileReplacement& file : files) {
+        auto& writer =
+            writers.emplace_back(std::make_unique<AtomicFileWriter>(file.path, AtomicTarget::ThroughLinks, faults));
+        std::string error = writer->open();
+        if (error.empty()) error = writer->append(file.content);
+        if (error.empty()) error = writer->finish();
+        if (!error.empty()) return {error + "; nothing was changed", 0};
     }
 
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        int code = faults ? faults(CommitStep::Rename, files[i].path) : 0;
-        if (code == 0 && ::rename(prepared[i].temporary.c_str(), prepared[i].target.c_str()) != 0) code = errno;
-        if (code == 0) continue;
-        RemoveTemporaries(prepared, i);
-        std::string message = "cannot replace " + Named(files[i], prepared[i]) + ": " + std::strerror(code);
+    for (std::size_t i = 0; i < writers.size(); ++i) {
+        FileCommit published = writers[i]->publish();
+        if (published.ok()) continue;
+        std::string message = std::move(published.error);
         if (i == 0) {
             message += "; nothing was changed";
         } else {
-            message += "; the files were only partly replaced. New content written: " + JoinNames(files, prepared, 0, i) +
-                       ". Left as they were: " + JoinNames(files, prepared, i, files.size());
+            message += "; the files were only partly replaced. New content written: " + JoinNames(writers, 0, i) +
+                       ". Left as they were: " + JoinNames(writers, i, writers.size());
         }
-        SyncFolders(prepared);
+        SyncFolders(writers);
         return {std::move(message), i};
     }
-    SyncFolders(prepared);
+    SyncFolders(writers);
     return {{}, files.size()};
 }
 

@@ -3,6 +3,7 @@
 // user's) must keep what it is.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -23,6 +24,18 @@ struct ExclusiveCreateResult {
 // name only when no entry of that name exists (a symbolic link counts as one and is
 // never followed), and syncs the folder. A crash leaves no file or a complete one.
 ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, std::string_view content);
+
+struct ExclusiveStream {
+    ExclusiveCreateResult::Status status = ExclusiveCreateResult::Status::Failed;
+    std::FILE* stream = nullptr;  // when Created; the caller closes it
+    std::string reason;           // otherwise, the system's ("Permission denied")
+};
+
+// Creates the file under its own name at once and opens it for writing, only when no
+// entry has the name (a symbolic link counts as one and is never followed): for a file
+// written while a long job runs, whose bytes show how far the job came even when it
+// stops half-way. Nothing is renamed, so it is never replaced by nor replaces anything.
+ExclusiveStream CreateFileStreamExclusively(const std::filesystem::path& path);
 
 struct ExclusiveMoveResult {
     enum class Status {

@@ -72,13 +72,17 @@ std::FILE* OpenRegularFileStream(const std::filesystem::path& path, std::string&
     return stream;
 }
 
-RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes, FinalLink finalLink) {
     RegularFileRead result;
     // O_NONBLOCK: opening a named pipe for reading would otherwise wait for a writer.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const int noFollow = finalLink == FinalLink::Refuse ? O_NOFOLLOW : 0;
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow));
     if (file.get() < 0) {
         const int code = errno;
-        if (code == ENOENT) {
+        if (code == ELOOP && noFollow != 0) {
+            result.status = RegularFileRead::Status::FinalLink;
+            result.error = path.string() + " is a symbolic link; it was not read";
+        } else if (code == ENOENT) {
             result.status = RegularFileRead::Status::Missing;
             result.error = path.string() + " does not exist";
         } else {
@@ -92,10 +96,13 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
         return result;
     }
     if (!S_ISREG(status.st_mode)) {
+        result.status = RegularFileRead::Status::NotRegular;
         result.error = path.string() + " is " + DescribeFileKind(status.st_mode) + ", not a regular file; it was not read";
         return result;
     }
     const auto size = static_cast<std::uint64_t>(status.st_size);
+    result.size = size;
+    result.readOnly = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     const std::string tooLarge = path.string() + " is larger than " + std::to_string(maxBytes) + " bytes; it was not read";
     if (size > maxBytes) {
         result.status = RegularFileRead::Status::TooLarge;
@@ -115,6 +122,7 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
             if (done > maxBytes) {
                 result.status = RegularFileRead::Status::TooLarge;
                 result.error = tooLarge;
+                result.size = done;
                 bytes.resize(std::min(done, kRegularFileHeadBytes));
                 result.bytes = std::move(bytes);
                 return result;
@@ -133,6 +141,7 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
     if (done > maxBytes) {
         result.status = RegularFileRead::Status::TooLarge;
         result.error = tooLarge;
+        result.size = done;
         bytes.resize(std::min(done, kRegularFileHeadBytes));
         result.bytes = std::move(bytes);
         return result;

@@ -20,20 +20,32 @@ inline constexpr std::size_t kRegularFileHeadBytes = 256;
 struct RegularFileRead {
     enum class Status {
         Read,     // bytes holds the whole file
-        Missing,   // no such file (also a link that leads nowhere); error says so
-        TooLarge,  // larger than the limit; bytes holds its first kRegularFileHeadBytes
-        Failed,    // not a regular file, or unreadable; error says what and where
+        Missing,     // no such file (also a link that leads nowhere); error says so
+        TooLarge,    // larger than the limit; bytes holds its first kRegularFileHeadBytes
+        NotRegular,  // a folder, pipe, device...; error says which
+        FinalLink,   // FinalLink::Refuse only: the name is a symbolic link
+        Failed,      // unreadable; error says what and where
     };
     Status status = Status::Failed;
     std::string bytes;
     std::string error;  // empty when Read; names the file otherwise
+    // Once the file was opened: its size as first seen (TooLarge: at least that many
+    // bytes), and whether nobody may write to it (Windows' read-only attribute).
+    std::uint64_t size = 0;
+    bool readOnly = false;
 
     bool ok() const { return status == Status::Read; }
 };
 
-// Follows symbolic links, as opening a file by its name does. maxBytes is the largest
-// size accepted; a file that grows past it while it is read is refused as well.
-RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+// Whether a symbolic link that has the file's own name is followed. Refuse is for a file
+// that is read on someone's behalf inside a tree: a link there may lead out of it.
+enum class FinalLink { Follow, Refuse };
+
+// Follows symbolic links, as opening a file by its name does, unless told to refuse a
+// final one (links among the folders above are followed either way). maxBytes is the
+// largest size accepted; a file that grows past it while it is read is refused as well.
+RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                                FinalLink finalLink = FinalLink::Follow);
 
 // Opens a regular file for streaming reads (large files read in pieces), refusing at
 // once what ReadRegularFile refuses other than by size. Null with reason set ("No such

@@ -1,8 +1,5 @@
 #include "registry/BackupFolder.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -11,22 +8,14 @@
 #include "registry/BackupFile.h"
 #include "registry/BackupWriter.h"
 #include "platform/ExclusiveFile.h"
+#include "platform/FileEntry.h"
+#include "platform/LocalTime.h"
 
 namespace brindle {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Nanoseconds since the epoch of the file's birth, or of its last change where the file
-// system keeps no birth time. Nothing when the file cannot be looked at.
-std::optional<std::int64_t> CreationStamp(const fs::path& path) {
-    struct statx info {};
-    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BTIME | STATX_MTIME, &info) != 0)
-        return std::nullopt;
-    const struct statx_timestamp& stamp = (info.stx_mask & STATX_BTIME) != 0 ? info.stx_btime : info.stx_mtime;
-    return static_cast<std::int64_t>(stamp.tv_sec) * 1000000000 + stamp.tv_nsec;
-}
 
 bool HasRegExtension(const fs::path& path) {
     const std::string name = path.filename().string();
@@ -73,9 +62,7 @@ bool NameBefore(const fs::path& a, const fs::path& b) {
 }  // namespace
 
 BackupTime LocalBackupTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(std::time(nullptr));
     return BackupTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                       local.tm_hour,        local.tm_min,     local.tm_sec};
 }
@@ -190,7 +177,7 @@ std::vector<fs::path> ListBackups(const fs::path& folder) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (!HasRegExtension(it->path()) || !it->is_regular_file(error)) continue;
-        const auto stamp = CreationStamp(it->path());
+        const auto stamp = FileCreationTime(it->path());
         if (stamp) found.emplace_back(*stamp, it->path());
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {

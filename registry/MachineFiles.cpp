@@ -1,15 +1,10 @@
 #include "registry/MachineFiles.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <variant>
 
+#include "platform/RegularFile.h"
 #include "platform/Unicode.h"
 
 namespace brindle {
@@ -78,43 +73,22 @@ MachineFileRead ReadMachineFile(Machine& machine, const std::string& windowsPath
         return result;
     }
     const fs::path path = std::get<fs::path>(folder) / hostPath->filename();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int code = errno;
-        result.error = windowsPath + (code == ELOOP ? ": is a symbolic link; left alone"
-                                                    : ": cannot open " + path.string() + ": " + std::strerror(code));
-        return result;
-    }
-    struct stat status {};
-    std::string bytes;
-    if (::fstat(fd, &status) != 0) {
-        result.error = windowsPath + ": cannot look at " + path.string() + ": " + std::strerror(errno);
-    } else if (!S_ISREG(status.st_mode)) {
-        result.error = windowsPath + ": is not a file";
-    } else if (static_cast<std::uint64_t>(status.st_size) > limit) {
-        result.error = windowsPath + ": has " + std::to_string(status.st_size) + " bytes, more than the " +
+    RegularFileRead read = ReadRegularFile(path, limit, FinalLink::Refuse);
+    using Status = RegularFileRead::Status;
+    switch (read.status) {
+    case Status::Read: break;
+    case Status::FinalLink: result.error = windowsPath + ": is a symbolic link; left alone"; return result;
+    case Status::NotRegular: result.error = windowsPath + ": is not a file"; return result;
+    case Status::TooLarge:
+        result.error = windowsPath + ": has " + std::to_string(read.size) + " bytes, more than the " +
                        std::to_string(limit) + " a backup takes of one file";
-    } else {
-        bytes.resize(static_cast<std::size_t>(status.st_size));
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            done += static_cast<std::size_t>(got);
-        }
-        char extra = 0;
-        if (done != bytes.size() || ::read(fd, &extra, 1) != 0) {
-            result.error =
-                windowsPath + ": cannot read " + path.string() + " completely (it changed while it was read)";
-        }
+        return result;
+    case Status::Missing:
+    case Status::Failed: result.error = windowsPath + ": " + read.error; return result;
     }
-    ::close(fd);
-    if (!result.error.empty()) return result;
-    result.bytes = std::move(bytes);
-    result.attributes = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0
-                            ? win::FILE_ATTRIBUTE_ARCHIVE | win::FILE_ATTRIBUTE_READONLY
-                            : win::FILE_ATTRIBUTE_ARCHIVE;
+    result.bytes = std::move(read.bytes);
+    result.attributes = read.readOnly ? win::FILE_ATTRIBUTE_ARCHIVE | win::FILE_ATTRIBUTE_READONLY
+                                      : win::FILE_ATTRIBUTE_ARCHIVE;
     return result;
 }
 

@@ -1,15 +1,10 @@
 #include "registry/RegistryTextExport.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
+#include "platform/AtomicFile.h"
 #include "registry/KeyHandle.h"
 
 namespace brindle {
@@ -63,29 +58,14 @@ void AppendHexList(std::string& out, std::size_t column, std::string_view data) 
     out.append(kLineEnd);
 }
 
-std::string ErrnoText() { return std::strerror(errno); }
-
-// The export file under a temporary name beside its final one; renamed into place by
-// commit(), removed when it is abandoned.
+// The export file, written in pieces through an atomic writer: it appears under its name
+// only when commit() is reached, and an abandoned export leaves nothing behind.
 class ExportFile {
 public:
-    explicit ExportFile(fs::path file) : m_file(std::move(file)) {}
-    ~ExportFile() {
-        if (m_fd >= 0) ::close(m_fd);
-        if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
-    }
-    ExportFile(const ExportFile&) = delete;
-    ExportFile& operator=(const ExportFile&) = delete;
+    // The name itself is replaced: the file is the export's own, never one a link leads to.
+    explicit ExportFile(const fs::path& file) : m_writer(file, AtomicTarget::NameItself) {}
 
-    std::string open() {
-        const fs::path folder = m_file.has_parent_path() ? m_file.parent_path() : fs::path(".");
-        std::string name = "." + m_file.filename().string() + ".XXXXXX";
-        std::string temporary = (folder / name).string();
-        m_fd = ::mkstemp(temporary.data());
-        if (m_fd < 0) return "cannot create " + temporary + ": " + ErrnoText();
-        m_temporary = std::move(temporary);
-        return {};
-    }
+    std::string open() { return m_writer.open(); }
 
     std::string& buffer() { return m_buffer; }
 
@@ -94,42 +74,17 @@ public:
 
     std::string commit() {
         if (std::string error = flush(); !error.empty()) return error;
-        if (::fsync(m_fd) != 0) return "cannot write " + m_temporary + ": " + ErrnoText();
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0) return "cannot close " + m_temporary + ": " + ErrnoText();
-        // mkstemp creates 0600; the export is as readable as any other file of the user's.
-        ::chmod(m_temporary.c_str(), 0644);
-        if (::rename(m_temporary.c_str(), m_file.c_str()) != 0)
-            return "cannot rename " + m_temporary + " to " + m_file.string() + ": " + ErrnoText();
-        m_temporary.clear();
-        const fs::path folder = m_file.has_parent_path() ? m_file.parent_path() : fs::path(".");
-        const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-        if (folderFd >= 0) {
-            ::fsync(folderFd);
-            ::close(folderFd);
-        }
-        return {};
+        return m_writer.commit().error;
     }
 
 private:
     std::string flush() {
-        std::string_view rest = m_buffer;
-        while (!rest.empty()) {
-            const ssize_t written = ::write(m_fd, rest.data(), rest.size());
-            if (written < 0) {
-                if (errno == EINTR) continue;
-                return "cannot write " + m_temporary + ": " + ErrnoText();
-            }
-            rest.remove_prefix(static_cast<std::size_t>(written));
-        }
+        std::string error = m_writer.append(m_buffer);
         m_buffer.clear();
-        return {};
+        return error;
     }
 
-    fs::path m_file;
-    std::string m_temporary;
-    int m_fd = -1;
+    AtomicFileWriter m_writer;
     std::string m_buffer;
 };
 

@@ -1,12 +1,10 @@
 #include "registry/XmlWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstring>
 
+#include "platform/ExclusiveFile.h"
 #include "registry/XmlElement.h"
 
 namespace brindle {
@@ -62,18 +60,14 @@ bool XmlWriter::openFile() {
     m_error.clear();
     // The name is predictable: whatever already has it (an earlier file, or a link planted
     // to make us write somewhere else) is neither replaced nor followed.
-    const int fd = ::open(m_fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        const int code = errno;
+    ExclusiveStream created = CreateFileStreamExclusively(m_fileName);
+    if (created.status != ExclusiveCreateResult::Status::Created) {
         return fail("Cannot open \"" + m_fileName + "\" for writing: " +
-                    (code == EEXIST ? std::string("the name is taken, and nothing is replaced") : std::strerror(code)));
+                    (created.status == ExclusiveCreateResult::Status::NameTaken
+                         ? std::string("the name is taken, and nothing is replaced")
+                         : created.reason));
     }
-    m_file = ::fdopen(fd, "wb");
-    if (m_file == nullptr) {
-        const int code = errno;
-        ::close(fd);
-        return fail("Cannot open \"" + m_fileName + "\" for writing: " + std::strerror(code));
-    }
+    m_file = created.stream;
     return true;
 }
 

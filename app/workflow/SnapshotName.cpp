@@ -1,8 +1,7 @@
 #include "app/workflow/SnapshotName.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
+#include "platform/FileEntry.h"
+#include "platform/LocalTime.h"
 
 namespace brindle {
 
@@ -13,20 +12,12 @@ std::string SnapshotFileName(const std::tm& localTime) {
 }
 
 std::string SnapshotFileNameNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return SnapshotFileName(local);
+    return SnapshotFileName(LocalTime(std::time(nullptr)));
 }
 
 namespace {
 
 constexpr unsigned kMaxSnapshotVariants = 999;
-
-bool NameIsFree(const std::string& name) {
-    struct stat status {};
-    return ::lstat(name.c_str(), &status) != 0 && errno == ENOENT;
-}
 
 }  // namespace
 

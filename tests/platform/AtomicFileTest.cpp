@@ -108,6 +108,91 @@ TEST(AtomicFileTest, OnlyARegularFileIsEverReplaced) {
     EXPECT_TRUE(HiddenEntries(folder.path()).empty());
 }
 
+// Whatever step a writer got to, ending it without a commit leaves the name as it was
+// and no temporary file.
+TEST(AtomicFileWriterTest, AWriterEndedWithoutCommitLeavesNothing) {
+    enum class Reached { Open, Append, Finish };
+    for (const AtomicTarget target : {AtomicTarget::ThroughLinks, AtomicTarget::NameItself, AtomicTarget::NewName}) {
+        for (const Reached reached : {Reached::Open, Reached::Append, Reached::Finish}) {
+            test::TemporaryFolder folder;
+            const fs::path existing = folder.writeFile("user.reg", "old");
+            const fs::path fresh = folder.path() / "fresh.reg";
+            for (const fs::path& path : {existing, fresh}) {
+                AtomicFileWriter writer(path, target);
+                ASSERT_EQ("", writer.open());
+                if (reached >= Reached::Append) {
+                    EXPECT_EQ("", writer.append("new"));
+                }
+                if (reached >= Reached::Finish) {
+                    EXPECT_EQ("", writer.finish());
+                }
+                EXPECT_EQ(1u, HiddenEntries(folder.path()).size());
+            }
+            const auto what = "target " + std::to_string(static_cast<int>(target)) + ", reached " +
+                              std::to_string(static_cast<int>(reached));
+            EXPECT_EQ("old", ReadFile(existing)) << what;
+            EXPECT_FALSE(fs::exists(fs::symlink_status(fresh))) << what;
+            EXPECT_TRUE(HiddenEntries(folder.path()).empty()) << what;
+        }
+    }
+}
+
+// What each kind of target does with what has the name: a new name is never taken from
+// anything, a link included, and replacing the name itself leaves a link's file alone.
+TEST(AtomicFileWriterTest, EachTargetTreatsWhatHasTheNameItsOwnWay) {
+    enum class There { Nothing, File, LinkToFile, DanglingLink };
+    struct Case {
+        AtomicTarget target;
+        There there;
+        FileCommit::Status status;
+        bool nameIsLink;      // afterwards
+        const char* atName;   // what reading the name gives afterwards ("" when nothing)
+        const char* linkedTo; // what the link's file holds afterwards
+    };
+    using S = FileCommit::Status;
+    const Case cases[] = {
+        {AtomicTarget::NewName, There::Nothing, S::Committed, false, "new", "old"},
+        {AtomicTarget::NewName, There::File, S::NameTaken, false, "mine", "old"},
+        {AtomicTarget::NewName, There::LinkToFile, S::NameTaken, true, "old", "old"},
+        {AtomicTarget::NewName, There::DanglingLink, S::NameTaken, true, "", ""},
+        {AtomicTarget::NameItself, There::Nothing, S::Committed, false, "new", "old"},
+        {AtomicTarget::NameItself, There::File, S::Committed, false, "new", "old"},
+        {AtomicTarget::NameItself, There::LinkToFile, S::Committed, false, "new", "old"},
+        {AtomicTarget::NameItself, There::DanglingLink, S::Committed, false, "new", ""},
+        {AtomicTarget::ThroughLinks, There::DanglingLink, S::Committed, true, "new", "new"},
+    };
+    for (const Case& c : cases) {
+        test::TemporaryFolder folder;
+        const fs::path name = folder.path() / "backup.reg";
+        const fs::path linked = folder.path() / "user's file";
+        if (c.there != There::DanglingLink) test::WriteFileAt(linked, "old");
+        if (c.there == There::File) test::WriteFileAt(name, "mine");
+        if (c.there == There::LinkToFile || c.there == There::DanglingLink) fs::create_symlink(linked, name);
+        const auto what = "target " + std::to_string(static_cast<int>(c.target)) + ", there " +
+                          std::to_string(static_cast<int>(c.there));
+
+        FileCommit commit;
+        {
+            AtomicFileWriter writer(name, c.target);
+            ASSERT_EQ("", writer.open()) << what;
+            // Written in pieces, as a long export writes.
+            for (const char* piece : {"n", "", "ew"}) ASSERT_EQ("", writer.append(piece)) << what;
+            commit = writer.commit();
+        }
+        EXPECT_EQ(c.status, commit.status) << what << ": " << commit.error;
+        if (c.status == S::NameTaken) {
+            EXPECT_EQ(name.string() + ": the name is taken", commit.error) << what;
+        }
+        EXPECT_EQ(c.nameIsLink, fs::is_symlink(name)) << what;
+        EXPECT_EQ(c.atName, ReadFile(name)) << what;
+        EXPECT_EQ(c.linkedTo, ReadFile(linked)) << what;
+        if (c.status == S::Committed && c.there == There::Nothing) {
+            EXPECT_EQ(0644u, StatusOf(name).st_mode & 07777) << what;
+        }
+        EXPECT_TRUE(HiddenEntries(folder.path()).empty()) << what;
+    }
+}
+
 class ReplaceFilesTogetherTest : public ::testing::Test {
 protected:
     ReplaceFilesTogetherTest() {

@@ -44,9 +44,9 @@ TEST(RegularFileTest, RefusesWhatIsNotAReadableRegularFileAtOnce) {
     fs::create_symlink("/dev/zero", folder.path() / "zero.reg");
     fs::create_symlink("nowhere", folder.path() / "dangling.reg");
     const Refusal cases[] = {
-        {"a named pipe", pipe, 1 << 20, Status::Failed, "is a named pipe, not a regular file"},
-        {"a device behind a link", folder.path() / "zero.reg", 1 << 20, Status::Failed, "is a character device"},
-        {"a folder", folder.makeFolder("system.reg"), 1 << 20, Status::Failed, "is a folder"},
+        {"a named pipe", pipe, 1 << 20, Status::NotRegular, "is a named pipe, not a regular file"},
+        {"a device behind a link", folder.path() / "zero.reg", 1 << 20, Status::NotRegular, "is a character device"},
+        {"a folder", folder.makeFolder("system.reg"), 1 << 20, Status::NotRegular, "is a folder"},
         {"too large", folder.writeFile("big.reg", std::string(300, 'b')), 100, Status::TooLarge, "larger than 100 bytes"},
         {"missing", folder.path() / "none.reg", 100, Status::Missing, "does not exist"},
         {"a dangling link", folder.path() / "dangling.reg", 100, Status::Missing, "does not exist"},
@@ -60,6 +60,50 @@ TEST(RegularFileTest, RefusesWhatIsNotAReadableRegularFileAtOnce) {
         const std::size_t head = refusal.status == Status::TooLarge ? kRegularFileHeadBytes : 0;
         EXPECT_EQ(head, read.bytes.size()) << refusal.what;
     }
+}
+
+// A file read on someone's behalf inside a tree is never reached through a link of its
+// own name, which may lead anywhere; links among the folders above it are the tree's.
+TEST(RegularFileTest, RefusingAFinalLinkReadsOnlyTheFileItself) {
+    test::TemporaryFolder folder;
+    const fs::path file = folder.writeFile("tree/data.lnk", "bytes");
+    const fs::path readOnly = folder.writeFile("tree/fixed.lnk", "fixed");
+    ASSERT_EQ(0, ::chmod(readOnly.c_str(), 0444));
+    fs::create_symlink("data.lnk", folder.path() / "tree/link.lnk");
+    fs::create_symlink("nowhere", folder.path() / "tree/dangling.lnk");
+    fs::create_symlink("tree", folder.path() / "via");
+    struct Case {
+        const char* what;
+        fs::path path;
+        Status status;
+        const char* bytes;
+        bool readOnly;
+    };
+    const Case cases[] = {
+        {"a file", file, Status::Read, "bytes", false},
+        {"a file nobody may write", readOnly, Status::Read, "fixed", true},
+        {"a file in a linked folder", folder.path() / "via/data.lnk", Status::Read, "bytes", false},
+        {"a link to a file", folder.path() / "tree/link.lnk", Status::FinalLink, "", false},
+        {"a link that leads nowhere", folder.path() / "tree/dangling.lnk", Status::FinalLink, "", false},
+    };
+    for (const Case& c : cases) {
+        const RegularFileRead read = ReadRegularFile(c.path, 100, FinalLink::Refuse);
+        EXPECT_EQ(c.status, read.status) << c.what << ": " << read.error;
+        EXPECT_EQ(c.bytes, read.bytes) << c.what;
+        EXPECT_EQ(c.readOnly, read.readOnly) << c.what;
+        if (c.status == Status::FinalLink) {
+            EXPECT_EQ(c.path.string() + " is a symbolic link; it was not read", read.error) << c.what;
+        }
+    }
+    // Followed by default, as before.
+    EXPECT_EQ("bytes", ReadRegularFile(folder.path() / "tree/link.lnk", 100).bytes);
+}
+
+TEST(RegularFileTest, ARefusedLargeFileTellsItsSize) {
+    test::TemporaryFolder folder;
+    const RegularFileRead read = ReadRegularFile(folder.writeFile("big.lnk", std::string(300, 'b')), 100);
+    EXPECT_EQ(Status::TooLarge, read.status);
+    EXPECT_EQ(300u, read.size);
 }
 
 TEST(RegularFileTest, AFileThatCannotBeOpenedSaysWhy) {
