@@ -4,6 +4,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
+#include "registry/RegistryKeyPath.h"
 
 namespace brindle {
 
@@ -193,13 +194,8 @@ private:
 }  // namespace
 
 std::string BackupRootName(win::HKEY root) {
-    switch (root) {
-    case win::HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
-    case win::HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
-    case win::HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
-    case win::HKEY_USERS: return "HKEY_USERS";
-    default: return Hex(static_cast<std::uint32_t>(root));
-    }
+    const bool held = std::find(kBackupRoots.begin(), kBackupRoots.end(), root) != kBackupRoots.end();
+    return held ? std::string(RegistryRootNameOf(root)) : Hex(static_cast<std::uint32_t>(root));
 }
 
 std::string EncodeBackup(const std::vector<BackupRecord>& records) {

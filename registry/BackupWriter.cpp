@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
-#include <unordered_map>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "registry/KeyHandle.h"
+#include "registry/RegistryKeyPath.h"
 #include "registry/RegistryValue.h"
 
 namespace brindle {
@@ -17,19 +18,11 @@ using namespace win;
 
 namespace {
 
-// Exact spelling only: these are the names the scanners write, and a backup that
-// guessed at any other spelling could back up a different key than the repair removes.
+// Exact spelling only (RootSpelling::Exact), and only the roots a backup holds.
 std::optional<HKEY> BackupRootFromName(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, HKEY>, 4> kNames{{
-        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-        {"HKEY_USERS", HKEY_USERS},
-    }};
-    for (const auto& [rootName, handle] : kNames) {
-        if (rootName == name) return handle;
-    }
-    return std::nullopt;
+    const auto root = RegistryRootFromName(name, RootSpelling::Exact);
+    if (!root || std::find(kBackupRoots.begin(), kBackupRoots.end(), *root) == kBackupRoots.end()) return std::nullopt;
+    return root;
 }
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -79,9 +72,7 @@ private:
     void collectProblem(std::size_t index, const ProblemRecord& problem) {
         const std::string& keyPath = problem.keyPath();
         const std::string where = "problem " + std::to_string(index + 1) + " (" + keyPath + ")";
-        const auto slash = keyPath.find('\\');
-        const std::string_view rootName = std::string_view(keyPath).substr(0, slash);
-        const std::string subKey = slash == std::string::npos ? std::string() : keyPath.substr(slash + 1);
+        const auto [rootName, subKey] = RegistryKeyPath::Split(keyPath);
 
         const auto root = BackupRootFromName(rootName);
         if (!root) return leaveOut(where + ": the root " + Quoted(rootName) + " is not one a backup holds");

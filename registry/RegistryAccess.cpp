@@ -5,6 +5,7 @@
 #include <new>
 
 #include "registry/KeyHandle.h"
+#include "registry/RegistryKeyPath.h"
 #include "registry/TextUtil.h"
 #include "registry/ValueFormat.h"
 
@@ -29,30 +30,13 @@ RegistryAccess::RegistryAccess(Machine& machine)
 RegistryAccess::~RegistryAccess() = default;
 
 std::string RegistryAccess::SeperateMainKey(std::string& path) {
-    if (path.empty()) return {};
-    const auto slash = path.find('\\');
-    if (slash == std::string::npos) {
-        std::string root = std::move(path);
-        path.clear();
-        return root;
-    }
-    std::string root = path.substr(0, slash);
-    path.erase(0, slash + 1);
-    return root;
+    RegistryKeyPath split = RegistryKeyPath::Split(path);
+    path = std::move(split.subKey);
+    return std::move(split.root);
 }
 
 std::optional<HKEY> RegistryAccess::RootKeyFromName(std::string_view rootName) {
-    static constexpr std::array<std::pair<std::string_view, HKEY>, 5> kRoots{{
-        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-        {"HKEY_USERS", HKEY_USERS},
-        {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-    }};
-    for (const auto& [name, handle] : kRoots) {
-        if (EqualsIgnoreAsciiCase(rootName, name)) return handle;
-    }
-    return std::nullopt;
+    return RegistryRootFromName(rootName, RootSpelling::AnyCase);
 }
 
 LONG RegistryAccess::OpenKey(std::string_view rootName, std::string_view subKey, HKEY* result) {

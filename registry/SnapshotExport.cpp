@@ -22,6 +22,7 @@
 
 #include "platform/Unicode.h"
 #include "registry/KeyHandle.h"
+#include "registry/RegistryKeyPath.h"
 #include "registry/ValueFormat.h"
 #include "registry/XmlElement.h"
 
@@ -62,19 +63,6 @@ std::string UnnamedValueText(Registry& registry, const CodePage& codePage, HKEY 
     return FormatValueData(type, data.data(), std::min<std::size_t>(length, data.size()), codePage);
 }
 
-std::vector<std::string> SplitPath(const std::string& path) {
-    std::vector<std::string> components;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t slash = path.find('\\', start);
-        const std::size_t end = slash == std::string::npos ? path.size() : slash;
-        // "A\\B\\" names the same key as "A\\B"; an empty "k" name would make the import
-        // look for a key with an empty name and fail.
-        if (end > start) components.push_back(path.substr(start, end - start));
-        if (slash == std::string::npos) return components;
-        start = slash + 1;
-    }
-}
 
 }  // namespace
 
@@ -119,7 +107,9 @@ bool RegistrySnapshot::SaveKeyToXml(XmlWriter& writer, const std::string& keyPat
     KeyHandle key(m_registry);
     if (OpenKey(rootName, subKey, key.out()) != ERROR_SUCCESS) return false;
 
-    const std::vector<std::string> components = SplitPath(keyPath);
+    // "A\\B\\" names the same key as "A\\B"; an empty "k" name would make the import look
+    // for a key with an empty name and fail.
+    const std::vector<std::string> components = RegistryKeyPath::Names(keyPath);
     for (const std::string& component : components) {
         XmlElement element(kKeyElement);
         element.SetAttribute("name", EscapeXmlText(component));
