@@ -15,6 +15,7 @@
 #include "app/workflow/RestoreLatestBackup.h"
 #include "app/workflow/SummaryFix.h"
 #include "demo/LnkWriter.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 namespace {
@@ -63,11 +64,6 @@ public:
     RefusingFileSystem refusing{driveMap()};
 };
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::vector<std::string> Sorted(std::vector<std::string> paths) {
     std::sort(paths.begin(), paths.end());
     return paths;
@@ -100,8 +96,8 @@ TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsRepla
     const fs::path old = deadShortcut("users/demo/Desktop/Old.lnk", "C:\\gone\\old.exe");
     const fs::path other = deadShortcut("users/demo/Start Menu/Other.lnk", "C:\\gone\\other.exe");
     ASSERT_EQ(::chmod(old.c_str(), 0444), 0);
-    const std::string oldBytes = ReadFile(old);
-    const std::string otherBytes = ReadFile(other);
+    const std::string oldBytes = test::ReadFileAt(old);
+    const std::string otherBytes = test::ReadFileAt(other);
     scan(2);
 
     const FixReport fixed = FixSelected(session, FixSelection{}, kSnapshot, kClock);
@@ -110,15 +106,15 @@ TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsRepla
     EXPECT_FALSE(fs::exists(old));
     EXPECT_FALSE(fs::exists(other));
     // No registry problem: the registry backup is there, empty, for the shortcuts to go with.
-    EXPECT_EQ(ReadFile(fixed.backup.file), "");
+    EXPECT_EQ(test::ReadFileAt(fixed.backup.file), "");
     EXPECT_EQ(fixed.backup.shortcutFile, fs::path(fixed.backup.file).replace_extension(".lnk-backup"));
 
     const RestoreLatestReport restored = restore();
     ASSERT_EQ(restored.outcome, RestoreLatestReport::Outcome::Restored) << restored.message;
     EXPECT_EQ(restored.shortcutFile, fixed.backup.shortcutFile);
     EXPECT_EQ(Sorted(restored.shortcuts.restored), (std::vector<std::string>{kOld, kOther}));
-    EXPECT_EQ(ReadFile(old), oldBytes);
-    EXPECT_EQ(ReadFile(other), otherBytes);
+    EXPECT_EQ(test::ReadFileAt(old), oldBytes);
+    EXPECT_EQ(test::ReadFileAt(other), otherBytes);
     EXPECT_TRUE(IsReadOnly(old));
     EXPECT_FALSE(IsReadOnly(other));
 
@@ -136,7 +132,7 @@ TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsRepla
     ASSERT_EQ(blocked.shortcuts.skipped.size(), 1u);
     EXPECT_EQ(blocked.shortcuts.skipped[0].path, kOther);
     EXPECT_NE(blocked.shortcuts.skipped[0].message.find("something else is there"), std::string::npos);
-    EXPECT_EQ(ReadFile(machine.workFolder().path() / "user's file"), "mine");
+    EXPECT_EQ(test::ReadFileAt(machine.workFolder().path() / "user's file"), "mine");
 }
 
 TEST_F(ShortcutRepairTest, AShortcutThatStaysIsReportedNotFixedAndKeepsItsReadOnlyBit) {

@@ -42,11 +42,6 @@ std::string RegistryOf(const fs::path& prefix) {
            test::DumpRegistry(machine->registry(), win::HKEY_USERS);
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class FixCommandTest : public ::testing::Test {
 protected:
     FixCommandTest() {
@@ -102,7 +97,7 @@ TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
     const auto after = scanJson();
     EXPECT_EQ(after["problems"].size(), 0u) << after["problems"];
     EXPECT_EQ(after["shortcuts"]["missing"].size(), 0u);
-    EXPECT_NE(ReadFile(work.path() / "ignore.lst").find(kKeptFile), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(work.path() / "ignore.lst").find(kKeptFile), std::string::npos);
 
     const auto restored = cli({"restore", "--latest"});
     ASSERT_EQ(restored.exitCode, 0) << restored.err;
@@ -121,11 +116,11 @@ TEST_F(FixCommandTest, TextOutputHasFixedCountsAndTheClosingMessage) {
 }
 
 TEST_F(FixCommandTest, WithoutYesAndWithoutATerminalNothingIsTouched) {
-    const std::string system = ReadFile(prefix() / "system.reg");
+    const std::string system = test::ReadFileAt(prefix() / "system.reg");
     const auto refused = cli({"fix"});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_NE(refused.err.find("--yes"), std::string::npos) << refused.err;
-    EXPECT_EQ(ReadFile(prefix() / "system.reg"), system);
+    EXPECT_EQ(test::ReadFileAt(prefix() / "system.reg"), system);
     EXPECT_EQ(backupCount(), 0u);
     EXPECT_FALSE(fs::exists(work.path() / "ignore.lst"));
 }
@@ -148,8 +143,8 @@ TEST_F(FixCommandTest, OnATerminalItAsksAndOnlyYesRemoves) {
 }
 
 TEST_F(FixCommandTest, ARunningWineserverMakesTheRepairFailWithNothingChanged) {
-    const std::string system = ReadFile(prefix() / "system.reg");
-    const std::string user = ReadFile(prefix() / "user.reg");
+    const std::string system = test::ReadFileAt(prefix() / "system.reg");
+    const std::string user = test::ReadFileAt(prefix() / "user.reg");
     test::TemporaryFolder serverRoot;
     test::FakeWineServer server(prefix(), serverRoot.path());
     ASSERT_TRUE(server.running());
@@ -160,8 +155,8 @@ TEST_F(FixCommandTest, ARunningWineserverMakesTheRepairFailWithNothingChanged) {
     EXPECT_NE(refused.err.find("nothing was removed"), std::string::npos) << refused.err;
     EXPECT_NE(refused.err.find("wineserver -k"), std::string::npos) << refused.err;
     EXPECT_EQ(refused.out.find("Items selected have been removed"), std::string::npos) << refused.out;
-    EXPECT_EQ(ReadFile(prefix() / "system.reg"), system);
-    EXPECT_EQ(ReadFile(prefix() / "user.reg"), user);
+    EXPECT_EQ(test::ReadFileAt(prefix() / "system.reg"), system);
+    EXPECT_EQ(test::ReadFileAt(prefix() / "user.reg"), user);
     EXPECT_TRUE(fs::exists(prefix() / "drive_c" / "users" / "demo" / "Desktop" / "Old App.lnk"));
 }
 
@@ -221,7 +216,7 @@ TEST_F(FixCommandTest, DeletedShortcutsAreBackedUpListedAndRestoredByteForByte) 
     std::map<std::string, std::string> shortcuts;  // Windows path -> bytes
     const auto listed = scanJson();
     for (const auto& path : listed["shortcuts"]["missing"])
-        shortcuts[path] = ReadFile(HostPathOf(prefix(), path.get<std::string>()));
+        shortcuts[path] = test::ReadFileAt(HostPathOf(prefix(), path.get<std::string>()));
     ASSERT_EQ(shortcuts.size(), 3u);
 
     const auto fixed = cli({"fix", "--yes", "--json", "--categories", "SHORTCUTS"});
@@ -247,7 +242,7 @@ TEST_F(FixCommandTest, DeletedShortcutsAreBackedUpListedAndRestoredByteForByte) 
     ASSERT_EQ(restored.exitCode, 0) << restored.err;
     for (const auto& [path, bytes] : shortcuts) {
         EXPECT_NE(restored.out.find("restored " + path), std::string::npos) << restored.out;
-        EXPECT_EQ(ReadFile(HostPathOf(prefix(), path)), bytes) << path;
+        EXPECT_EQ(test::ReadFileAt(HostPathOf(prefix(), path)), bytes) << path;
     }
 }
 
@@ -345,7 +340,7 @@ TEST_F(FixCommandTest, AnEntryTheRegistryCannotBeAskedForIsLeftAndTheFixIsPartia
     ASSERT_EQ(report["leftInPlace"].size(), 1u) << report;
     EXPECT_NE(report["leftInPlace"][0].get<std::string>().find("reaches no value"), std::string::npos);
     EXPECT_FALSE(report.contains("message"));
-    EXPECT_NE(ReadFile(prefix() / "system.reg").find("\"C:\\\\gone\\\\x\\x4e00.dll\"=dword:00000001"),
+    EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("\"C:\\\\gone\\\\x\\x4e00.dll\"=dword:00000001"),
               std::string::npos);
 }
 

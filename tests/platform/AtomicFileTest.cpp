@@ -15,11 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 struct stat StatusOf(const fs::path& path) {
     struct stat status {};
     EXPECT_EQ(0, ::lstat(path.c_str(), &status)) << path;
@@ -42,7 +37,7 @@ TEST(AtomicFileTest, AReplacedFileKeepsItsPermissionsAndANewOneIsReadableByAll) 
         const fs::path file = folder.writeFile("user.reg", "old");
         ASSERT_EQ(0, ::chmod(file.c_str(), mode));
         EXPECT_EQ("", WriteFileAtomically(file, "new"));
-        EXPECT_EQ("new", ReadFile(file));
+        EXPECT_EQ("new", test::ReadFileAt(file));
         EXPECT_EQ(mode, StatusOf(file).st_mode & 07777) << std::oct << mode;
         fs::remove(file);
     }
@@ -76,7 +71,7 @@ TEST(AtomicFileTest, AFileReachedThroughLinksIsReplacedAtItsTarget) {
     EXPECT_TRUE(fs::is_symlink(prefix.path() / "system.reg"));
     EXPECT_EQ("hop.reg", fs::read_symlink(prefix.path() / "system.reg"));
     EXPECT_EQ(target, fs::read_symlink(prefix.path() / "hop.reg"));
-    EXPECT_EQ("new", ReadFile(target));
+    EXPECT_EQ("new", test::ReadFileAt(target));
     EXPECT_EQ(0600u, StatusOf(target).st_mode & 07777);
     EXPECT_TRUE(HiddenEntries(prefix.path()).empty());
     EXPECT_TRUE(HiddenEntries(target.parent_path()).empty());
@@ -85,7 +80,7 @@ TEST(AtomicFileTest, AFileReachedThroughLinksIsReplacedAtItsTarget) {
     fs::create_symlink(elsewhere.path() / "later.lst", prefix.path() / "ignore.lst");
     EXPECT_EQ("", WriteFileAtomically(prefix.path() / "ignore.lst", "kept"));
     EXPECT_TRUE(fs::is_symlink(prefix.path() / "ignore.lst"));
-    EXPECT_EQ("kept", ReadFile(elsewhere.path() / "later.lst"));
+    EXPECT_EQ("kept", test::ReadFileAt(elsewhere.path() / "later.lst"));
 }
 
 TEST(AtomicFileTest, OnlyARegularFileIsEverReplaced) {
@@ -130,7 +125,7 @@ TEST(AtomicFileWriterTest, AWriterEndedWithoutCommitLeavesNothing) {
             }
             const auto what = "target " + std::to_string(static_cast<int>(target)) + ", reached " +
                               std::to_string(static_cast<int>(reached));
-            EXPECT_EQ("old", ReadFile(existing)) << what;
+            EXPECT_EQ("old", test::ReadFileAt(existing)) << what;
             EXPECT_FALSE(fs::exists(fs::symlink_status(fresh))) << what;
             EXPECT_TRUE(HiddenEntries(folder.path()).empty()) << what;
         }
@@ -184,8 +179,8 @@ TEST(AtomicFileWriterTest, EachTargetTreatsWhatHasTheNameItsOwnWay) {
             EXPECT_EQ(name.string() + ": the name is taken", commit.error) << what;
         }
         EXPECT_EQ(c.nameIsLink, fs::is_symlink(name)) << what;
-        EXPECT_EQ(c.atName, ReadFile(name)) << what;
-        EXPECT_EQ(c.linkedTo, ReadFile(linked)) << what;
+        EXPECT_EQ(c.atName, test::ReadFileAt(name)) << what;
+        EXPECT_EQ(c.linkedTo, test::ReadFileAt(linked)) << what;
         if (c.status == S::Committed && c.there == There::Nothing) {
             EXPECT_EQ(0644u, StatusOf(name).st_mode & 07777) << what;
         }
@@ -207,7 +202,7 @@ protected:
         for (std::size_t i = 0; i < paths.size(); ++i) list.push_back({paths[i], contents[i]});
         return list;
     }
-    std::string held(std::size_t i) const { return ReadFile(paths[i]); }
+    std::string held(std::size_t i) const { return test::ReadFileAt(paths[i]); }
 
     // Fails `step` for the file at `index` with `code`.
     static CommitFaultHook FailAt(CommitStep step, const fs::path& path, int code) {

@@ -24,11 +24,6 @@ namespace {
 using namespace win;
 using test::TemporaryFolder;
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 void Append(const std::filesystem::path& path, std::string_view text) {
     std::ofstream file(path, std::ios::binary | std::ios::app);
     file << text;
@@ -96,7 +91,7 @@ TEST_F(WinePrefixMachineTest, TheUsersPathFollowsTheMachines) {
         ASSERT_TRUE(machine);
         EXPECT_EQ(machine->environment().expand("%PATH%"), machinePath);
     }
-    std::string user = ReadFile(prefix() / "user.reg");
+    std::string user = test::ReadFileAt(prefix() / "user.reg");
     const std::string temp = "\"TEMP\"=str(2):\"%SystemDrive%\\\\users\\\\demo\\\\Temp\"\n";
     const auto at = user.find(temp);
     ASSERT_NE(at, std::string::npos);
@@ -109,7 +104,7 @@ TEST_F(WinePrefixMachineTest, TheUsersPathFollowsTheMachines) {
 
 TEST_F(WinePrefixMachineTest, OptionsOfTheRegistryAreHonoured) {
     Append(prefix() / "user.reg", "\n[Software\\\\Wine] 1768453200\n\"Version\"=\"win98\"\n");
-    std::string system = ReadFile(prefix() / "system.reg");
+    std::string system = test::ReadFileAt(prefix() / "system.reg");
     const auto acp = system.find("\"ACP\"=\"1252\"");
     ASSERT_NE(acp, std::string::npos);
     system.replace(acp, 12, "\"ACP\"=\"1251\"");
@@ -132,7 +127,7 @@ TEST_F(WinePrefixMachineTest, SavingUnchangedWritesNothing) {
 }
 
 TEST_F(WinePrefixMachineTest, SavesOnlyTheChangedFileAndItLoadsBack) {
-    const std::string userBefore = ReadFile(prefix() / "user.reg");
+    const std::string userBefore = test::ReadFileAt(prefix() / "user.reg");
     {
         auto machine = open();
         ASSERT_TRUE(machine);
@@ -144,8 +139,8 @@ TEST_F(WinePrefixMachineTest, SavesOnlyTheChangedFileAndItLoadsBack) {
         machine->registry().RegCloseKey(key);
         EXPECT_EQ(machine->save(), "");
     }
-    EXPECT_EQ(ReadFile(prefix() / "user.reg"), userBefore);
-    const std::string system = ReadFile(prefix() / "system.reg");
+    EXPECT_EQ(test::ReadFileAt(prefix() / "user.reg"), userBefore);
+    const std::string system = test::ReadFileAt(prefix() / "system.reg");
     EXPECT_EQ(system.find("OldUpdater"), std::string::npos);
     EXPECT_NE(system.find("DemoTray"), std::string::npos);
     // No temporary file is left behind.
@@ -162,7 +157,7 @@ TEST_F(WinePrefixMachineTest, SavesOnlyTheChangedFileAndItLoadsBack) {
 }
 
 TEST_F(WinePrefixMachineTest, AFileThatCannotBeReadWholeIsRefusedWithItsLine) {
-    const std::string before = ReadFile(prefix() / "system.reg");
+    const std::string before = test::ReadFileAt(prefix() / "system.reg");
     Append(prefix() / "system.reg", "\n[Software\\\\Broken] 1\n\"Bad\"=hex:0g\n");
     std::string error;
     EXPECT_FALSE(WinePrefixMachine::Open(prefix(), error));
@@ -194,7 +189,7 @@ TEST_F(WinePrefixMachineTest, ChangesOnDiskAreReloadedAndNeverOverwritten) {
     machine->registry().RegCloseKey(key);
     const std::string error = machine->save();
     EXPECT_NE(error.find("changed on disk"), std::string::npos) << error;
-    EXPECT_NE(ReadFile(prefix() / "system.reg").find("AddedByWine"), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("AddedByWine"), std::string::npos);
 
     EXPECT_EQ(machine->reloadIfChanged(), "");
     EXPECT_FALSE(machine->filesChangedOnDisk());
@@ -247,7 +242,7 @@ private:
 TEST_F(WinePrefixMachineTest, NothingIsWrittenWhileAWineserverRuns) {
     auto machine = open();
     ASSERT_TRUE(machine);
-    const std::string before = ReadFile(prefix() / "system.reg");
+    const std::string before = test::ReadFileAt(prefix() / "system.reg");
     HKEY key = 0;
     ASSERT_EQ(machine->registry().RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Mine", &key), ERROR_SUCCESS);
     machine->registry().RegCloseKey(key);
@@ -255,10 +250,10 @@ TEST_F(WinePrefixMachineTest, NothingIsWrittenWhileAWineserverRuns) {
         HeldServerLock server(prefix());
         const std::string error = machine->save();
         EXPECT_NE(error.find("wineserver -k"), std::string::npos) << error;
-        EXPECT_EQ(ReadFile(prefix() / "system.reg"), before);
+        EXPECT_EQ(test::ReadFileAt(prefix() / "system.reg"), before);
     }
     EXPECT_EQ(machine->save(), "");
-    EXPECT_NE(ReadFile(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
 }
 
 TEST_F(WinePrefixMachineTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
@@ -268,7 +263,7 @@ TEST_F(WinePrefixMachineTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
         for (int i = 0; i < 20000; ++i)
             system << "\n[Software\\\\Bulk\\\\Key" << i << "] 1768453200\n\"Data\"=\"" << std::string(60, 'd') << "\"\n";
     }
-    const std::string oldContent = ReadFile(prefix() / "system.reg");
+    const std::string oldContent = test::ReadFileAt(prefix() / "system.reg");
     bool sawNewFile = false;
     for (int round = 0; round < 12 && !sawNewFile; ++round) {
         const pid_t child = ::fork();
@@ -287,7 +282,7 @@ TEST_F(WinePrefixMachineTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
         ::waitpid(child, nullptr, 0);
 
         // Whole old or whole new, never a mixture.
-        const std::string now = ReadFile(prefix() / "system.reg");
+        const std::string now = test::ReadFileAt(prefix() / "system.reg");
         sawNewFile = now != oldContent;
         if (sawNewFile) {
             EXPECT_NE(now.find("[Software\\\\Bulk\\\\Changed]"), std::string::npos) << round;
@@ -324,10 +319,10 @@ TEST_F(WinePrefixMachineTest, ASavedFileKeepsItsModeAndALinkedFileIsReplacedAtIt
     ChangeBothFiles(*machine);
     EXPECT_EQ(machine->save(), "");
     EXPECT_EQ(ModeOf(prefix() / "user.reg"), 0600u);
-    EXPECT_NE(ReadFile(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_symlink(prefix() / "system.reg"));
     EXPECT_EQ(std::filesystem::read_symlink(prefix() / "system.reg"), "../elsewhere/system.reg");
-    EXPECT_NE(ReadFile(elsewhere / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(elsewhere / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
     // What was written is what the machine now holds: nothing counts as changed on disk.
     EXPECT_FALSE(machine->filesChangedOnDisk());
 }
@@ -372,7 +367,7 @@ TEST_F(WinePrefixMachineTest, ARegistryFileThatIsNotARegularFileIsRefusedAtOnce)
     for (const char* name : {"user.reg", "system.reg"}) {
         for (const auto& [kind, make] : cases) {
             const auto file = prefix() / name;
-            const std::string before = ReadFile(file);
+            const std::string before = test::ReadFileAt(file);
             std::filesystem::remove(file);
             make(file);
             const auto answer = OpenInChild(prefix());
@@ -414,8 +409,8 @@ TEST_F(WinePrefixMachineTest, APrefixWithoutAWorkingCDriveIsRefused) {
 }
 
 TEST_F(WinePrefixMachineTest, ASaveThatFailsBeforeAnyRenameWritesNothing) {
-    const std::string systemBefore = ReadFile(prefix() / "system.reg");
-    const std::string userBefore = ReadFile(prefix() / "user.reg");
+    const std::string systemBefore = test::ReadFileAt(prefix() / "system.reg");
+    const std::string userBefore = test::ReadFileAt(prefix() / "user.reg");
     auto machine = open();
     ASSERT_TRUE(machine);
     ChangeBothFiles(*machine);
@@ -425,18 +420,18 @@ TEST_F(WinePrefixMachineTest, ASaveThatFailsBeforeAnyRenameWritesNothing) {
     });
     const std::string error = machine->save();
     EXPECT_NE(error.find("No space left on device; nothing was changed"), std::string::npos) << error;
-    EXPECT_EQ(ReadFile(prefix() / "system.reg"), systemBefore);
-    EXPECT_EQ(ReadFile(prefix() / "user.reg"), userBefore);
+    EXPECT_EQ(test::ReadFileAt(prefix() / "system.reg"), systemBefore);
+    EXPECT_EQ(test::ReadFileAt(prefix() / "user.reg"), userBefore);
 
     // Once the fault is gone, the same changes are saved whole.
     machine->setCommitFaults({});
     EXPECT_EQ(machine->save(), "");
-    EXPECT_NE(ReadFile(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
-    EXPECT_NE(ReadFile(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
 }
 
 TEST_F(WinePrefixMachineTest, ASaveThatFailsHalfWayNamesWhatWasWritten) {
-    const std::string userBefore = ReadFile(prefix() / "user.reg");
+    const std::string userBefore = test::ReadFileAt(prefix() / "user.reg");
     auto machine = open();
     ASSERT_TRUE(machine);
     ChangeBothFiles(*machine);
@@ -449,15 +444,15 @@ TEST_F(WinePrefixMachineTest, ASaveThatFailsHalfWayNamesWhatWasWritten) {
                          (prefix() / "user.reg").string()),
               std::string::npos)
         << error;
-    EXPECT_NE(ReadFile(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
-    EXPECT_EQ(ReadFile(prefix() / "user.reg"), userBefore);
+    EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_EQ(test::ReadFileAt(prefix() / "user.reg"), userBefore);
 
     // The file that was written counts as the machine's own: the next save finishes the
     // other instead of taking the first for a change made by Wine.
     machine->setCommitFaults({});
     EXPECT_FALSE(machine->filesChangedOnDisk());
     EXPECT_EQ(machine->save(), "");
-    EXPECT_NE(ReadFile(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
+    EXPECT_NE(test::ReadFileAt(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "registry/ShortcutBackupFile.h"
 #include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 namespace {
@@ -58,11 +59,6 @@ struct Bytes {
         return *this;
     }
 };
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 void WriteFile(const fs::path& path, std::string_view content) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -494,7 +490,7 @@ TEST_F(BackupFolderTest, WritesOneTimeStampedFileThatRestores) {
     ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
     EXPECT_EQ(result.file, folder() / "2024-01-02_03-04-05.reg");
     EXPECT_EQ(names(), (std::vector<std::string>{"2024-01-02_03-04-05.reg"}));
-    EXPECT_EQ(ReadFile(result.file), encode(runProblem()));
+    EXPECT_EQ(test::ReadFileAt(result.file), encode(runProblem()));
     EXPECT_FALSE(fs::exists(machine.workFolder().path() / "1.reg"));
 }
 
@@ -535,12 +531,12 @@ TEST_F(BackupFolderTest, BackupsInTheSameSecondEachGetANameOfTheirOwn) {
         machine.setString(kRunKey, "Foo", data);
         const auto result = BackupRegistry(machine.registry(), problems, machine.workFolder().path(), clock);
         ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
-        contents.push_back(ReadFile(result.file));
+        contents.push_back(test::ReadFileAt(result.file));
     }
     EXPECT_EQ(names(), (std::vector<std::string>{"2024-01-02_03-04-05.reg", "2024-01-02_03-04-05_2.reg",
                                                  "2024-01-02_03-04-05_3.reg"}));
-    EXPECT_EQ(ReadFile(folder() / "2024-01-02_03-04-05.reg"), contents[0]);
-    EXPECT_EQ(ReadFile(folder() / "2024-01-02_03-04-05_3.reg"), contents[2]);
+    EXPECT_EQ(test::ReadFileAt(folder() / "2024-01-02_03-04-05.reg"), contents[0]);
+    EXPECT_EQ(test::ReadFileAt(folder() / "2024-01-02_03-04-05_3.reg"), contents[2]);
     EXPECT_NE(contents[0], contents[2]);
     EXPECT_EQ(FindLatestBackup(folder()), folder() / "2024-01-02_03-04-05_3.reg");
 }
@@ -558,9 +554,9 @@ TEST_F(BackupFolderTest, ATakenNameIsPassedOverNeverFollowedOrReplaced) {
                                        FixedClock({2024, 1, 2, 3, 4, 5}));
     ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
     EXPECT_EQ(result.file, folder() / "2024-01-02_03-04-05_3.reg");
-    EXPECT_EQ(ReadFile(target), "keep me");
+    EXPECT_EQ(test::ReadFileAt(target), "keep me");
     EXPECT_TRUE(fs::is_symlink(folder() / "2024-01-02_03-04-05.reg"));
-    EXPECT_EQ(ReadFile(folder() / "2024-01-02_03-04-05_2.lnk-backup"), "orphan");
+    EXPECT_EQ(test::ReadFileAt(folder() / "2024-01-02_03-04-05_2.lnk-backup"), "orphan");
 }
 
 TEST_F(BackupFolderTest, ShortcutsGoBesideTheirRegistryBackupAndArePrunedWithIt) {
@@ -574,7 +570,7 @@ TEST_F(BackupFolderTest, ShortcutsGoBesideTheirRegistryBackupAndArePrunedWithIt)
     const auto result = BackupRegistry(machine.registry(), List(Problem("", kKindKey)), shortcuts,
                                        machine.workFolder().path(), FixedClock({2024, 1, 1, 0, 0, 0}));
     ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
-    EXPECT_EQ(ReadFile(result.file), "");
+    EXPECT_EQ(test::ReadFileAt(result.file), "");
     EXPECT_EQ(result.shortcutFile, folder() / "2024-01-01_00-00-00.lnk-backup");
     const auto decoded = ReadShortcutBackupFile(result.shortcutFile);
     ASSERT_TRUE(decoded.ok()) << decoded.error;

@@ -11,6 +11,7 @@
 #include "registry/BackupRestore.h"
 #include "registry/KeyHandle.h"
 #include "support/TestMachine.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 namespace {
@@ -19,11 +20,6 @@ using namespace win;
 using namespace std::string_literals;
 using test::TestMachine;
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::string> FolderEntries(const fs::path& folder) {
     std::vector<std::string> names;
@@ -139,7 +135,7 @@ TEST_F(RegistryTextExportTest, WritesEveryKeyDepthFirstWithItsValues) {
     const std::size_t handles = machine.memoryRegistry().openHandleCount();
     ASSERT_EQ(exportTest(), "");
     EXPECT_EQ(machine.memoryRegistry().openHandleCount(), handles);
-    EXPECT_EQ(ReadFile(file()),
+    EXPECT_EQ(test::ReadFileAt(file()),
               "REGEDIT4\r\n"
               "\r\n"
               "[HKEY_LOCAL_MACHINE\\Software\\Test]\r\n"
@@ -161,7 +157,7 @@ TEST_F(RegistryTextExportTest, WritesEveryKeyDepthFirstWithItsValues) {
 TEST_F(RegistryTextExportTest, TheWholeRootIsExportedUnderItsName) {
     buildTree();
     ASSERT_EQ(ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file()), "");
-    const std::string text = ReadFile(file());
+    const std::string text = test::ReadFileAt(file());
     EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n\r\n", 0), 0u) << text.substr(0, 80);
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Test\\Sub1\\Deep]\r\n\"Blob\"=hex:01,02\r\n"),
               std::string::npos);
@@ -173,7 +169,7 @@ TEST_F(RegistryTextExportTest, AStoppedExportLeavesNoFileAndKeepsAnEarlierOne) {
     const std::size_t handles = machine.memoryRegistry().openHandleCount();
     const std::atomic<bool> stop{true};
     EXPECT_NE(exportTest(&stop).find("stopped"), std::string::npos);
-    EXPECT_EQ(ReadFile(file()), "earlier");
+    EXPECT_EQ(test::ReadFileAt(file()), "earlier");
     EXPECT_EQ(FolderEntries(machine.workFolder().path()), std::vector<std::string>{"1.reg"});
     EXPECT_EQ(machine.memoryRegistry().openHandleCount(), handles);
 }
@@ -292,7 +288,7 @@ TEST_F(RegistryTextExportFaultTest, KeysThatMayNotBeReadOrVanishedAreLeftOut) {
         faulty.refuseOpenOf = "Sub1";
         faulty.refuseOpenStatus = status;
         ASSERT_EQ(exportThrough(faulty), "");
-        const std::string text = ReadFile(file());
+        const std::string text = test::ReadFileAt(file());
         EXPECT_EQ(text.find("Sub1"), std::string::npos) << status;
         EXPECT_NE(text.find("[HKLM\\T\\Sub2]"), std::string::npos) << status;
     }
@@ -321,7 +317,7 @@ TEST_F(RegistryTextExportFaultTest, AValueThatGrewSinceTheQueryIsReadWhole) {
     faulty.understateValueSizes = true;
     ASSERT_EQ(exportThrough(faulty), "");
     EXPECT_GT(faulty.moreDataSeen, 0);
-    EXPECT_NE(ReadFile(file()).find("\"A long value name\"=\"" + std::string(5000, 'x') + "\"\r\n"),
+    EXPECT_NE(test::ReadFileAt(file()).find("\"A long value name\"=\"" + std::string(5000, 'x') + "\"\r\n"),
               std::string::npos);
 }
 

@@ -8,6 +8,7 @@
 #include "registry/XmlElement.h"
 #include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 namespace {
@@ -18,11 +19,6 @@ using test::TestMachine;
 namespace fs = std::filesystem;
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Writes snapshots the way the repair does: the "registry" start tag at indent 1, the
 // problems' nests, the end tag.
@@ -39,7 +35,7 @@ protected:
         EXPECT_TRUE(XmlElement("registry").WriteEnd(writer(), -1));
         EXPECT_EQ(writer().indent(), 0);
         EXPECT_TRUE(writer().Close()) << writer().error();
-        std::string text = ReadFile(file);
+        std::string text = test::ReadFileAt(file);
         const std::string head = kDeclaration + " <registry>\r\n";
         const std::string tail = " </registry>\r\n";
         EXPECT_EQ(text.substr(0, head.size()), head);
@@ -62,7 +58,7 @@ TEST_F(SnapshotExportTest, OneValueOfAKeyWithoutSubKeysHasTheDocumentedLayout) {
     EXPECT_TRUE(lib.SaveKeyToXml(writer(), "HKEY_LOCAL_MACHINE\\Software\\X", &foo));
     EXPECT_TRUE(XmlElement("registry").WriteEnd(writer(), -1));
     ASSERT_TRUE(writer().Close());
-    EXPECT_EQ(ReadFile(file),
+    EXPECT_EQ(test::ReadFileAt(file),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
               " <registry>\r\n"
               "  <k name=\"HKEY_LOCAL_MACHINE\">\r\n"

@@ -10,6 +10,7 @@
 
 #include "platform/AtomicFile.h"
 #include "support/TestMachine.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 namespace {
@@ -17,11 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::TestMachine;
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 BackupClock FixedClock(BackupTime time) {
     return [time] { return time; };
@@ -61,7 +57,7 @@ TEST_F(WholeRegistryBackupTest, TheExportOfTheMachineBranchBecomesTheTimeStamped
     ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
     EXPECT_EQ(result.file, folder() / kTimeName);
     EXPECT_EQ(names(), std::vector<std::string>{kTimeName});
-    const std::string text = ReadFile(result.file);
+    const std::string text = test::ReadFileAt(result.file);
     EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n", 0), 0u);
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Vendor]\r\n\"Path\"=\"C:\\\\app\"\r\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(workingFile()));
@@ -74,7 +70,7 @@ TEST_F(WholeRegistryBackupTest, AFileThatAppearsLateIsWaitedFor) {
         return WriteFileAtomically(file, "REGEDIT4\r\n\r\nlate\r\n");
     });
     ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
-    EXPECT_EQ(ReadFile(result.file), "REGEDIT4\r\n\r\nlate\r\n");
+    EXPECT_EQ(test::ReadFileAt(result.file), "REGEDIT4\r\n\r\nlate\r\n");
 }
 
 TEST_F(WholeRegistryBackupTest, AWorkingFileLeftFromBeforeIsNeverTakenForTheBackup) {
@@ -84,7 +80,7 @@ TEST_F(WholeRegistryBackupTest, AWorkingFileLeftFromBeforeIsNeverTakenForTheBack
         return WriteFileAtomically(file, "fresh");
     });
     ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
-    EXPECT_EQ(ReadFile(result.file), "fresh");
+    EXPECT_EQ(test::ReadFileAt(result.file), "fresh");
 }
 
 TEST_F(WholeRegistryBackupTest, AFailedExportFailsTheBackupAtOnceWithItsReason) {
@@ -163,11 +159,11 @@ TEST_F(WholeRegistryBackupTest, ABackupOfTheSameNameIsNeverReplacedAndTheNextNam
         ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << c.what << ": " << result.error;
         const fs::path expected = folder() / c.expected;
         EXPECT_EQ(result.file, expected) << c.what;
-        EXPECT_EQ(ReadFile(folder() / kTimeName), "first") << c.what;
+        EXPECT_EQ(test::ReadFileAt(folder() / kTimeName), "first") << c.what;
         if (c.secondAppearsDuringExport) {
-            EXPECT_EQ(ReadFile(folder() / second), "other") << c.what;
+            EXPECT_EQ(test::ReadFileAt(folder() / second), "other") << c.what;
         }
-        EXPECT_EQ(ReadFile(expected), "this one") << c.what;
+        EXPECT_EQ(test::ReadFileAt(expected), "this one") << c.what;
         EXPECT_FALSE(fs::exists(workingFile())) << c.what;
     }
 }

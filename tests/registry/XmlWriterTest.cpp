@@ -20,18 +20,13 @@ namespace fs = std::filesystem;
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class XmlWriterTest : public ::testing::Test {
 protected:
     XmlWriterTest() { writer.SetFileName(file.string()); }
 
     std::string closeAndRead() {
         EXPECT_TRUE(writer.Close()) << writer.error();
-        return ReadFile(file);
+        return test::ReadFileAt(file);
     }
 
     test::TemporaryFolder folder;
@@ -144,8 +139,8 @@ TEST_F(XmlWriterTest, CloseReadiesTheWriterForAnotherFile) {
     writer.SetFileName(second.string());
     XmlElement("b").WriteStart(writer, +1);
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(ReadFile(file), kDeclaration + " <a>\r\n"s);
-    EXPECT_EQ(ReadFile(second), kDeclaration + " <b>\r\n"s);
+    EXPECT_EQ(test::ReadFileAt(file), kDeclaration + " <a>\r\n"s);
+    EXPECT_EQ(test::ReadFileAt(second), kDeclaration + " <b>\r\n"s);
     EXPECT_FALSE(fs::exists(folder.path() / "ignored.xml"));
 }
 
@@ -180,7 +175,7 @@ TEST_F(XmlWriterTest, ANameThatIsTakenIsNeitherReplacedNorFollowed) {
     EXPECT_FALSE(writer.Write("<a>"));
     EXPECT_NE(writer.error().find("the name is taken"), std::string::npos) << writer.error();
     EXPECT_FALSE(writer.Close());
-    EXPECT_EQ(ReadFile(target), "keep me");
+    EXPECT_EQ(test::ReadFileAt(target), "keep me");
     EXPECT_TRUE(fs::is_symlink(file));
 
     fs::remove(file);
@@ -188,7 +183,7 @@ TEST_F(XmlWriterTest, ANameThatIsTakenIsNeitherReplacedNorFollowed) {
     writer.SetFileName(file.string());
     EXPECT_FALSE(writer.Write("<a>"));
     EXPECT_FALSE(writer.Close());
-    EXPECT_EQ(ReadFile(file), "keep me");
+    EXPECT_EQ(test::ReadFileAt(file), "keep me");
 }
 
 // A full disk, as a file-size limit makes it look (EFBIG instead of ENOSPC).

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -47,6 +48,11 @@ CurrentDirectoryScope::CurrentDirectoryScope(const std::filesystem::path& folder
 CurrentDirectoryScope::~CurrentDirectoryScope() {
     std::error_code ignored;
     std::filesystem::current_path(m_previous, ignored);
+}
+
+std::string ReadFileAt(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace brindle::test

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace brindle::test {
@@ -24,6 +25,8 @@ private:
 
 // Creates the file (and its folders) at a host path, with the given content.
 void WriteFileAt(const std::filesystem::path& path, std::string_view content);
+// The whole file's bytes; empty when it cannot be read.
+std::string ReadFileAt(const std::filesystem::path& path);
 
 // Makes a folder the process's current directory for the object's life.
 class CurrentDirectoryScope {
