@@ -103,7 +103,10 @@ std::string PrepareTemporary(const FileReplacement& file, const CommitFaultHook&
 
     // A hidden name beside the target, so the rename stays within one file system.
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
+    std::string hidden = ".";
+    hidden.append(target.filename().string()).append(".XXXXXX");
+    std::string temporary = (folder / hidden).string();
     if (const int injected = faults ? faults(CommitStep::WriteTemporary, file.path) : 0)
         return Failure(temporary, "create", injected);
     Descriptor fd(::mkstemp(temporary.data()));

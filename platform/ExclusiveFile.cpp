@@ -51,7 +51,10 @@ std::filesystem::path FolderOf(const std::filesystem::path& path) {
 
 ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, std::string_view content) {
     const std::filesystem::path folder = FolderOf(path);
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    // Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
+    std::string hidden = ".";
+    hidden.append(path.filename().string()).append(".XXXXXX");
+    std::string temporary = (folder / hidden).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return Failure(temporary, "create", errno);
 

@@ -79,7 +79,9 @@ public:
 
     std::string open() {
         const fs::path folder = m_file.has_parent_path() ? m_file.parent_path() : fs::path(".");
-        std::string name = "." + m_file.filename().string() + ".XXXXXX";
+        // Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
+        std::string name = ".";
+        name.append(m_file.filename().string()).append(".XXXXXX");
         std::string temporary = (folder / name).string();
         m_fd = ::mkstemp(temporary.data());
         if (m_fd < 0) return "cannot create " + temporary + ": " + ErrnoText();
