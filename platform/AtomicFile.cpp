@@ -105,7 +105,10 @@ std::string AtomicFileWriter::examineTarget() {
 std::string AtomicFileWriter::open() {
     if (std::string error = examineTarget(); !error.empty()) return error;
     // A hidden name beside the target, so the rename stays within one file system.
-    std::string temporary = (FolderOf(m_target) / ("." + m_target.filename().string() + ".XXXXXX")).string();
+    // Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
+    std::string name = ".";
+    name.append(m_target.filename().string()).append(".XXXXXX");
+    std::string temporary = (FolderOf(m_target) / name).string();
     if (const int injected = m_faults ? m_faults(CommitStep::WriteTemporary, m_path) : 0)
         return Failure(temporary, "create", injected);
     m_fd = ::mkstemp(temporary.data());

@@ -72,8 +72,9 @@ std::string BackupFileName(const BackupTime& time, unsigned sequence) {
     std::snprintf(name, sizeof name, "%4.4d-%2.2d-%2.2d_%2.2d-%2.2d-%2.2d", time.year, time.month, time.day,
                   time.hour, time.minute, time.second);
     std::string result = name;
-    if (sequence > 1) result += "_" + std::to_string(sequence);
-    return result + std::string(kRegExtension);
+    // Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
+    if (sequence > 1) result.append(1, '_').append(std::to_string(sequence));
+    return result.append(kRegExtension);
 }
 
 bool IsBackupFileName(std::string_view name) { return SplitBackupName(name).has_value(); }

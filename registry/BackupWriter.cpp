@@ -25,7 +25,12 @@ std::optional<HKEY> BackupRootFromName(std::string_view name) {
     return root;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
+std::string Quoted(std::string_view text) {
+    std::string quoted(1, '"');
+    quoted.append(text).push_back('"');
+    return quoted;
+}
 
 // The sub-key path as the registry spells it. The scanners may give it in another letter
 // case (some lower-case key names); a restore creates deleted keys by the recorded path,
