@@ -9,7 +9,6 @@
 #include <set>
 #include <variant>
 
-#include "platform/DescriptorWrite.h"
 #include "platform/RegularFile.h"
 #include "platform/RenameSteps.h"
 
@@ -17,6 +16,10 @@ namespace brindle {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// All of content, going on after short writes and interruptions; false (with errno set)
+// on the first failure.
 bool WriteAllToDescriptor(int fd, std::string_view content) {
     while (!content.empty()) {
         const ssize_t written = ::write(fd, content.data(), content.size());
@@ -28,8 +31,6 @@ bool WriteAllToDescriptor(int fd, std::string_view content) {
     }
     return true;
 }
-
-namespace {
 
 // As many links as the kernel follows before it answers ELOOP.
 constexpr int kMaxLinkHops = 40;

@@ -1,6 +1,12 @@
 // One Windows installation as the program sees it: its registry, its files and drives,
 // its environment and system facts, its named events. main() opens one machine and
 // hands it down; nothing above the platform layer reaches for a global.
+//
+// Threads: one thread at a time owns a Machine. While a scan or repair runs, that is the
+// job's worker; the window's thread then leaves the machine alone (it reads the job's
+// progress and result, which are values of their own) and uses it again once the worker
+// has ended. Reloading, discarding and saving replace the registry tree without a lock,
+// so they are never called while another thread reads it.
 #pragma once
 
 #include <optional>

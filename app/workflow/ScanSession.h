@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Machine.h"
 #include "app/workflow/ProgressEvents.h"
+#include "platform/Machine.h"
 #include "platform/NamedEvents.h"
 #include "scan/RegistryLib.h"
 #include "scan/ScanTypes.h"
