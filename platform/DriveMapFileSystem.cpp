@@ -1,10 +1,8 @@
 #include "platform/DriveMapFileSystem.h"
 
 #include <dirent.h>
-#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <wctype.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -26,82 +24,11 @@ namespace brindle {
 
 namespace {
 
-// --- Host names ---------------------------------------------------------------
-
-// Strict, unlike Utf8ToUtf16: a host name that is not UTF-8 must not turn into U+FFFD
-// and then match some other name. Fills a buffer the caller reuses.
-bool DecodeUtf8(std::string_view text, std::u16string& out) {
-    out.clear();
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            out += static_cast<char16_t>(lead);
-            ++i;
-            continue;
-        }
-        std::size_t length;
-        char32_t c;
-        char32_t minimum;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, c = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, c = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, c = lead & 0x07, minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-        i += length;
-    }
-    return true;
-}
-
 // --- Case folding -----------------------------------------------------------------
-
-// towupper follows the process's LC_CTYPE, which is "C" (ASCII only) in most programs;
-// a private C.UTF-8 locale gives the Unicode simple mappings whatever the process set.
-locale_t UnicodeLocale() {
-    static const locale_t locale = [] {
-        locale_t made = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-        if (made == locale_t{}) made = newlocale(LC_CTYPE_MASK, "C.utf8", locale_t{});
-        return made;
-    }();
-    return locale;
-}
-
-// Upper-cases one UTF-16 unit, as Windows compares names: unit by unit, so surrogates
-// stay as they are. ASCII and Latin-1 are done by hand so that Western names fold even
-// where no C.UTF-8 locale is installed (U+00B5 folds to a Greek letter, so it is not).
-char16_t FoldCase(char16_t c) {
-    if (c < 0x80) return (c >= 'a' && c <= 'z') ? static_cast<char16_t>(c - 0x20) : c;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
-    if (c == 0xFF) return 0x178;
-    if (c < 0x100 && c != 0xB5) return c;
-    if (c >= 0xD800 && c <= 0xDFFF) return c;
-    const locale_t locale = UnicodeLocale();
-    if (locale == locale_t{}) return c;
-    const wint_t upper = towupper_l(static_cast<wint_t>(c), locale);
-    return upper <= 0xFFFF ? static_cast<char16_t>(upper) : c;
-}
 
 // The folded UTF-16 form of a UTF-8 name, into out; false when the name is not UTF-8.
 bool FoldedName(std::string_view utf8, std::u16string& out) {
-    if (!DecodeUtf8(utf8, out)) return false;
+    if (!DecodeUtf8Strict(utf8, out)) return false;
     for (auto& c : out) c = FoldCase(c);
     return true;
 }
@@ -183,7 +110,7 @@ void FindVariants(const Listing& listing, std::string_view segment, const std::u
     if (!IsWineMangledName(target)) return;
     std::u16string longName;
     for (const auto& name : listing.names) {
-        if (!DecodeUtf8(name.hostName, longName)) continue;
+        if (!DecodeUtf8Strict(name.hostName, longName)) continue;
         if (MatchesWineShortName(target, longName) && name.hostName != segment) out.push_back(name.hostName);
     }
 }
@@ -438,7 +365,7 @@ std::optional<SearchListing> ReadSearchListing(const std::string& hostFolder, bo
     std::u16string wide;
     while (const dirent* hostEntry = readdir(dir)) {
         if (IsDotEntry(hostEntry->d_name)) continue;
-        if (!DecodeUtf8(hostEntry->d_name, wide)) continue;
+        if (!DecodeUtf8Strict(hostEntry->d_name, wide)) continue;
         bool ascii = true;
         for (auto& c : wide) {
             if (IsForbiddenInName(c)) {

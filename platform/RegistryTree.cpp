@@ -1,36 +1,12 @@
 #include "platform/RegistryTree.h"
 
-#include <locale.h>
-#include <wctype.h>
-
 #include <algorithm>
-#include <array>
+
+#include "platform/Unicode.h"
 
 namespace brindle {
 
 namespace {
-
-// Upper-case forms of the whole BMP, from the C library's Unicode tables, built on first
-// use. Without a C.UTF-8 locale only ASCII folds, which is still a consistent order.
-const std::array<char16_t, 0x10000>& UpperCaseTable() {
-    static const auto table = [] {
-        auto result = std::make_unique<std::array<char16_t, 0x10000>>();
-        locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-        for (unsigned c = 0; c < 0x10000; ++c) {
-            unsigned upper = c;
-            if (c >= 'a' && c <= 'z') {
-                upper = c - ('a' - 'A');
-            } else if (c >= 0x80 && (c < 0xD800 || c > 0xDFFF) && locale != static_cast<locale_t>(nullptr)) {
-                upper = static_cast<unsigned>(towupper_l(static_cast<wint_t>(c), locale));
-                if (upper > 0xFFFF) upper = c;  // folding never leaves the BMP
-            }
-            (*result)[c] = static_cast<char16_t>(upper);
-        }
-        if (locale != static_cast<locale_t>(nullptr)) freelocale(locale);
-        return result;
-    }();
-    return *table;
-}
 
 auto NameLess() {
     return [](const std::shared_ptr<RegistryKeyNode>& node, std::u16string_view name) {
@@ -40,17 +16,12 @@ auto NameLess() {
 
 }  // namespace
 
-char16_t FoldRegistryChar(char16_t c) {
-    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
-    return UpperCaseTable()[c];
-}
-
 int CompareRegistryNames(std::u16string_view a, std::u16string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
         if (a[i] == b[i]) continue;
-        const char16_t left = FoldRegistryChar(a[i]);
-        const char16_t right = FoldRegistryChar(b[i]);
+        const char16_t left = FoldCase(a[i]);
+        const char16_t right = FoldCase(b[i]);
         if (left != right) return left < right ? -1 : 1;
     }
     if (a.size() == b.size()) return 0;

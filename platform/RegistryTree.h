@@ -41,6 +41,5 @@ struct RegistryKeyNode {
 
 // Case-insensitive order of registry names: code unit by code unit after upper-casing.
 int CompareRegistryNames(std::u16string_view a, std::u16string_view b);
-char16_t FoldRegistryChar(char16_t c);
 
 }  // namespace brindle

@@ -1,6 +1,7 @@
 #include "platform/RegistryValueList.h"
 
 #include "platform/RegistryTree.h"
+#include "platform/Unicode.h"
 
 namespace brindle {
 
@@ -18,7 +19,7 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
 
 std::u16string FoldRegistryName(std::u16string_view name) {
     std::u16string folded(name);
-    for (char16_t& c : folded) c = FoldRegistryChar(c);
+    for (char16_t& c : folded) c = FoldCase(c);
     return folded;
 }
 

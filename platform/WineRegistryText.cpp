@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/Unicode.h"
+
 namespace brindle {
 
 namespace {
@@ -57,36 +59,11 @@ char* WriteOctal(char* out, unsigned value, int width) {
 // One UTF-8 sequence starting at p (whose first byte is >= 0x80). Returns the code point,
 // or -1 for an invalid, overlong, truncated or surrogate sequence; p moves past it.
 long DecodeUtf8(const unsigned char*& p, const unsigned char* end) {
-    const unsigned lead = *p;
-    int length = 0;
-    unsigned low = 0x80, high = 0xBF;  // range of the second byte
-    long codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;  // no UTF-16 surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return -1;
-    }
-    if (end - p < length) return -1;
-    for (int i = 1; i < length; ++i) {
-        const unsigned byte = p[i];
-        const unsigned min = i == 1 ? low : 0x80;
-        const unsigned max = i == 1 ? high : 0xBF;
-        if (byte < min || byte > max) return -1;
-        codePoint = (codePoint << 6) | (byte & 0x3F);
-    }
-    p += length;
-    return codePoint;
+    const std::string_view rest(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
+    const auto decoded = DecodeUtf8Char(rest, 0);
+    if (!decoded) return -1;
+    p += decoded->length;
+    return static_cast<long>(decoded->c);
 }
 
 char16_t* PutCodePoint(char16_t* dest, long codePoint) {
