@@ -119,14 +119,7 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
     std::size_t done = 0;
     while (true) {
         if (done == bytes.size()) {
-            if (done > maxBytes) {
-                result.status = RegularFileRead::Status::TooLarge;
-                result.error = tooLarge;
-                result.size = done;
-                bytes.resize(std::min(done, kRegularFileHeadBytes));
-                result.bytes = std::move(bytes);
-                return result;
-            }
+            if (done > maxBytes) break;  // grew past the limit: refused below
             bytes.resize(std::min<std::uint64_t>(bytes.size() * 2, maxBytes + 1));
         }
         const ssize_t got = ::read(file.get(), bytes.data() + done, bytes.size() - done);
