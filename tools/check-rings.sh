@@ -19,10 +19,12 @@ declare -A MAY_INCLUDE=(
     # The shells, side by side above the core: none includes another.
     [cli]="platform registry scan app/workflow cli"
     [app]="platform registry scan app/workflow app skin"
-    [skin]="platform registry scan app/workflow skin"
+    [skin]="platform registry scan app/workflow skin/definition skin"
+    # The skin definition reader: no Qt, nothing of the workflow, so it can be fuzzed alone.
+    [skin/definition]="platform skin/definition"
 )
 # Rings that must build without Qt.
-QT_FREE=(platform registry scan app/workflow)
+QT_FREE=(platform registry scan app/workflow skin/definition)
 
 # The ring folders, longest first, so that app/workflow is found before app.
 mapfile -t RINGS < <(printf '%s\n' "${!MAY_INCLUDE[@]}" | awk '{ print length, $0 }' | sort -rn | cut -d' ' -f2-)
