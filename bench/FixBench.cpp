@@ -63,10 +63,10 @@ void BM_BackupRepairSave(benchmark::State& state) {
         const auto saveStart = Clock::now();
         const RegistryKeyNode* machineKey = machine.memoryRegistry().findNode(u"\\Registry\\Machine");
         const std::string bytes = SaveWineRegistryFile(*machineKey, WineRegistryFile{});
-        const std::string error = WriteFileAtomically(folder / "system.reg", bytes);
+        const Status written = WriteFileAtomically(folder / "system.reg", bytes);
         state.counters["save_ms"] = MillisecondsSince(saveStart);
         state.counters["save_MiB"] = static_cast<double>(bytes.size()) / (1024.0 * 1024.0);
-        if (!error.empty()) state.SkipWithError(error.c_str());
+        if (!written) state.SkipWithError(written.error().message().c_str());
     }
     std::error_code ignored;
     fs::remove_all(folder, ignored);

@@ -106,7 +106,8 @@ void BM_RestoreOneKeyBackup(benchmark::State& state) {
         record.content.values.push_back({"value" + std::to_string(i), win::REG_SZ, data + '\0'});
     }
     const fs::path file = folder / "one-key.rbk";
-    if (const std::string error = WriteBackupFile(file, {record}); !error.empty()) state.SkipWithError(error.c_str());
+    if (const Status written = WriteBackupFile(file, {record}); !written)
+        state.SkipWithError(written.error().message().c_str());
     for (auto _ : state) {
         state.PauseTiming();
         SimpleMachine machine;
@@ -136,8 +137,8 @@ void BM_CheckDeepSnapshot(benchmark::State& state) {
     SimpleMachine machine;
     CRegistryLib lib(machine);
     for (auto _ : state) {
-        const std::string verdict = CheckSnapshotFile(lib, file.string());
-        if (verdict.empty()) state.SkipWithError("a snapshot nested this deep was accepted");
+        const Status verdict = CheckSnapshotFile(lib, file.string());
+        if (verdict) state.SkipWithError("a snapshot nested this deep was accepted");
     }
     std::error_code ignored;
     fs::remove_all(folder, ignored);

@@ -98,32 +98,36 @@ int main(int argc, char** argv) {
         if (*backups) return cli::RunBackupsCommand(std::cout);
 
         const auto location = LocateWinePrefix(prefixOption);
-        if (const auto* error = std::get_if<std::string>(&location)) {
-            std::cerr << "brindle-cli: " << *error << "\n";
+        if (!location) {
+            std::cerr << "brindle-cli: " << location.error().message() << "\n";
             return 2;
         }
-        const auto& prefix = std::get<PrefixChoice>(location);
-        std::string error;
+        const PrefixChoice& prefix = location.value();
         // One writer at a time, from the read the command acts on to its save: the
         // prefix's registry, and this folder's ignore list, snapshot and backups.
         std::unique_ptr<ExclusiveLock> prefixLock;
         std::unique_ptr<ExclusiveLock> workLock;
         if (*fix || *restore || *ignoreAdd || *ignoreRemove) {
-            prefixLock = ExclusiveLock::TryAcquire(prefix.path / kPrefixLockFile, "the prefix " + prefix.path.string(), error);
-            if (prefixLock) {
-                workLock = ExclusiveLock::TryAcquire(kWorkFolderLockFile,
-                                                     "the work folder " + std::filesystem::current_path().string(), error);
-            }
-            if (!prefixLock || !workLock) {
-                std::cerr << "brindle-cli: " << error << "\n";
+            auto lockedPrefix = ExclusiveLock::TryAcquire(prefix.path / kPrefixLockFile, "the prefix " + prefix.path.string());
+            if (!lockedPrefix) {
+                std::cerr << "brindle-cli: " << lockedPrefix.error().message() << "\n";
                 return 2;
             }
+            auto lockedWorkFolder = ExclusiveLock::TryAcquire(
+                kWorkFolderLockFile, "the work folder " + std::filesystem::current_path().string());
+            if (!lockedWorkFolder) {
+                std::cerr << "brindle-cli: " << lockedWorkFolder.error().message() << "\n";
+                return 2;
+            }
+            prefixLock = std::move(lockedPrefix).value();
+            workLock = std::move(lockedWorkFolder).value();
         }
-        auto machine = WinePrefixMachine::Open(prefix.path, error);
-        if (!machine) {
-            std::cerr << "brindle-cli: " << error << "\n";
+        auto opened = WinePrefixMachine::Open(prefix.path);
+        if (!opened) {
+            std::cerr << "brindle-cli: " << opened.error().message() << "\n";
             return 2;
         }
+        const std::unique_ptr<WinePrefixMachine> machine = std::move(opened).value();
         if (*scan) return cli::RunScanCommand(*machine, prefix.path.string(), scanOptions, std::cout, std::cerr);
         if (*fix) {
             const cli::Confirmation confirmation{isatty(STDIN_FILENO) == 1, &std::cin};

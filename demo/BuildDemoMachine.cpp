@@ -232,8 +232,8 @@ void StampTree(RegistryKeyNode& node) {
 void WriteRegistryFile(const fs::path& path, const RegistryKeyNode& root, const char* relativeTo) {
     WineRegistryFile info;
     info.preamble = {std::string(";; All keys relative to ") + relativeTo, "", "#arch=win64"};
-    const std::string error = WriteFileAtomically(path, SaveWineRegistryFile(root, info));
-    if (!error.empty()) throw std::runtime_error(error);
+    const Status written = WriteFileAtomically(path, SaveWineRegistryFile(root, info));
+    if (!written) throw std::runtime_error(written.error().message());
 }
 
 void WriteFile(const fs::path& path, const std::string& content) {

@@ -37,20 +37,20 @@ constexpr int kMaxLinkHops = 40;
 // What mkstemp's 0600 becomes for a new file: as readable as any other file of the user's.
 constexpr mode_t kNewFilePermissions = 0644;
 
-std::string Failure(const fs::path& path, const char* step, int code) {
-    return "cannot " + std::string(step) + " " + path.string() + ": " + std::strerror(code);
+Error Failure(const fs::path& path, const char* step, int code) {
+    return Error("cannot " + std::string(step) + " " + path.string() + ": " + std::strerror(code));
 }
 
 // The file a write through `path` lands in: symbolic links followed to their end, as
 // open() follows them, so that the rename replaces the target and the links stay.
-std::variant<fs::path, std::string> FollowLinks(const fs::path& path) {
+Result<fs::path> FollowLinks(const fs::path& path) {
     fs::path current = path;
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
         struct stat status {};
         if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
         std::error_code error;
         const fs::path text = fs::read_symlink(current, error);
-        if (error) return "cannot read the link " + current.string() + ": " + error.message();
+        if (error) return Error("cannot read the link " + current.string() + ": " + error.message());
         current = text.is_absolute() ? text : current.parent_path() / text;
     }
     return Failure(path, "follow the links of", ELOOP);
@@ -74,7 +74,7 @@ std::string AtomicFileWriter::named() const {
 fs::path AtomicFileWriter::folder() const { return FolderOf(m_target.empty() ? m_path : m_target); }
 
 // Finds the entry the content goes to and what of the file there is to keep.
-std::string AtomicFileWriter::examineTarget() {
+Status AtomicFileWriter::examineTarget() {
     if (m_kind == AtomicTarget::NewName) {
         // Whatever has the name stays as it is; the publishing link finds out.
         m_target = m_path;
@@ -84,18 +84,21 @@ std::string AtomicFileWriter::examineTarget() {
     int result = 0;
     if (m_kind == AtomicTarget::ThroughLinks) {
         auto followed = FollowLinks(m_path);
-        if (auto* error = std::get_if<std::string>(&followed)) return *error;
-        m_target = std::move(std::get<fs::path>(followed));
+        if (!followed) return followed.error();
+        m_target = std::move(followed).value();
         result = ::stat(m_target.c_str(), &existing);
     } else {
         m_target = m_path;
         result = ::lstat(m_target.c_str(), &existing);
     }
-    if (result != 0) return errno == ENOENT ? std::string() : Failure(m_target, "look at", errno);
+    if (result != 0) {
+        if (errno == ENOENT) return {};
+        return Failure(m_target, "look at", errno);
+    }
     // A link in the name's place is replaced as it is, with nothing of its target kept.
     if (S_ISLNK(existing.st_mode)) return {};
     if (!S_ISREG(existing.st_mode))
-        return named() + " is " + DescribeFileKind(existing.st_mode) + ", not a regular file";
+        return Error(named() + " is " + DescribeFileKind(existing.st_mode) + ", not a regular file");
     m_keepAttributes = true;
     m_permissions = existing.st_mode & 07777;
     m_owner = existing.st_uid;
@@ -103,8 +106,8 @@ std::string AtomicFileWriter::examineTarget() {
     return {};
 }
 
-std::string AtomicFileWriter::open() {
-    if (std::string error = examineTarget(); !error.empty()) return error;
+Status AtomicFileWriter::open() {
+    if (Status examined = examineTarget(); !examined) return examined;
     // A hidden name beside the target, so the rename stays within one file system.
     // Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
     std::string name = ".";
@@ -118,22 +121,22 @@ std::string AtomicFileWriter::open() {
     return {};
 }
 
-std::string AtomicFileWriter::append(std::string_view bytes) {
+Status AtomicFileWriter::append(std::string_view bytes) {
     if (m_fd < 0) return Failure(m_path, "write", EBADF);
     if (!WriteAllToDescriptor(m_fd, bytes)) return Failure(m_temporary, "write", errno);
     return {};
 }
 
-std::string AtomicFileWriter::finish() {
+Status AtomicFileWriter::finish() {
     if (m_fd < 0) return Failure(m_path, "write", EBADF);
     if (m_keepAttributes) {
         // The owner first: changing it may clear set-id bits that the mode then restores.
         if ((m_owner != ::geteuid() || m_group != ::getegid()) && ::fchown(m_fd, m_owner, m_group) != 0) {
-            return "cannot keep the owner of " + named() + " (" + std::to_string(m_owner) + ":" +
-                   std::to_string(m_group) + "): " + std::strerror(errno);
+            return Error("cannot keep the owner of " + named() + " (" + std::to_string(m_owner) + ":" +
+                         std::to_string(m_group) + "): " + std::strerror(errno));
         }
         if (::fchmod(m_fd, m_permissions) != 0)
-            return "cannot keep the permissions of " + named() + ": " + std::strerror(errno);
+            return Error("cannot keep the permissions of " + named() + ": " + std::strerror(errno));
     } else if (::fchmod(m_fd, kNewFilePermissions) != 0) {
         return Failure(m_temporary, "set the permissions of", errno);
     }
@@ -147,12 +150,12 @@ std::string AtomicFileWriter::finish() {
 
 FileCommit AtomicFileWriter::publish() {
     using Status = FileCommit::Status;
-    if (m_temporary.empty() || m_fd >= 0) return {Status::Failed, Failure(m_path, "replace", EBADF)};
+    if (m_temporary.empty() || m_fd >= 0) return {Status::Failed, Failure(m_path, "replace", EBADF).message()};
     int code = m_faults ? m_faults(CommitStep::Rename, m_path) : 0;
     if (m_kind == AtomicTarget::NewName) {
         if (code == 0) code = LinkWithoutReplacing(m_temporary, m_target);
         if (code == EEXIST) return {Status::NameTaken, m_path.string() + ": the name is taken"};
-        if (code != 0) return {Status::Failed, Failure(m_path, "create", code)};
+        if (code != 0) return {Status::Failed, Failure(m_path, "create", code).message()};
     } else {
         if (code == 0 && ::rename(m_temporary.c_str(), m_target.c_str()) != 0) code = errno;
         if (code != 0) return {Status::Failed, "cannot replace " + named() + ": " + std::strerror(code)};
@@ -164,7 +167,7 @@ FileCommit AtomicFileWriter::publish() {
 void AtomicFileWriter::syncFolder() const { SyncFolder(folder()); }
 
 FileCommit AtomicFileWriter::commit() {
-    if (std::string error = finish(); !error.empty()) return {FileCommit::Status::Failed, std::move(error)};
+    if (brindle::Status finished = finish(); !finished) return {FileCommit::Status::Failed, finished.message()};
     FileCommit published = publish();
     if (published.ok()) syncFolder();
     return published;
@@ -197,10 +200,10 @@ FilesCommit ReplaceFilesTogether(const std::vector<FileReplacement>& files, cons
     for (const FileReplacement& file : files) {
         auto& writer =
             writers.emplace_back(std::make_unique<AtomicFileWriter>(file.path, AtomicTarget::ThroughLinks, faults));
-        std::string error = writer->open();
-        if (error.empty()) error = writer->append(file.content);
-        if (error.empty()) error = writer->finish();
-        if (!error.empty()) return {error + "; nothing was changed", 0};
+        Status written = writer->open();
+        if (written) written = writer->append(file.content);
+        if (written) written = writer->finish();
+        if (!written) return {Error(written.error().message() + "; nothing was changed"), 0};
     }
 
     for (std::size_t i = 0; i < writers.size(); ++i) {
@@ -214,14 +217,14 @@ FilesCommit ReplaceFilesTogether(const std::vector<FileReplacement>& files, cons
                        ". Left as they were: " + JoinNames(writers, i, writers.size());
         }
         SyncFolders(writers);
-        return {std::move(message), i};
+        return {Error(std::move(message)), i};
     }
     SyncFolders(writers);
     return {{}, files.size()};
 }
 
-std::string WriteFileAtomically(const fs::path& path, std::string_view content) {
-    return ReplaceFilesTogether({FileReplacement{path, content}}).error;
+Status WriteFileAtomically(const fs::path& path, std::string_view content) {
+    return ReplaceFilesTogether({FileReplacement{path, content}}).status;
 }
 
 }  // namespace brindle

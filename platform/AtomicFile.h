@@ -21,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
+
 namespace brindle {
 
 // The steps of a commit where a test may make it fail.
@@ -69,16 +71,16 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // Looks at what has the name now and creates the temporary file. Empty on success.
-    std::string open();
-    // Writes bytes to the temporary file. Empty on success.
-    std::string append(std::string_view bytes);
+    // Looks at what has the name now and creates the temporary file.
+    Status open();
+    // Writes bytes to the temporary file.
+    Status append(std::string_view bytes);
     // finish(), publish() and syncFolder() in one.
     FileCommit commit();
 
     // Gives the temporary file the permissions and owner it is to have, flushes it to
-    // disk and closes it. Empty on success.
-    std::string finish();
+    // disk and closes it.
+    Status finish();
     // Renames the finished file to its name (for NewName, only when the name is free).
     FileCommit publish();
     // Flushes the folder's entry for the name, so the rename itself survives a crash.
@@ -90,7 +92,7 @@ public:
     std::filesystem::path folder() const;
 
 private:
-    std::string examineTarget();
+    Status examineTarget();
 
     std::filesystem::path m_path;    // as given
     std::filesystem::path m_target;  // the entry that gets the content; empty until open()
@@ -105,8 +107,8 @@ private:
     unsigned m_group = 0;
 };
 
-// Empty on success; otherwise a message that names the file and the failing step.
-std::string WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
+// On failure the message names the file and the failing step.
+Status WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
 
 struct FileReplacement {
     std::filesystem::path path;
@@ -114,12 +116,12 @@ struct FileReplacement {
 };
 
 struct FilesCommit {
-    std::string error;  // empty on success
+    Status status;
     // How many files, counted from the first, now hold their new content: all of them on
     // success, none when the failure came before the first rename.
     std::size_t replaced = 0;
 
-    bool ok() const { return error.empty(); }
+    bool ok() const { return status.ok(); }
 };
 
 // Replaces several files as nearly together as the file system allows: every temporary

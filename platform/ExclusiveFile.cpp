@@ -14,9 +14,9 @@ namespace brindle {
 ExclusiveCreateResult CreateFileExclusively(const std::filesystem::path& path, std::string_view content) {
     using Status = ExclusiveCreateResult::Status;
     AtomicFileWriter writer(path, AtomicTarget::NewName);
-    std::string error = writer.open();
-    if (error.empty()) error = writer.append(content);
-    if (!error.empty()) return {Status::Failed, std::move(error)};
+    brindle::Status written = writer.open();
+    if (written) written = writer.append(content);
+    if (!written) return {Status::Failed, written.error().message()};
     FileCommit committed = writer.commit();
     switch (committed.status) {
     case FileCommit::Status::Committed: return {Status::Created, {}};

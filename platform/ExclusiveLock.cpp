@@ -12,29 +12,25 @@ namespace brindle {
 
 ExclusiveLock::~ExclusiveLock() { ::close(m_descriptor); }
 
-std::unique_ptr<ExclusiveLock> ExclusiveLock::TryAcquire(const std::filesystem::path& lockFile,
-                                                         const std::string& what, std::string& error) {
+Result<std::unique_ptr<ExclusiveLock>> ExclusiveLock::TryAcquire(const std::filesystem::path& lockFile,
+                                                                 const std::string& what) {
     const int descriptor = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     if (descriptor < 0) {
-        error = "cannot make the lock file " + lockFile.string() + " for " + what + ": " + std::strerror(errno);
-        return nullptr;
+        return Error("cannot make the lock file " + lockFile.string() + " for " + what + ": " + std::strerror(errno));
     }
     struct stat status;
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
-        error = lockFile.string() + " is not a regular file, so " + what + " cannot be locked";
-        return nullptr;
+        return Error(lockFile.string() + " is not a regular file, so " + what + " cannot be locked");
     }
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         const int cause = errno;
         ::close(descriptor);
         if (cause == EWOULDBLOCK) {
-            error = "another Brindle is working on " + what + " (it holds " + lockFile.string() +
-                    "); try again when it has finished";
-        } else {
-            error = "cannot lock " + lockFile.string() + " for " + what + ": " + std::strerror(cause);
+            return Error("another Brindle is working on " + what + " (it holds " + lockFile.string() +
+                         "); try again when it has finished");
         }
-        return nullptr;
+        return Error("cannot lock " + lockFile.string() + " for " + what + ": " + std::strerror(cause));
     }
     return std::unique_ptr<ExclusiveLock>(new ExclusiveLock(lockFile, descriptor));
 }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Result.h"
+
 namespace brindle {
 
 class ExclusiveLock {
@@ -20,10 +22,10 @@ public:
     ExclusiveLock& operator=(const ExclusiveLock&) = delete;
 
     // Takes the lock on lockFile (created when missing; a link there is not followed).
-    // Null with a message in `error` when another process holds it, or the file cannot
-    // be made or locked; `what` names what the lock guards in that message.
-    static std::unique_ptr<ExclusiveLock> TryAcquire(const std::filesystem::path& lockFile, const std::string& what,
-                                                     std::string& error);
+    // Fails when another process holds it, or the file cannot be made or locked; `what`
+    // names what the lock guards in the message.
+    static Result<std::unique_ptr<ExclusiveLock>> TryAcquire(const std::filesystem::path& lockFile,
+                                                             const std::string& what);
 
     const std::filesystem::path& file() const { return m_file; }
 

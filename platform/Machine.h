@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NamedEvents.h"
 #include "platform/Registry.h"
+#include "platform/Result.h"
 #include "platform/WinTypes.h"
 
 namespace brindle {
@@ -54,12 +55,12 @@ public:
 
     // Where the registry is kept. A machine that lives only in memory has nothing to keep;
     // one read from files says whether they changed under it, reads them again, and
-    // writes changes back. Each returns an empty text on success, else what failed and where.
+    // writes changes back. A failure says what failed and where.
     virtual bool registryChangedOnDisk() const { return false; }
-    virtual std::string reloadRegistryIfChanged() { return {}; }
+    virtual Status reloadRegistryIfChanged() { return {}; }
     // Drops every change not yet saved.
-    virtual std::string discardRegistryChanges() { return {}; }
-    virtual std::string saveRegistry() { return {}; }
+    virtual Status discardRegistryChanges() { return {}; }
+    virtual Status saveRegistry() { return {}; }
 };
 
 // The legacy-family bit of a GetVersion() result.

@@ -81,7 +81,7 @@ std::vector<WineDrive> ReadWineDrives(const fs::path& prefix, const std::map<cha
     return drives;
 }
 
-std::string CheckSystemDrive(const fs::path& prefix) {
+Status CheckSystemDrive(const fs::path& prefix) {
     const fs::path link = prefix / "dosdevices" / "c:";
     const std::string refused = "the Wine prefix " + prefix.string() + " has no working C: drive: ";
     const std::string consequence = "; without it every file would look missing, so the prefix was not opened";
@@ -89,8 +89,8 @@ std::string CheckSystemDrive(const fs::path& prefix) {
     const fs::file_status own = fs::symlink_status(link, error);
     if (!fs::exists(own)) {
         if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
-            return refused + "cannot look at " + link.string() + ": " + error.message();
-        return refused + link.string() + " does not exist" + consequence;
+            return Error(refused + "cannot look at " + link.string() + ": " + error.message());
+        return Error(refused + link.string() + " does not exist" + consequence);
     }
     // "…/c: leads to ../drive_c, which" or "…/c:": what the verdict is said of.
     std::string subject = link.string();
@@ -101,10 +101,10 @@ std::string CheckSystemDrive(const fs::path& prefix) {
     const fs::file_status target = fs::status(link, error);
     if (!fs::exists(target)) {
         if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
-            return refused + "cannot look at " + link.string() + ": " + error.message();
-        return refused + subject + " does not exist" + consequence;
+            return Error(refused + "cannot look at " + link.string() + ": " + error.message());
+        return Error(refused + subject + " does not exist" + consequence);
     }
-    if (!fs::is_directory(target)) return refused + subject + " is not a folder" + consequence;
+    if (!fs::is_directory(target)) return Error(refused + subject + " is not a folder" + consequence);
     return {};
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Result.h"
+
 namespace brindle {
 
 enum class WineDriveType { Fixed, Removable, Remote, CdRom, RamDisk, Unknown };
@@ -38,10 +40,10 @@ struct WineDrive {
 std::vector<WineDrive> ReadWineDrives(const std::filesystem::path& prefix,
                                       const std::map<char, std::string>& typeSettings);
 
-// Empty when <prefix>/dosdevices/c: leads to a folder; otherwise a message that names
+// Succeeds when <prefix>/dosdevices/c: leads to a folder; otherwise the message names
 // the prefix and the link and says what is wrong with it. Without a working C: every
 // path of the machine would look missing.
-std::string CheckSystemDrive(const std::filesystem::path& prefix);
+Status CheckSystemDrive(const std::filesystem::path& prefix);
 
 // The GetDriveTypeA code: DRIVE_FIXED, DRIVE_REMOVABLE, ... DRIVE_UNKNOWN.
 unsigned ToWin32DriveType(WineDriveType type);

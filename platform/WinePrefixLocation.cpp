@@ -56,9 +56,9 @@ std::string CheckPrefix(const fs::path& path, const std::string& source) {
     return {};
 }
 
-std::variant<PrefixChoice, std::string> Check(const fs::path& path, const std::string& source) {
+Result<PrefixChoice> Check(const fs::path& path, const std::string& source) {
     PrefixChoice choice{Canonical(path), source};
-    if (std::string problem = CheckPrefix(choice.path, source); !problem.empty()) return problem;
+    if (std::string problem = CheckPrefix(choice.path, source); !problem.empty()) return Error(problem);
     return choice;
 }
 
@@ -72,22 +72,21 @@ EnvironmentLookup ProcessEnvironment() {
     };
 }
 
-std::variant<PrefixChoice, std::string> LocateWinePrefix(std::optional<std::string> option,
-                                                         const EnvironmentLookup& env) {
+Result<PrefixChoice> LocateWinePrefix(std::optional<std::string> option, const EnvironmentLookup& env) {
     if (option) {
-        if (option->empty()) return std::string("--prefix names no folder: the value is empty");
+        if (option->empty()) return Error("--prefix names no folder: the value is empty");
         return Check(*option, kFromOption);
     }
     if (auto prefix = env("WINEPREFIX")) {
-        if (prefix->empty()) return std::string("$WINEPREFIX is set but empty; Wine would refuse it too");
+        if (prefix->empty()) return Error("$WINEPREFIX is set but empty; Wine would refuse it too");
         if ((*prefix)[0] != '/')
-            return "no Wine prefix at " + *prefix + " (from " + kFromEnvironment +
-                   "): not an absolute path, which Wine requires";
+            return Error("no Wine prefix at " + *prefix + " (from " + kFromEnvironment +
+                         "): not an absolute path, which Wine requires");
         return Check(*prefix, kFromEnvironment);
     }
     const auto home = HomeFolder(env);
     if (!home)
-        return std::string("no Wine prefix: --prefix and $WINEPREFIX are not set and the home folder is unknown");
+        return Error("no Wine prefix: --prefix and $WINEPREFIX are not set and the home folder is unknown");
     return Check(fs::path(*home) / ".wine", kFromDefault);
 }
 

@@ -12,7 +12,8 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <variant>
+
+#include "platform/Result.h"
 
 namespace brindle {
 
@@ -32,7 +33,7 @@ struct PrefixChoice {
 // what is wrong, e.g. "no Wine prefix at /x (from --prefix): the folder does not exist".
 // As in Wine, $WINEPREFIX must be an absolute path when set; --prefix may be relative
 // to the current directory.
-std::variant<PrefixChoice, std::string> LocateWinePrefix(std::optional<std::string> option,
-                                                         const EnvironmentLookup& env = ProcessEnvironment());
+Result<PrefixChoice> LocateWinePrefix(std::optional<std::string> option,
+                                      const EnvironmentLookup& env = ProcessEnvironment());
 
 }  // namespace brindle

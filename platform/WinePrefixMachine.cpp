@@ -141,19 +141,17 @@ WinePrefixMachine::WinePrefixMachine(std::filesystem::path prefix) : m_prefix(st
     }
 }
 
-std::unique_ptr<WinePrefixMachine> WinePrefixMachine::Open(const std::filesystem::path& prefix, std::string& error) {
-    error = CheckSystemDrive(prefix);
-    if (!error.empty()) return nullptr;
+Result<std::unique_ptr<WinePrefixMachine>> WinePrefixMachine::Open(const std::filesystem::path& prefix) {
+    if (Status drive = CheckSystemDrive(prefix); !drive) return drive.error();
     std::unique_ptr<WinePrefixMachine> machine(new WinePrefixMachine(prefix));
-    error = machine->loadRegistry();
-    if (!error.empty()) return nullptr;
+    if (Status loaded = machine->loadRegistry(); !loaded) return loaded.error();
     machine->takeFactsFromRegistry();
     const char* searchPath = std::getenv("PATH");
     machine->setWineFontFolders(FindWineFontFolders(searchPath != nullptr ? searchPath : ""));
     return machine;
 }
 
-std::string WinePrefixMachine::loadRegistry() {
+Status WinePrefixMachine::loadRegistry() {
     // Read and parse every file before anything of the machine changes, so that a file
     // that cannot be read whole leaves the machine as it was.
     struct Loaded {
@@ -176,14 +174,14 @@ std::string WinePrefixMachine::loadRegistry() {
         // would wait for ever or never end.
         loaded[i].read = ReadRegularFile(path, kMaxRegistryFileBytes);
         if (loaded[i].read.status == RegularFileRead::Status::Missing) {
-            if (i == 0) return "no " + std::string(m_files[i].fileName) + " in " + m_prefix.string();
+            if (i == 0) return Error("no " + std::string(m_files[i].fileName) + " in " + m_prefix.string());
             continue;
         }
-        if (!loaded[i].read.ok()) return loaded[i].read.error;
+        if (!loaded[i].read.ok()) return Error(loaded[i].read.error);
         loaded[i].exists = true;
         const auto result =
             LoadWineRegistryFile(loaded[i].read.bytes, path.string(), loaded[i].tree, loaded[i].info);
-        if (!result.ok()) return result.describe() + "; nothing was changed";
+        if (!result.ok()) return Error(result.describe() + "; nothing was changed");
     }
 
     RegistryKeyNode& root = memoryRegistry().root();
@@ -347,22 +345,20 @@ bool WinePrefixMachine::filesChangedOnDisk() const {
     return false;
 }
 
-std::string WinePrefixMachine::reloadIfChanged() {
+Status WinePrefixMachine::reloadIfChanged() {
     if (!filesChangedOnDisk()) return {};
-    std::string error = loadRegistry();
-    if (!error.empty()) return error;
+    if (Status loaded = loadRegistry(); !loaded) return loaded;
     takeFactsFromRegistry();
     return {};
 }
 
-std::string WinePrefixMachine::discardRegistryChanges() {
-    std::string error = loadRegistry();
-    if (!error.empty()) return error;
+Status WinePrefixMachine::discardRegistryChanges() {
+    if (Status loaded = loadRegistry(); !loaded) return loaded;
     takeFactsFromRegistry();
     return {};
 }
 
-std::string WinePrefixMachine::save() {
+Status WinePrefixMachine::save() {
     struct Pending {
         RegistryFile* file;
         std::string bytes;
@@ -379,11 +375,11 @@ std::string WinePrefixMachine::save() {
     if (pending.empty()) return {};
 
     const WineServerStatus server = DetectWineServer(m_prefix);
-    if (server.running) return WineServerRunningMessage(m_prefix, server);
+    if (server.running) return Error(WineServerRunningMessage(m_prefix, server));
     for (const auto& item : pending) {
         if (changedOnDisk(*item.file)) {
-            return filePath(*item.file).string() +
-                   " was changed on disk since Brindle read it (did Wine run?); nothing was written";
+            return Error(filePath(*item.file).string() +
+                         " was changed on disk since Brindle read it (did Wine run?); nothing was written");
         }
     }
     // All or nothing as far as the file system allows: every file is written in full
@@ -400,7 +396,7 @@ std::string WinePrefixMachine::save() {
         file.modified = std::filesystem::last_write_time(path, code);
         file.size = std::filesystem::file_size(path, code);
     }
-    return commit.error;
+    return commit.status;
 }
 
 }  // namespace brindle

@@ -22,9 +22,9 @@ namespace brindle {
 
 class WinePrefixMachine final : public SimpleMachine {
 public:
-    // Null with a message in `error` when the prefix cannot be read whole, when a
-    // registry file is not a regular file, or when it has no working C: drive.
-    static std::unique_ptr<WinePrefixMachine> Open(const std::filesystem::path& prefix, std::string& error);
+    // Fails when the prefix cannot be read whole, when a registry file is not a regular
+    // file, or when it has no working C: drive.
+    static Result<std::unique_ptr<WinePrefixMachine>> Open(const std::filesystem::path& prefix);
 
     const std::filesystem::path& prefix() const { return m_prefix; }
     const std::vector<WineDrive>& drives() const { return m_drives; }
@@ -32,21 +32,20 @@ public:
     // Whether a registry file was changed on disk (by Wine) since it was read.
     bool filesChangedOnDisk() const;
     // Reads the registry again, with every fact taken from it, when a file changed on
-    // disk. Changes made here and not yet saved are dropped by that. Empty on success;
-    // on failure the machine stays as it was.
-    std::string reloadIfChanged();
+    // disk. Changes made here and not yet saved are dropped by that. On failure the
+    // machine stays as it was.
+    Status reloadIfChanged();
     // Writes back every registry file whose content differs from what was read, all of
-    // them before any replaces its original (see ReplaceFilesTogether). Empty on
-    // success; otherwise the message says what was refused or failed and where, and
-    // which files, if any, were written.
-    std::string save();
+    // them before any replaces its original (see ReplaceFilesTogether). A failure says
+    // what was refused or failed and where, and which files, if any, were written.
+    Status save();
     // For tests: makes steps of the next saves fail (see CommitFaultHook).
     void setCommitFaults(CommitFaultHook faults) { m_commitFaults = std::move(faults); }
 
     bool registryChangedOnDisk() const override { return filesChangedOnDisk(); }
-    std::string reloadRegistryIfChanged() override { return reloadIfChanged(); }
-    std::string discardRegistryChanges() override;
-    std::string saveRegistry() override { return save(); }
+    Status reloadRegistryIfChanged() override { return reloadIfChanged(); }
+    Status discardRegistryChanges() override;
+    Status saveRegistry() override { return save(); }
 
 private:
     struct RegistryFile {
@@ -60,7 +59,7 @@ private:
     };
 
     explicit WinePrefixMachine(std::filesystem::path prefix);
-    std::string loadRegistry();
+    Status loadRegistry();
     void takeFactsFromRegistry();
     void mapDrives();
     void setUpEnvironment();

@@ -223,7 +223,7 @@ DecodedBackup ReadBackupFile(const std::filesystem::path& path) {
     return result;
 }
 
-std::string WriteBackupFile(const std::filesystem::path& path, const std::vector<BackupRecord>& records) {
+Status WriteBackupFile(const std::filesystem::path& path, const std::vector<BackupRecord>& records) {
     return WriteFileAtomically(path, EncodeBackup(records));
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
 #include "platform/WinTypes.h"
 #include "registry/BackupFormat.h"
 
@@ -72,7 +73,7 @@ DecodedBackup DecodeBackup(std::string_view bytes, std::string_view fileName);
 DecodedBackup ReadBackupFile(const std::filesystem::path& path);
 
 // Encodes the records and writes them so that the file is complete and on disk when
-// this returns (see WriteFileAtomically). Empty on success, else the reason.
-std::string WriteBackupFile(const std::filesystem::path& path, const std::vector<BackupRecord>& records);
+// this returns (see WriteFileAtomically).
+Status WriteBackupFile(const std::filesystem::path& path, const std::vector<BackupRecord>& records);
 
 }  // namespace brindle

@@ -131,12 +131,12 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
         return result;
     }
     if (!shortcuts.empty()) {
-        if (std::string failure = WriteShortcutBackupBeside(result.file, shortcuts); !failure.empty()) {
+        if (brindle::Status written = WriteShortcutBackupBeside(result.file, shortcuts); !written) {
             // Ours, created a moment ago: without its shortcut backup it would be the
             // backup of a repair that never ran.
             fs::remove(result.file, error);
             result.file.clear();
-            result.error = std::move(failure);
+            result.error = written.error().message();
             return result;
         }
         result.shortcutFile = ShortcutBackupPathFor(result.file);
@@ -146,12 +146,11 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
     return result;
 }
 
-std::string WriteShortcutBackupBeside(const fs::path& registryBackup,
-                                      const std::vector<ShortcutBackupEntry>& shortcuts) {
+Status WriteShortcutBackupBeside(const fs::path& registryBackup, const std::vector<ShortcutBackupEntry>& shortcuts) {
     const fs::path file = ShortcutBackupPathFor(registryBackup);
     const ExclusiveCreateResult created = CreateFileExclusively(file, EncodeShortcutBackup(shortcuts));
     if (created.status == ExclusiveCreateResult::Status::Created) return {};
-    return "the shortcut backup could not be written: " + created.error;
+    return Error("the shortcut backup could not be written: " + created.error);
 }
 
 void PruneBackups(const fs::path& folder, const fs::path& keep) {

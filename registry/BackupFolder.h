@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "platform/Result.h"
 #include "registry/ProblemRecord.h"
 #include "registry/ShortcutBackupFile.h"
 
@@ -78,8 +79,8 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
                             const std::filesystem::path& workingDirectory, const BackupClock& clock = LocalBackupTime);
 
 // Writes the shortcut backup beside a registry backup that is already in place (the
-// whole-registry export), never replacing anything. Empty on success, else why not.
-std::string WriteShortcutBackupBeside(const std::filesystem::path& registryBackup,
+// whole-registry export), never replacing anything.
+Status WriteShortcutBackupBeside(const std::filesystem::path& registryBackup,
                                       const std::vector<ShortcutBackupEntry>& shortcuts);
 
 // Deletes time-stamped backups in the folder, oldest name first, until kBackupsKept are

@@ -97,7 +97,7 @@ int IgnoreList::SaveIgnoreList() {
     const ListFile current = ReadListFile(m_file);
     if (!current.error.empty()) return 1;
     if (current.exists ? ParseIgnoreListText(current.bytes) == entries : entries.empty()) return 0;
-    return WriteFileAtomically(m_file, content).empty() ? 0 : 1;
+    return WriteFileAtomically(m_file, content).ok() ? 0 : 1;
 }
 
 bool IgnoreList::IsIgnored(std::string_view path) const {

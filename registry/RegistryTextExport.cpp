@@ -65,23 +65,25 @@ public:
     // The name itself is replaced: the file is the export's own, never one a link leads to.
     explicit ExportFile(const fs::path& file) : m_writer(file, AtomicTarget::NameItself) {}
 
-    std::string open() { return m_writer.open(); }
+    Status open() { return m_writer.open(); }
 
     std::string& buffer() { return m_buffer; }
 
     // Writes the buffer out once it is large enough.
-    std::string flushIfFull() { return m_buffer.size() >= kFlushBytes ? flush() : std::string(); }
+    Status flushIfFull() { return m_buffer.size() >= kFlushBytes ? flush() : Status(); }
 
-    std::string commit() {
-        if (std::string error = flush(); !error.empty()) return error;
-        return m_writer.commit().error;
+    Status commit() {
+        if (Status flushed = flush(); !flushed) return flushed;
+        FileCommit committed = m_writer.commit();
+        if (!committed.ok()) return Error(std::move(committed.error));
+        return {};
     }
 
 private:
-    std::string flush() {
-        std::string error = m_writer.append(m_buffer);
+    Status flush() {
+        Status appended = m_writer.append(m_buffer);
         m_buffer.clear();
-        return error;
+        return appended;
     }
 
     AtomicFileWriter m_writer;
@@ -94,21 +96,21 @@ public:
     TextExporter(Registry& registry, const std::string& rootName, ExportFile& file, const std::atomic<bool>* stop)
         : m_registry(registry), m_keyPath(rootName), m_file(file), m_stop(stop) {}
 
-    std::string exportKey(win::HKEY key, unsigned depth) {
-        if (m_stop != nullptr && m_stop->load(std::memory_order_relaxed)) return "the export was stopped";
+    Status exportKey(win::HKEY key, unsigned depth) {
+        if (m_stop != nullptr && m_stop->load(std::memory_order_relaxed)) return Error("the export was stopped");
         std::string& out = m_file.buffer();
         out.push_back('[');
         out.append(m_keyPath);
         out.push_back(']');
         out.append(kLineEnd);
-        if (std::string error = exportValues(key); !error.empty()) return error;
+        if (Status exported = exportValues(key); !exported) return exported;
         out.append(kLineEnd);
-        if (std::string error = m_file.flushIfFull(); !error.empty()) return error;
+        if (Status flushed = m_file.flushIfFull(); !flushed) return flushed;
         return exportSubKeys(key, depth);
     }
 
 private:
-    std::string exportValues(win::HKEY key) {
+    Status exportValues(win::HKEY key) {
         win::DWORD longestName = 0;
         win::DWORD longestData = 0;
         win::LONG status = m_registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -142,7 +144,7 @@ private:
         }
     }
 
-    std::string exportSubKeys(win::HKEY key, unsigned depth) {
+    Status exportSubKeys(win::HKEY key, unsigned depth) {
         std::vector<char> name(std::size_t{win::kMaxKeyNameLength} + 1);
         for (win::DWORD index = 0;;) {
             auto nameLength = static_cast<win::DWORD>(name.size());
@@ -166,16 +168,16 @@ private:
             m_keyPath.append(name.data(), nameLength);
             if (status != win::ERROR_SUCCESS) return failure("cannot open", status);
             if (depth + 1 >= kMaxTextExportDepth) {
-                return m_keyPath + ": keys nested deeper than " + std::to_string(kMaxTextExportDepth) +
-                       " levels (a loop of symbolic links?)";
+                return Error(m_keyPath + ": keys nested deeper than " + std::to_string(kMaxTextExportDepth) +
+                             " levels (a loop of symbolic links?)");
             }
-            if (std::string error = exportKey(child.get(), depth + 1); !error.empty()) return error;
+            if (Status exported = exportKey(child.get(), depth + 1); !exported) return exported;
             m_keyPath.resize(parentLength);
         }
     }
 
-    std::string failure(const std::string& what, win::LONG status) const {
-        return what + " " + m_keyPath + ": status " + std::to_string(status);
+    Error failure(const std::string& what, win::LONG status) const {
+        return Error(what + " " + m_keyPath + ": status " + std::to_string(status));
     }
 
     Registry& m_registry;
@@ -222,10 +224,10 @@ std::string FormatExportedValue(std::string_view name, win::DWORD type, std::str
     return line;
 }
 
-std::string ExportRegistryText(Registry& registry, win::HKEY root, const std::string& rootName, const fs::path& file,
-                               const std::atomic<bool>* stop) {
+Status ExportRegistryText(Registry& registry, win::HKEY root, const std::string& rootName, const fs::path& file,
+                          const std::atomic<bool>* stop) {
     ExportFile output(file);
-    if (std::string error = output.open(); !error.empty()) return error;
+    if (Status opened = output.open(); !opened) return opened;
     output.buffer().append(kTextExportHeader);
     output.buffer().append(kLineEnd);
     output.buffer().append(kLineEnd);
@@ -233,12 +235,12 @@ std::string ExportRegistryText(Registry& registry, win::HKEY root, const std::st
     // The root is opened like any key, so that the walk closes what it opened.
     KeyHandle key(registry);
     const win::LONG status = registry.RegOpenKeyExA(root, nullptr, 0, win::KEY_READ, key.out());
-    if (status != win::ERROR_SUCCESS) return "cannot open " + rootName + ": status " + std::to_string(status);
+    if (status != win::ERROR_SUCCESS) return Error("cannot open " + rootName + ": status " + std::to_string(status));
     TextExporter exporter(registry, rootName, output, stop);
-    if (std::string error = exporter.exportKey(key.get(), 0); !error.empty()) return file.string() + ": " + error;
+    if (Status exported = exporter.exportKey(key.get(), 0); !exported)
+        return Error::In(file.string(), exported.error().message());
     key.close();
-    if (std::string error = output.commit(); !error.empty()) return error;
-    return {};
+    return output.commit();
 }
 
 }  // namespace brindle

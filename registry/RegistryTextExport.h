@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "platform/Registry.h"
+#include "platform/Result.h"
 
 namespace brindle {
 
@@ -44,8 +45,8 @@ std::string FormatExportedValue(std::string_view name, win::DWORD type, std::str
 // left out, as the registry editor leaves them out; any other registry failure, a
 // failed write, or `stop` becoming true ends the export without a file.
 //
-// Empty on success; otherwise a message that names the file or the key and the status.
-std::string ExportRegistryText(Registry& registry, win::HKEY root, const std::string& rootName,
-                               const std::filesystem::path& file, const std::atomic<bool>* stop = nullptr);
+// A failure names the file or the key and the status.
+Status ExportRegistryText(Registry& registry, win::HKEY root, const std::string& rootName,
+                          const std::filesystem::path& file, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace brindle

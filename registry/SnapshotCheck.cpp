@@ -9,7 +9,7 @@
 
 namespace brindle {
 
-std::string CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fileName) {
+Status CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fileName) {
     XmlReader reader;
     reader.SetFileName(fileName);
     const auto at = [&] { return "\"" + fileName + "\" line " + std::to_string(reader.lineNumber()); };
@@ -27,13 +27,14 @@ std::string CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fi
                 if (depth == 0) {
                     const std::string root = lib.UnescapeXmlText(reader.GetAttribute().value);
                     if (!RegistryAccess::RootKeyFromName(root)) {
-                        return at() + ": \"" + root + "\" is not a registry root (HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, ...)";
+                        return Error(at() + ": \"" + root +
+                                     "\" is not a registry root (HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, ...)");
                     }
                 }
                 // The root itself is not a level of the registry files.
                 if (depth > kMaxWineKeyDepth) {
-                    return at() + ": keys nested deeper than " + std::to_string(kMaxWineKeyDepth) +
-                           " levels, which the registry files cannot hold";
+                    return Error(at() + ": keys nested deeper than " + std::to_string(kMaxWineKeyDepth) +
+                                 " levels, which the registry files cannot hold");
                 }
                 ++depth;
                 break;
@@ -50,8 +51,8 @@ std::string CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fi
                 break;
         }
     }
-    if (!reader.error().empty()) return "\"" + fileName + "\": " + reader.error();
-    if (!ended) return at() + ": the file ends before its \"registry\" element does; it was cut short";
+    if (!reader.error().empty()) return Error("\"" + fileName + "\": " + reader.error());
+    if (!ended) return Error(at() + ": the file ends before its \"registry\" element does; it was cut short");
     return {};
 }
 

@@ -6,12 +6,14 @@
 
 #include <string>
 
+#include "platform/Result.h"
+
 namespace brindle {
 
 class RegistrySnapshot;
 
-// Empty when a restore can write back everything the file holds; otherwise what is
-// wrong and where (the file's name and line).
-std::string CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fileName);
+// Succeeds when a restore can write back everything the file holds; otherwise says what
+// is wrong and where (the file's name and line).
+Status CheckSnapshotFile(const RegistrySnapshot& lib, const std::string& fileName);
 
 }  // namespace brindle

@@ -82,8 +82,8 @@ std::string RegistrySnapshot::UnescapeXmlText(std::string_view text) const {
 
 bool RegistrySnapshot::LoadAsXml(XmlReader& reader, const std::string& fileName) {
     // A file that cannot be written back whole is not written back at all.
-    if (const std::string problem = CheckSnapshotFile(*this, fileName); !problem.empty()) {
-        if (messageDisplay) messageDisplay(problem + "; nothing was restored");
+    if (const Status checked = CheckSnapshotFile(*this, fileName); !checked) {
+        if (messageDisplay) messageDisplay(checked.error().message() + "; nothing was restored");
         return false;
     }
     reader.SetShowErrors(true);

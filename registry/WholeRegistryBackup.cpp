@@ -39,15 +39,15 @@ class ExportThread {
 public:
     ExportThread(const WorkingFileExporter& exporter, Registry& registry, const fs::path& file)
         : m_thread([this, &exporter, &registry, file] {
-              std::string error;
+              Status exported;
               try {
-                  error = exporter(registry, file, m_stop);
+                  exported = exporter(registry, file, m_stop);
               } catch (const std::exception& exception) {
-                  error = file.string() + ": the export failed: " + exception.what();
+                  exported = Error(file.string() + ": the export failed: " + exception.what());
               } catch (...) {
-                  error = file.string() + ": the export failed";
+                  exported = Error(file.string() + ": the export failed");
               }
-              m_error = std::move(error);
+              m_exported = std::move(exported);
               m_finished.store(true, std::memory_order_release);
           }) {}
     ~ExportThread() { join(); }
@@ -56,7 +56,7 @@ public:
 
     bool finished() const { return m_finished.load(std::memory_order_acquire); }
     // Only once finished() has answered true, or after join().
-    const std::string& error() const { return m_error; }
+    const Status& exported() const { return m_exported; }
 
     void stopAndJoin() {
         m_stop.store(true);
@@ -69,13 +69,13 @@ public:
 private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
-    std::string m_error;
+    Status m_exported;
     std::thread m_thread;  // last: starts once the members it uses exist
 };
 
 }  // namespace
 
-std::string ExportLocalMachine(Registry& registry, const fs::path& file, const std::atomic<bool>& stop) {
+Status ExportLocalMachine(Registry& registry, const fs::path& file, const std::atomic<bool>& stop) {
     return ExportRegistryText(registry, win::HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file, &stop);
 }
 
@@ -126,8 +126,8 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
             case ExclusiveMoveResult::Status::Failed: failure = move.error; break;
             case ExclusiveMoveResult::Status::SourceMissing:
                 if (exportEnded) {
-                    failure = exportThread.error().empty() ? working.string() + ": the export ended without writing it"
-                                                           : exportThread.error();
+                    failure = exportThread.exported() ? working.string() + ": the export ended without writing it"
+                                                      : exportThread.exported().error().message();
                 } else if (std::chrono::steady_clock::now() >= deadline) {
                     failure = working.string() + ": the export of HKEY_LOCAL_MACHINE did not finish within " +
                               DurationText(options.moveLimit);
@@ -139,8 +139,8 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
         }
         exportThread.stopAndJoin();
         // An exporter that failed after its file appeared leaves nothing to trust.
-        if (moved && failure.empty() && !exportThread.error().empty()) {
-            failure = exportThread.error();
+        if (moved && failure.empty() && !exportThread.exported()) {
+            failure = exportThread.exported().error().message();
             fs::remove(target, error);
         }
     }

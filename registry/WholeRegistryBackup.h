@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/Registry.h"
+#include "platform/Result.h"
 #include "registry/BackupFolder.h"
 
 namespace brindle {
@@ -21,12 +22,12 @@ namespace brindle {
 inline constexpr const char* kWorkingBackupFileName = "1.reg";
 
 // Writes the export to `file`, which must appear only when complete; gives up soon after
-// `stop` becomes true. Empty on success, else why it failed.
+// `stop` becomes true. A failure says why.
 using WorkingFileExporter =
-    std::function<std::string(Registry& registry, const std::filesystem::path& file, const std::atomic<bool>& stop)>;
+    std::function<Status(Registry& registry, const std::filesystem::path& file, const std::atomic<bool>& stop)>;
 
 // ExportRegistryText of HKEY_LOCAL_MACHINE.
-std::string ExportLocalMachine(Registry& registry, const std::filesystem::path& file, const std::atomic<bool>& stop);
+Status ExportLocalMachine(Registry& registry, const std::filesystem::path& file, const std::atomic<bool>& stop);
 
 struct WholeRegistryBackupOptions {
     // How often the move into the backup folder is tried while the export runs, and for

@@ -132,33 +132,32 @@ void CShortcut::FixShortcuts() {
     for (const std::string& entry : m_missing) {
         reportProgress(entry, kFixingShortcutsTitle, 0, 0);
         if (entry.empty()) continue;  // the user kept it
-        if (std::string reason = DeleteBackedUpShortcut(entry, backedUp); !reason.empty()) {
-            m_notFixed.push_back({entry, std::move(reason)});
+        if (Status deleted = DeleteBackedUpShortcut(entry, backedUp); !deleted) {
+            m_notFixed.push_back({entry, deleted.error().message()});
             continue;
         }
         ++m_fixed;
     }
 }
 
-std::string CShortcut::DeleteBackedUpShortcut(const std::string& path,
-                                              const std::vector<ShortcutBackupEntry>& backedUp) {
+Status CShortcut::DeleteBackedUpShortcut(const std::string& path, const std::vector<ShortcutBackupEntry>& backedUp) {
     const auto backup = std::find_if(backedUp.begin(), backedUp.end(),
                                      [&](const ShortcutBackupEntry& backed) { return backed.path == path; });
-    if (backup == backedUp.end()) return path + ": not deleted, as no backup holds it";
+    if (backup == backedUp.end()) return Error(path + ": not deleted, as no backup holds it");
     // What goes must be what the backup holds: a file rewritten since would be lost.
     const MachineFileRead now = ReadMachineFile(m_machine, path, kMaxShortcutBackupDataBytes);
-    if (!now.bytes) return now.error;
-    if (*now.bytes != backup->bytes) return path + ": not deleted, as it changed since it was backed up";
+    if (!now.bytes) return Error(now.error);
+    if (*now.bytes != backup->bytes) return Error(path + ": not deleted, as it changed since it was backed up");
 
     FileSystem& files = m_machine.files();
     const DWORD attributes = files.GetFileAttributesA(path.c_str());
     const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (readOnly && !files.SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL))
-        return path + ": not deleted, as its read-only attribute could not be cleared";
+        return Error(path + ": not deleted, as its read-only attribute could not be cleared");
     if (files.DeleteFileA(path.c_str())) return {};
     // Left as it was found.
     if (readOnly) files.SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    return path + ": could not be deleted";
+    return Error(path + ": could not be deleted");
 }
 
 }  // namespace brindle

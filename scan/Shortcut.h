@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Machine.h"
 #include "platform/NamedEvents.h"
+#include "platform/Result.h"
 #include "registry/ShortcutBackup.h"
 #include "scan/ScanTypes.h"
 #include "scan/StopRequest.h"
@@ -88,8 +89,8 @@ private:
     void reportProgress(const std::string& item, const char* title, std::int32_t scanned, std::int32_t found);
     // False when the folder was entered before in this scan (a link led back to it).
     bool enterOnce(const FileIdentity& identity);
-    // Empty when the shortcut was deleted; else why not, naming it.
-    std::string DeleteBackedUpShortcut(const std::string& path, const std::vector<ShortcutBackupEntry>& backedUp);
+    // A failure says why the shortcut was not deleted, naming it.
+    Status DeleteBackedUpShortcut(const std::string& path, const std::vector<ShortcutBackupEntry>& backedUp);
 
     Machine& m_machine;
     EventHandle m_stopEvent;

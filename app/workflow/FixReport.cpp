@@ -12,10 +12,9 @@ bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report) {
 
 bool BackUpShortcuts(ScanSession& session, CollectedShortcuts& shortcuts, FixReport& report) {
     if (!shortcuts.entries.empty() && report.backup.shortcutFile.empty()) {
-        if (std::string failure = WriteShortcutBackupBeside(report.backup.file, shortcuts.entries);
-            !failure.empty()) {
+        if (Status written = WriteShortcutBackupBeside(report.backup.file, shortcuts.entries); !written) {
             report.outcome = FixReport::Outcome::BackupFailed;
-            report.error = failure + ", so nothing was removed";
+            report.error = written.error().message() + ", so nothing was removed";
             return false;
         }
         report.backup.shortcutFile = ShortcutBackupPathFor(report.backup.file);

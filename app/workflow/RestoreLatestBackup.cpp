@@ -39,9 +39,9 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
 
     // Changes made since the registry was read must not be written back along with the
     // restore, and Wine's own changes since then must not be overwritten.
-    if (std::string error = machine.reloadRegistryIfChanged(); !error.empty()) {
+    if (Status reloaded = machine.reloadRegistryIfChanged(); !reloaded) {
         report.outcome = RestoreLatestReport::Outcome::SaveFailed;
-        report.message = "the registry could not be read again before the restore: " + error;
+        report.message = "the registry could not be read again before the restore: " + reloaded.error().message();
         return report;
     }
 
@@ -51,10 +51,10 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
         report.message = restored.error + "; nothing was restored";
         return report;
     }
-    if (std::string error = SaveRegistryOrDropChanges(machine); !error.empty()) {
+    if (Status saved = SaveRegistryOrDropChanges(machine); !saved) {
         report.outcome = RestoreLatestReport::Outcome::SaveFailed;
         report.message = "the restore of " + latest->string() + " could not be written back, so nothing was restored: " +
-                         error;
+                         saved.error().message();
         return report;
     }
     // The registry first: a shortcut whose program's entries are not back is of little use.

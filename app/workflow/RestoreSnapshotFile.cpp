@@ -12,15 +12,15 @@ bool RestoreSnapshotFile(Machine& machine, const std::string& fileName, UserMess
         told = true;
         messages.tell(kSnapshotRestoreCaption, message);
     };
-    if (std::string error = machine.reloadRegistryIfChanged(); !error.empty()) {
-        tell("the registry could not be read again before the restore: " + error);
+    if (Status reloaded = machine.reloadRegistryIfChanged(); !reloaded) {
+        tell("the registry could not be read again before the restore: " + reloaded.error().message());
         return false;
     }
     const bool imported = RestoreFromSnapshot(machine, fileName, tell);
     // What an import wrote before it stopped is worth keeping, as on the platform the
     // snapshot comes from; an import that wrote nothing leaves nothing to save.
-    if (std::string error = SaveRegistryOrDropChanges(machine); !error.empty()) {
-        tell("the restore could not be written back, so nothing was restored: " + error);
+    if (Status saved = SaveRegistryOrDropChanges(machine); !saved) {
+        tell("the restore could not be written back, so nothing was restored: " + saved.error().message());
         return false;
     }
     // A value the import could not set was shown to the user as it happened; the restore

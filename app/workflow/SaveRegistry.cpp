@@ -2,12 +2,12 @@
 
 namespace brindle {
 
-std::string SaveRegistryOrDropChanges(Machine& machine) {
-    std::string error = machine.saveRegistry();
-    if (error.empty()) return error;
-    const std::string reloadError = machine.discardRegistryChanges();
-    if (!reloadError.empty()) error += "; reading the registry again failed too: " + reloadError;
-    return error;
+Status SaveRegistryOrDropChanges(Machine& machine) {
+    Status saved = machine.saveRegistry();
+    if (saved) return saved;
+    const Status reloaded = machine.discardRegistryChanges();
+    if (reloaded) return saved;
+    return Error(saved.error().message() + "; reading the registry again failed too: " + reloaded.error().message());
 }
 
 }  // namespace brindle

@@ -3,13 +3,15 @@
 
 #include <string>
 
+#include "platform/Result.h"
+
 #include "platform/Machine.h"
 
 namespace brindle {
 
 // Saves the machine's registry. When that fails, the changes are dropped (the registry
 // is read again from where it is kept), so that nothing shows a change the disk does
-// not hold. Empty on success, else what failed and where.
-std::string SaveRegistryOrDropChanges(Machine& machine);
+// not hold. A failure says what failed and where.
+Status SaveRegistryOrDropChanges(Machine& machine);
 
 }  // namespace brindle

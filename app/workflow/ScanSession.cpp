@@ -76,7 +76,8 @@ FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
         // Deletions made in memory but never saved must not be shown as done.
         if (!registrySaved) {
             for (auto& row : summaries) row.fixed = 0;
-            m_machine.discardRegistryChanges();
+            // Failing too, it leaves the machine as it was; the repair's failure is told.
+            (void)m_machine.discardRegistryChanges();
         }
         return {FixEnd::Failed, std::move(*failure), registrySaved};
     }
@@ -93,8 +94,8 @@ ScanResult ScanSession::scan() {
 
     // Wine may have written the registry since it was read; scanning the stale copy
     // would list entries that are gone and make the repair refuse to save.
-    if (std::string error = m_machine.reloadRegistryIfChanged(); !error.empty()) {
-        return Ended(ScanEnd::ReloadFailed, std::move(error));
+    if (Status reloaded = m_machine.reloadRegistryIfChanged(); !reloaded) {
+        return Ended(ScanEnd::ReloadFailed, reloaded.error().message());
     }
 
     // A list that cannot be read would let kept entries be listed, and removed, again.
@@ -121,9 +122,9 @@ FixResult ScanSession::fix(const std::string& snapshotFileName, bool& registrySa
 
     // Shortcut files are deleted only once the registry repair is safely on disk, so a
     // refused save leaves the user's files exactly as they were.
-    if (std::string error = SaveRegistryOrDropChanges(m_machine); !error.empty()) {
+    if (Status saved = SaveRegistryOrDropChanges(m_machine); !saved) {
         for (auto& row : summaries) row.fixed = 0;
-        return {FixEnd::SaveFailed, std::move(error)};
+        return {FixEnd::SaveFailed, saved.error().message()};
     }
 
     registrySaved = true;

@@ -27,7 +27,7 @@ protected:
         record.path = "Software\\Restored";
         record.content.values.push_back(BackupValue{"name", win::REG_SZ, data});
         fs::create_directories(folder());
-        ASSERT_EQ(WriteBackupFile(folder() / fileName, {record}), "");
+        ASSERT_EQ(WriteBackupFile(folder() / fileName, {record}).message(), "");
     }
 
     std::string hklm() { return test::DumpRegistry(machine.registry(), win::HKEY_LOCAL_MACHINE); }

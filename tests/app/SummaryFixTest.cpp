@@ -46,7 +46,7 @@ TEST_F(SummaryFixTest, ExportsTheWholeMachineKeyThenRemovesEverythingListed) {
 TEST_F(SummaryFixTest, AFailedExportRemovesNothing) {
     WholeRegistryBackupOptions options;
     options.exporter = [](Registry&, const fs::path&, const std::atomic<bool>&) {
-        return std::string("disk full");
+        return Status(Error("disk full"));
     };
 
     const FixReport report = SummaryFix(session, "FixedOnSummary.xml", kClock, options);

@@ -12,18 +12,18 @@ namespace brindle::test {
 class WorkflowTestMachine : public TestMachine {
 public:
     bool registryChangedOnDisk() const override { return changedOnDisk; }
-    std::string reloadRegistryIfChanged() override {
+    Status reloadRegistryIfChanged() override {
         ++reloads;
         if (duringReload) duringReload();
-        return reloadError;
+        return Failing(reloadError);
     }
-    std::string discardRegistryChanges() override {
+    Status discardRegistryChanges() override {
         ++discards;
         return {};
     }
-    std::string saveRegistry() override {
+    Status saveRegistry() override {
         ++saves;
-        return saveError;
+        return Failing(saveError);
     }
 
     bool changedOnDisk = false;
@@ -33,6 +33,13 @@ public:
     int reloads = 0;
     int discards = 0;
     int saves = 0;
+
+private:
+    // Tests set the message a step fails with; none is success.
+    static Status Failing(const std::string& message) {
+        if (message.empty()) return {};
+        return Error(message);
+    }
 };
 
 }  // namespace brindle::test

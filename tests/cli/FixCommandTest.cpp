@@ -19,6 +19,7 @@
 #include "platform/WinePrefixMachine.h"
 #include "registry/BackupFolder.h"
 #include "scan/RegistryLib.h"
+#include "support/OpenOrError.h"
 #include "support/LockHolder.h"
 #include "support/RegistryDump.h"
 #include "support/RunProgram.h"
@@ -36,7 +37,7 @@ constexpr const char* kKeptShortcut = "C:\\users\\demo\\Desktop\\Old App.lnk";
 // The registry of a prefix as Brindle reads it, every root that a file holds.
 std::string RegistryOf(const fs::path& prefix) {
     std::string error;
-    auto machine = WinePrefixMachine::Open(prefix, error);
+    auto machine = test::OpenWinePrefix(prefix, error);
     if (!machine) return "cannot open: " + error;
     return test::DumpRegistry(machine->registry(), win::HKEY_LOCAL_MACHINE) +
            test::DumpRegistry(machine->registry(), win::HKEY_USERS);
@@ -129,7 +130,7 @@ TEST_F(FixCommandTest, OnATerminalItAsksAndOnlyYesRemoves) {
     test::CurrentDirectoryScope inWork(work.path());
     for (const auto& [answer, expectedExit] : {std::pair{"n\n", 2}, std::pair{"", 2}, std::pair{"y\n", 0}}) {
         std::string error;
-        auto machine = WinePrefixMachine::Open(prefix(), error);
+        auto machine = test::OpenWinePrefix(prefix(), error);
         ASSERT_TRUE(machine) << error;
         std::istringstream in(answer);
         std::ostringstream out;
@@ -297,7 +298,7 @@ TEST_F(FixCommandTest, ASecondWriterIsRefusedWhileTheFirstHoldsItsLocks) {
     for (const fs::path& held : {prefix() / kPrefixLockFile, work.path() / kWorkFolderLockFile}) {
         SCOPED_TRACE(held.string());
         std::string error;
-        auto lock = ExclusiveLock::TryAcquire(held, "the test", error);
+        auto lock = test::TryExclusiveLock(held, "the test", error);
         ASSERT_TRUE(lock) << error;
         // flock belongs to the open file: the child process of the run cannot share it.
         const auto fixed = cli({"fix", "--yes"});

@@ -21,6 +21,7 @@
 #include "platform/WinePrefixMachine.h"
 #include "registry/BackupFile.h"
 #include "registry/BackupFolder.h"
+#include "support/OpenOrError.h"
 #include "support/RegistryDump.h"
 #include "support/RunProgram.h"
 #include "support/TemporaryFolder.h"
@@ -42,7 +43,7 @@ struct RegistryState {
 
 RegistryState StateOf(const fs::path& prefix) {
     RegistryState state;
-    auto machine = WinePrefixMachine::Open(prefix, state.error);
+    auto machine = test::OpenWinePrefix(prefix, state.error);
     if (!machine) return state;
     state.loaded = true;
     state.machine = test::DumpRegistry(machine->registry(), win::HKEY_LOCAL_MACHINE);

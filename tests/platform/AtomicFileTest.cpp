@@ -36,13 +36,13 @@ TEST(AtomicFileTest, AReplacedFileKeepsItsPermissionsAndANewOneIsReadableByAll) 
     for (const mode_t mode : {0600, 0640, 0444, 0755}) {
         const fs::path file = folder.writeFile("user.reg", "old");
         ASSERT_EQ(0, ::chmod(file.c_str(), mode));
-        EXPECT_EQ("", WriteFileAtomically(file, "new"));
+        EXPECT_EQ("", WriteFileAtomically(file, "new").message());
         EXPECT_EQ("new", test::ReadFileAt(file));
         EXPECT_EQ(mode, StatusOf(file).st_mode & 07777) << std::oct << mode;
         fs::remove(file);
     }
     const fs::path fresh = folder.path() / "ignore.lst";
-    EXPECT_EQ("", WriteFileAtomically(fresh, "x"));
+    EXPECT_EQ("", WriteFileAtomically(fresh, "x").message());
     EXPECT_EQ(0644u, StatusOf(fresh).st_mode & 07777);
     EXPECT_TRUE(HiddenEntries(folder.path()).empty());
 }
@@ -52,7 +52,7 @@ TEST(AtomicFileTest, AReplacedFileKeepsItsOwner) {
     test::TemporaryFolder folder;
     const fs::path file = folder.writeFile("system.reg", "old");
     ASSERT_EQ(0, ::chown(file.c_str(), 4321, 8765));
-    EXPECT_EQ("", WriteFileAtomically(file, "new"));
+    EXPECT_EQ("", WriteFileAtomically(file, "new").message());
     EXPECT_EQ(4321u, StatusOf(file).st_uid);
     EXPECT_EQ(8765u, StatusOf(file).st_gid);
 }
@@ -67,7 +67,7 @@ TEST(AtomicFileTest, AFileReachedThroughLinksIsReplacedAtItsTarget) {
     fs::create_symlink(target, prefix.path() / "hop.reg");
     fs::create_symlink("hop.reg", prefix.path() / "system.reg");  // a chain, relative then absolute
 
-    EXPECT_EQ("", WriteFileAtomically(prefix.path() / "system.reg", "new"));
+    EXPECT_EQ("", WriteFileAtomically(prefix.path() / "system.reg", "new").message());
     EXPECT_TRUE(fs::is_symlink(prefix.path() / "system.reg"));
     EXPECT_EQ("hop.reg", fs::read_symlink(prefix.path() / "system.reg"));
     EXPECT_EQ(target, fs::read_symlink(prefix.path() / "hop.reg"));
@@ -78,7 +78,7 @@ TEST(AtomicFileTest, AFileReachedThroughLinksIsReplacedAtItsTarget) {
 
     // A link that leads nowhere yet is written through as well: the file appears there.
     fs::create_symlink(elsewhere.path() / "later.lst", prefix.path() / "ignore.lst");
-    EXPECT_EQ("", WriteFileAtomically(prefix.path() / "ignore.lst", "kept"));
+    EXPECT_EQ("", WriteFileAtomically(prefix.path() / "ignore.lst", "kept").message());
     EXPECT_TRUE(fs::is_symlink(prefix.path() / "ignore.lst"));
     EXPECT_EQ("kept", test::ReadFileAt(elsewhere.path() / "later.lst"));
 }
@@ -95,7 +95,7 @@ TEST(AtomicFileTest, OnlyARegularFileIsEverReplaced) {
         {loop, "Too many levels of symbolic links"},
     };
     for (const auto& [path, says] : cases) {
-        const std::string error = WriteFileAtomically(path, "new");
+        const std::string error = WriteFileAtomically(path, "new").message();
         EXPECT_NE(std::string::npos, error.find(path.string())) << error;
         EXPECT_NE(std::string::npos, error.find(says)) << error;
     }
@@ -114,12 +114,12 @@ TEST(AtomicFileWriterTest, AWriterEndedWithoutCommitLeavesNothing) {
             const fs::path fresh = folder.path() / "fresh.reg";
             for (const fs::path& path : {existing, fresh}) {
                 AtomicFileWriter writer(path, target);
-                ASSERT_EQ("", writer.open());
+                ASSERT_EQ("", writer.open().message());
                 if (reached >= Reached::Append) {
-                    EXPECT_EQ("", writer.append("new"));
+                    EXPECT_EQ("", writer.append("new").message());
                 }
                 if (reached >= Reached::Finish) {
-                    EXPECT_EQ("", writer.finish());
+                    EXPECT_EQ("", writer.finish().message());
                 }
                 EXPECT_EQ(1u, HiddenEntries(folder.path()).size());
             }
@@ -169,9 +169,9 @@ TEST(AtomicFileWriterTest, EachTargetTreatsWhatHasTheNameItsOwnWay) {
         FileCommit commit;
         {
             AtomicFileWriter writer(name, c.target);
-            ASSERT_EQ("", writer.open()) << what;
+            ASSERT_EQ("", writer.open().message()) << what;
             // Written in pieces, as a long export writes.
-            for (const char* piece : {"n", "", "ew"}) ASSERT_EQ("", writer.append(piece)) << what;
+            for (const char* piece : {"n", "", "ew"}) ASSERT_EQ("", writer.append(piece).message()) << what;
             commit = writer.commit();
         }
         EXPECT_EQ(c.status, commit.status) << what << ": " << commit.error;
@@ -216,7 +216,7 @@ protected:
 
 TEST_F(ReplaceFilesTogetherTest, ReplacesEveryFile) {
     const FilesCommit commit = ReplaceFilesTogether(replacements());
-    EXPECT_TRUE(commit.ok()) << commit.error;
+    EXPECT_TRUE(commit.ok()) << commit.status.message();
     EXPECT_EQ(3u, commit.replaced);
     for (std::size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(contents[i], held(i));
     EXPECT_TRUE(HiddenEntries(folder.path()).empty());
@@ -247,8 +247,8 @@ TEST_F(ReplaceFilesTogetherTest, AFailureBeforeTheFirstRenameChangesNothing) {
         c.arrange();
         const FilesCommit commit = ReplaceFilesTogether(replacements(), c.faults);
         EXPECT_EQ(0u, commit.replaced) << c.what;
-        EXPECT_NE(std::string::npos, commit.error.find(c.says)) << c.what << ": " << commit.error;
-        EXPECT_TRUE(commit.error.ends_with("; nothing was changed")) << c.what << ": " << commit.error;
+        EXPECT_NE(std::string::npos, commit.status.message().find(c.says)) << c.what << ": " << commit.status.message();
+        EXPECT_TRUE(commit.status.message().ends_with("; nothing was changed")) << c.what << ": " << commit.status.message();
         EXPECT_EQ("old system.reg", held(0)) << c.what;
         EXPECT_EQ("old userdef.reg", held(2)) << c.what;
         EXPECT_TRUE(HiddenEntries(folder.path()).empty()) << c.what;
@@ -264,7 +264,7 @@ TEST_F(ReplaceFilesTogetherTest, ARenameThatFailsAfterAnotherNamesWhatWasWritten
     EXPECT_EQ("cannot replace " + paths[1].string() + ": Input/output error; the files were only partly replaced. " +
                   "New content written: " + paths[0].string() + ". Left as they were: " + paths[1].string() + ", " +
                   paths[2].string(),
-              commit.error);
+              commit.status.message());
     EXPECT_TRUE(HiddenEntries(folder.path()).empty());
 }
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "support/OpenOrError.h"
 #include "support/TemporaryFolder.h"
 
 namespace brindle {
@@ -21,7 +22,7 @@ bool AnotherProcessCanLock(const fs::path& file) {
     const pid_t child = ::fork();
     if (child == 0) {
         std::string error;
-        ::_exit(ExclusiveLock::TryAcquire(file, "the test", error) ? 0 : 1);
+        ::_exit(test::TryExclusiveLock(file, "the test", error) ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -33,11 +34,11 @@ TEST(ExclusiveLockTest, OneHolderAtATimeAndFreeAgainWhenItEnds) {
     const fs::path file = folder.path() / kPrefixLockFile;
     std::string error;
     {
-        auto lock = ExclusiveLock::TryAcquire(file, "the prefix /p", error);
+        auto lock = test::TryExclusiveLock(file, "the prefix /p", error);
         ASSERT_TRUE(lock) << error;
         EXPECT_FALSE(AnotherProcessCanLock(file));
         std::string second;
-        EXPECT_FALSE(ExclusiveLock::TryAcquire(file, "the prefix /p", second));
+        EXPECT_FALSE(test::TryExclusiveLock(file, "the prefix /p", second));
         EXPECT_NE(second.find("another Brindle is working on the prefix /p"), std::string::npos) << second;
         EXPECT_NE(second.find(file.string()), std::string::npos) << second;
     }
@@ -51,10 +52,10 @@ TEST(ExclusiveLockTest, APlantedLinkOrFolderIsNotUsed) {
     const fs::path link = folder.path() / "link-lock";
     fs::create_symlink(target, link);
     std::string error;
-    EXPECT_FALSE(ExclusiveLock::TryAcquire(link, "the work folder", error));
+    EXPECT_FALSE(test::TryExclusiveLock(link, "the work folder", error));
     EXPECT_NE(error.find(link.string()), std::string::npos) << error;
     const fs::path dir = folder.makeFolder("dir-lock");
-    EXPECT_FALSE(ExclusiveLock::TryAcquire(dir, "the work folder", error));
+    EXPECT_FALSE(test::TryExclusiveLock(dir, "the work folder", error));
     EXPECT_TRUE(fs::is_regular_file(target));
 }
 

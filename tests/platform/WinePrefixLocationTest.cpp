@@ -23,10 +23,9 @@ EnvironmentLookup FakeEnvironment(std::map<std::string, std::string> variables) 
 }
 
 // "path (source)" on success, the message on failure: one string to compare.
-std::string Outcome(const std::variant<PrefixChoice, std::string>& result) {
-    if (const auto* choice = std::get_if<PrefixChoice>(&result))
-        return choice->path.string() + " (" + choice->source + ")";
-    return std::get<std::string>(result);
+std::string Outcome(const Result<PrefixChoice>& result) {
+    if (result) return result->path.string() + " (" + result->source + ")";
+    return result.error().message();
 }
 
 class WinePrefixLocationTest : public ::testing::Test {
@@ -66,7 +65,7 @@ TEST_F(WinePrefixLocationTest, ResolvesLinksDotsAndTheCurrentDirectory) {
 TEST_F(WinePrefixLocationTest, NeedsOnlySystemReg) {
     // user.reg and userdef.reg are absent from every prefix made here.
     EXPECT_FALSE(fs::exists(m_root / "chosen" / "user.reg"));
-    EXPECT_TRUE(std::holds_alternative<PrefixChoice>(LocateWinePrefix(at("chosen"), FakeEnvironment({}))));
+    EXPECT_TRUE(LocateWinePrefix(at("chosen"), FakeEnvironment({})).ok());
 }
 
 TEST_F(WinePrefixLocationTest, SaysWhatIsWrongAndWhereTheNameCameFrom) {
@@ -106,12 +105,12 @@ TEST_F(WinePrefixLocationTest, FallsBackToTheAccountsHomeFolder) {
         GTEST_SKIP() << "this user has no home folder in the account database";
     const std::string expectedPath = fs::weakly_canonical(fs::path(account->pw_dir) / ".wine").string();
     const auto result = LocateWinePrefix(std::nullopt, FakeEnvironment({{"HOME", ""}}));
-    if (const auto* choice = std::get_if<PrefixChoice>(&result)) {
-        EXPECT_EQ(expectedPath, choice->path.string());
-        EXPECT_EQ("the default ~/.wine", choice->source);
+    if (result) {
+        EXPECT_EQ(expectedPath, result->path.string());
+        EXPECT_EQ("the default ~/.wine", result->source);
     } else {
-        EXPECT_NE(std::string::npos, std::get<std::string>(result).find(expectedPath + " (from the default ~/.wine)"))
-            << std::get<std::string>(result);
+        EXPECT_NE(std::string::npos, result.error().message().find(expectedPath + " (from the default ~/.wine)"))
+            << result.error().message();
     }
 }
 

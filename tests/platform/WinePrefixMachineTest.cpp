@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/WineServer.h"
+#include "support/OpenOrError.h"
 #include "support/RunProgram.h"
 #include "support/TemporaryFolder.h"
 
@@ -49,7 +50,7 @@ protected:
 
     std::unique_ptr<WinePrefixMachine> open() {
         std::string error;
-        auto machine = WinePrefixMachine::Open(prefix(), error);
+        auto machine = test::OpenWinePrefix(prefix(), error);
         EXPECT_TRUE(machine) << error;
         return machine;
     }
@@ -120,7 +121,7 @@ TEST_F(WinePrefixMachineTest, SavingUnchangedWritesNothing) {
     ASSERT_TRUE(machine);
     struct stat before {};
     ASSERT_EQ(::stat((prefix() / "system.reg").c_str(), &before), 0);
-    EXPECT_EQ(machine->save(), "");
+    EXPECT_EQ(machine->save().message(), "");
     struct stat after {};
     ASSERT_EQ(::stat((prefix() / "system.reg").c_str(), &after), 0);
     EXPECT_EQ(before.st_ino, after.st_ino);
@@ -137,7 +138,7 @@ TEST_F(WinePrefixMachineTest, SavesOnlyTheChangedFileAndItLoadsBack) {
                   ERROR_SUCCESS);
         ASSERT_EQ(machine->registry().RegDeleteValueA(key, "OldUpdater"), ERROR_SUCCESS);
         machine->registry().RegCloseKey(key);
-        EXPECT_EQ(machine->save(), "");
+        EXPECT_EQ(machine->save().message(), "");
     }
     EXPECT_EQ(test::ReadFileAt(prefix() / "user.reg"), userBefore);
     const std::string system = test::ReadFileAt(prefix() / "system.reg");
@@ -160,7 +161,7 @@ TEST_F(WinePrefixMachineTest, AFileThatCannotBeReadWholeIsRefusedWithItsLine) {
     const std::string before = test::ReadFileAt(prefix() / "system.reg");
     Append(prefix() / "system.reg", "\n[Software\\\\Broken] 1\n\"Bad\"=hex:0g\n");
     std::string error;
-    EXPECT_FALSE(WinePrefixMachine::Open(prefix(), error));
+    EXPECT_FALSE(test::OpenWinePrefix(prefix(), error));
     EXPECT_NE(error.find("system.reg:"), std::string::npos) << error;
 }
 
@@ -172,7 +173,7 @@ TEST_F(WinePrefixMachineTest, MissingUserFilesAreEmptyAndNeverCreated) {
     HKEY key = 0;
     ASSERT_EQ(machine->registry().RegCreateKeyA(HKEY_CURRENT_USER, "Software\\New", &key), ERROR_SUCCESS);
     machine->registry().RegCloseKey(key);
-    EXPECT_EQ(machine->save(), "");
+    EXPECT_EQ(machine->save().message(), "");
     EXPECT_FALSE(std::filesystem::exists(prefix() / "user.reg"));
 }
 
@@ -187,11 +188,11 @@ TEST_F(WinePrefixMachineTest, ChangesOnDiskAreReloadedAndNeverOverwritten) {
     HKEY key = 0;
     ASSERT_EQ(machine->registry().RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Mine", &key), ERROR_SUCCESS);
     machine->registry().RegCloseKey(key);
-    const std::string error = machine->save();
+    const std::string error = machine->save().message();
     EXPECT_NE(error.find("changed on disk"), std::string::npos) << error;
     EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("AddedByWine"), std::string::npos);
 
-    EXPECT_EQ(machine->reloadIfChanged(), "");
+    EXPECT_EQ(machine->reloadIfChanged().message(), "");
     EXPECT_FALSE(machine->filesChangedOnDisk());
     EXPECT_EQ(ReadString(machine->registry(), HKEY_LOCAL_MACHINE, "Software\\AddedByWine", "x"), "y");
 }
@@ -248,11 +249,11 @@ TEST_F(WinePrefixMachineTest, NothingIsWrittenWhileAWineserverRuns) {
     machine->registry().RegCloseKey(key);
     {
         HeldServerLock server(prefix());
-        const std::string error = machine->save();
+        const std::string error = machine->save().message();
         EXPECT_NE(error.find("wineserver -k"), std::string::npos) << error;
         EXPECT_EQ(test::ReadFileAt(prefix() / "system.reg"), before);
     }
-    EXPECT_EQ(machine->save(), "");
+    EXPECT_EQ(machine->save().message(), "");
     EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
 }
 
@@ -270,12 +271,12 @@ TEST_F(WinePrefixMachineTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             std::string error;
-            auto machine = WinePrefixMachine::Open(prefix(), error);
+            auto machine = test::OpenWinePrefix(prefix(), error);
             if (!machine) ::_exit(3);
             HKEY key = 0;
             machine->registry().RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Bulk\\Changed", &key);
             machine->registry().RegCloseKey(key);
-            ::_exit(machine->save().empty() ? 0 : 4);
+            ::_exit(machine->save().ok() ? 0 : 4);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20 + round * 25));
         ::kill(child, SIGKILL);
@@ -288,7 +289,7 @@ TEST_F(WinePrefixMachineTest, AKilledSaveLeavesTheOldFileOrTheNewOne) {
             EXPECT_NE(now.find("[Software\\\\Bulk\\\\Changed]"), std::string::npos) << round;
         }
         std::string error;
-        EXPECT_TRUE(WinePrefixMachine::Open(prefix(), error)) << error;
+        EXPECT_TRUE(test::OpenWinePrefix(prefix(), error)) << error;
     }
 }
 
@@ -317,7 +318,7 @@ TEST_F(WinePrefixMachineTest, ASavedFileKeepsItsModeAndALinkedFileIsReplacedAtIt
     auto machine = open();
     ASSERT_TRUE(machine);
     ChangeBothFiles(*machine);
-    EXPECT_EQ(machine->save(), "");
+    EXPECT_EQ(machine->save().message(), "");
     EXPECT_EQ(ModeOf(prefix() / "user.reg"), 0600u);
     EXPECT_NE(test::ReadFileAt(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_symlink(prefix() / "system.reg"));
@@ -335,7 +336,7 @@ std::optional<std::string> OpenInChild(const std::filesystem::path& prefix) {
     const pid_t child = ::fork();
     if (child == 0) {
         std::string error;
-        const std::string answer = WinePrefixMachine::Open(prefix, error) ? "opened" : error;
+        const std::string answer = test::OpenWinePrefix(prefix, error) ? "opened" : error;
         (void)!::write(output[1], answer.data(), answer.size());
         ::_exit(0);
     }
@@ -382,7 +383,7 @@ TEST_F(WinePrefixMachineTest, ARegistryFileThatIsNotARegularFileIsRefusedAtOnce)
     std::filesystem::remove(prefix() / "userdef.reg");
     std::filesystem::create_symlink("/dev/zero", prefix() / "userdef.reg");
     std::string error;
-    EXPECT_FALSE(WinePrefixMachine::Open(prefix(), error));
+    EXPECT_FALSE(test::OpenWinePrefix(prefix(), error));
     EXPECT_NE(error.find("userdef.reg is a character device"), std::string::npos) << error;
 }
 
@@ -401,7 +402,7 @@ TEST_F(WinePrefixMachineTest, APrefixWithoutAWorkingCDriveIsRefused) {
     for (const auto& c : cases) {
         c.arrange();
         std::string error;
-        EXPECT_FALSE(WinePrefixMachine::Open(prefix(), error)) << c.what;
+        EXPECT_FALSE(test::OpenWinePrefix(prefix(), error)) << c.what;
         EXPECT_NE(error.find("the Wine prefix " + prefix().string() + " has no working C: drive"), std::string::npos)
             << error;
         EXPECT_NE(error.find(c.says), std::string::npos) << c.what << ": " << error;
@@ -418,14 +419,14 @@ TEST_F(WinePrefixMachineTest, ASaveThatFailsBeforeAnyRenameWritesNothing) {
     machine->setCommitFaults([&](CommitStep step, const std::filesystem::path& path) {
         return step == CommitStep::WriteTemporary && path.filename() == "user.reg" ? ENOSPC : 0;
     });
-    const std::string error = machine->save();
+    const std::string error = machine->save().message();
     EXPECT_NE(error.find("No space left on device; nothing was changed"), std::string::npos) << error;
     EXPECT_EQ(test::ReadFileAt(prefix() / "system.reg"), systemBefore);
     EXPECT_EQ(test::ReadFileAt(prefix() / "user.reg"), userBefore);
 
     // Once the fault is gone, the same changes are saved whole.
     machine->setCommitFaults({});
-    EXPECT_EQ(machine->save(), "");
+    EXPECT_EQ(machine->save().message(), "");
     EXPECT_NE(test::ReadFileAt(prefix() / "system.reg").find("[Software\\\\Mine]"), std::string::npos);
     EXPECT_NE(test::ReadFileAt(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
 }
@@ -438,7 +439,7 @@ TEST_F(WinePrefixMachineTest, ASaveThatFailsHalfWayNamesWhatWasWritten) {
     machine->setCommitFaults([&](CommitStep step, const std::filesystem::path& path) {
         return step == CommitStep::Rename && path.filename() == "user.reg" ? EIO : 0;
     });
-    const std::string error = machine->save();
+    const std::string error = machine->save().message();
     EXPECT_NE(error.find("cannot replace " + (prefix() / "user.reg").string()), std::string::npos) << error;
     EXPECT_NE(error.find("New content written: " + (prefix() / "system.reg").string() + ". Left as they were: " +
                          (prefix() / "user.reg").string()),
@@ -451,7 +452,7 @@ TEST_F(WinePrefixMachineTest, ASaveThatFailsHalfWayNamesWhatWasWritten) {
     // other instead of taking the first for a change made by Wine.
     machine->setCommitFaults({});
     EXPECT_FALSE(machine->filesChangedOnDisk());
-    EXPECT_EQ(machine->save(), "");
+    EXPECT_EQ(machine->save().message(), "");
     EXPECT_NE(test::ReadFileAt(prefix() / "user.reg").find("[Software\\\\Mine]"), std::string::npos);
 }
 

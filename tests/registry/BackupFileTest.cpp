@@ -258,7 +258,7 @@ TEST_F(BackupFileTest, RestoreGivesBackWhatTheRepairRemoved) {
     const auto before = CollectBackup(machine.registry(), problems);
     ASSERT_TRUE(before.leftOut.empty());
     const fs::path file = machine.workFolder().path() / "backup.reg";
-    ASSERT_EQ(WriteBackupFile(file, before.records), "");
+    ASSERT_EQ(WriteBackupFile(file, before.records).message(), "");
 
     CRegistryLib lib(machine);
     ASSERT_EQ(lib.DeleteKey("HKEY_LOCAL_MACHINE", "Software\\Vendor\\App"), ERROR_SUCCESS);

@@ -124,7 +124,8 @@ protected:
     std::string exportTest(const std::atomic<bool>* stop = nullptr) {
         KeyHandle key(machine.registry());
         EXPECT_EQ(machine.registry().RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\Test", key.out()), ERROR_SUCCESS);
-        return ExportRegistryText(machine.registry(), key.get(), "HKEY_LOCAL_MACHINE\\Software\\Test", file(), stop);
+        return ExportRegistryText(machine.registry(), key.get(), "HKEY_LOCAL_MACHINE\\Software\\Test", file(), stop)
+            .message();
     }
 
     TestMachine machine;
@@ -156,7 +157,7 @@ TEST_F(RegistryTextExportTest, WritesEveryKeyDepthFirstWithItsValues) {
 
 TEST_F(RegistryTextExportTest, TheWholeRootIsExportedUnderItsName) {
     buildTree();
-    ASSERT_EQ(ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file()), "");
+    ASSERT_EQ(ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file()).message(), "");
     const std::string text = test::ReadFileAt(file());
     EXPECT_EQ(text.rfind("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n\r\n", 0), 0u) << text.substr(0, 80);
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Test\\Sub1\\Deep]\r\n\"Blob\"=hex:01,02\r\n"),
@@ -176,14 +177,15 @@ TEST_F(RegistryTextExportTest, AStoppedExportLeavesNoFileAndKeepsAnEarlierOne) {
 
 TEST_F(RegistryTextExportTest, AFolderThatCannotBeWrittenIsNamed) {
     const fs::path missing = machine.workFolder().path() / "no such folder" / "1.reg";
-    const std::string error = ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", missing);
+    const std::string error =
+        ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", missing).message();
     EXPECT_NE(error.find("no such folder"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(missing));
 }
 
 TEST_F(RegistryTextExportTest, TheRestoreRefusesTheExportAndWritesNothing) {
     buildTree();
-    ASSERT_EQ(ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file()), "");
+    ASSERT_EQ(ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file()).message(), "");
     const std::string expected =
         file().string() + ": the file is a text export of the registry editor, not a binary backup; it cannot be restored";
     EXPECT_EQ(ReadBackupFile(file()).error, expected);
@@ -277,7 +279,7 @@ protected:
     std::string exportThrough(FaultyRegistry& registry) {
         KeyHandle key(machine.registry());
         EXPECT_EQ(machine.registry().RegOpenKeyA(HKEY_LOCAL_MACHINE, "Software\\Test", key.out()), ERROR_SUCCESS);
-        return ExportRegistryText(registry, key.get(), "HKLM\\T", file());
+        return ExportRegistryText(registry, key.get(), "HKLM\\T", file()).message();
     }
     FaultyRegistry faulty{machine.memoryRegistry()};
 };

@@ -87,7 +87,7 @@ TEST_F(WholeRegistryBackupTest, AFailedExportFailsTheBackupAtOnceWithItsReason) 
     std::ofstream(workingFile(), std::ios::binary) << "stale";
     // The default limit is minutes: this only returns soon because the failure is seen.
     const BackupResult result =
-        backUp([](Registry&, const fs::path&, const std::atomic<bool>&) { return std::string("disk full"); });
+        backUp([](Registry&, const fs::path&, const std::atomic<bool>&) { return Status(Error("disk full")); });
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
     EXPECT_EQ(result.error, "disk full");
     EXPECT_TRUE(names().empty());
@@ -95,7 +95,7 @@ TEST_F(WholeRegistryBackupTest, AFailedExportFailsTheBackupAtOnceWithItsReason) 
 }
 
 TEST_F(WholeRegistryBackupTest, AnExporterThatThrowsFailsTheBackup) {
-    const BackupResult result = backUp([](Registry&, const fs::path&, const std::atomic<bool>&) -> std::string {
+    const BackupResult result = backUp([](Registry&, const fs::path&, const std::atomic<bool>&) -> Status {
         throw std::runtime_error("out of memory");
     });
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
@@ -108,9 +108,9 @@ TEST_F(WholeRegistryBackupTest, AnExportThatNeverEndsIsStoppedAtTheLimitAndItsFi
         [&](Registry&, const fs::path& file, const std::atomic<bool>& stop) {
             while (!stop.load()) std::this_thread::sleep_for(1ms);
             // Finishing just as the backup gives up: the file must not survive it.
-            const std::string error = WriteFileAtomically(file, "REGEDIT4\r\n");
+            Status written = WriteFileAtomically(file, "REGEDIT4\r\n");
             exporterEnded = true;
-            return error;
+            return written;
         },
         100ms);
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
@@ -122,9 +122,9 @@ TEST_F(WholeRegistryBackupTest, AnExportThatNeverEndsIsStoppedAtTheLimitAndItsFi
 
 TEST_F(WholeRegistryBackupTest, AnExportThatReportsFailureAfterItsFileAppearedLeavesNoBackup) {
     const BackupResult result = backUp([](Registry&, const fs::path& file, const std::atomic<bool>&) {
-        WriteFileAtomically(file, "REGEDIT4\r\n");
+        (void)WriteFileAtomically(file, "REGEDIT4\r\n");
         std::this_thread::sleep_for(50ms);
-        return std::string("the export was cut short");
+        return Status(Error("the export was cut short"));
     });
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
     EXPECT_EQ(result.error, "the export was cut short");

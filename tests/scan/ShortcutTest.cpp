@@ -13,6 +13,7 @@
 
 #include "demo/LnkWriter.h"
 #include "platform/WinePrefixMachine.h"
+#include "support/OpenOrError.h"
 #include "support/FreshWinePrefix.h"
 #include "support/RunProgram.h"
 #include "support/TemporaryFolder.h"
@@ -345,7 +346,7 @@ TEST(ShortcutWinePrefix, WalksOnlyTheDrivesInsideThePrefix) {
     folder.writeFile("prefix/drive_c/users/demo/Desktop/gone.lnk", MakeShortcutBytes("C:\\gone.exe"));
 
     std::string error;
-    auto machine = WinePrefixMachine::Open(prefix, error);
+    auto machine = test::OpenWinePrefix(prefix, error);
     ASSERT_TRUE(machine) << error;
     EXPECT_EQ(win::DRIVE_FIXED, machine->files().GetDriveTypeA("C:\\"));
     EXPECT_EQ(win::DRIVE_REMOTE, machine->files().GetDriveTypeA("Z:\\"));
@@ -397,7 +398,7 @@ TEST(ShortcutWinePrefix, WalksAHardDiskOutsideThePrefixWithoutLeavingIt) {
     fs::create_directory_symlink(disk, prefix / "dosdevices" / "d:");
 
     std::string error;
-    auto machine = WinePrefixMachine::Open(prefix, error);
+    auto machine = test::OpenWinePrefix(prefix, error);
     ASSERT_TRUE(machine) << error;
     ASSERT_EQ(win::DRIVE_FIXED, machine->files().GetDriveTypeA("D:\\"));
     CShortcut scanner(*machine);

@@ -53,9 +53,9 @@ FreshWinePrefix::FreshWinePrefix()
 }
 
 std::unique_ptr<WinePrefixMachine> FreshWinePrefix::open(bool withWineFonts) const {
-    std::string error;
-    auto machine = WinePrefixMachine::Open(m_prefix, error);
-    if (!machine) throw std::runtime_error("cannot open the fresh prefix: " + error);
+    auto opened = WinePrefixMachine::Open(m_prefix);
+    if (!opened) throw std::runtime_error("cannot open the fresh prefix: " + opened.error().message());
+    std::unique_ptr<WinePrefixMachine> machine = std::move(opened).value();
     machine->setWineFontFolders(withWineFonts ? std::vector<fs::path>{m_wineFonts} : std::vector<fs::path>{});
     return machine;
 }
