@@ -2,11 +2,14 @@
 // its environment and system facts, its named events. main() opens one machine and
 // hands it down; nothing above the platform layer reaches for a global.
 //
-// Threads: one thread at a time owns a Machine. While a scan or repair runs, that is the
-// job's worker; the window's thread then leaves the machine alone (it reads the job's
-// progress and result, which are values of their own) and uses it again once the worker
-// has ended. Reloading, discarding and saving replace the registry tree without a lock,
-// so they are never called while another thread reads it.
+// Threads: every registry call is safe from any thread (the registry locks each call),
+// but a job that works through handles over several calls holds useRegistry() for its
+// length: a scan, a repair, a restore, the window reading or writing its settings.
+// Reloading and discarding replace the registry tree those handles point into, and saving
+// walks the tree outside the registry's lock, so they wait until no other thread uses
+// the registry and hold new users off meanwhile (RegistryUseGate). The other facts of a
+// machine (code page, directories, environment) change only in a reload, so they too
+// are read under useRegistry() by any thread but the one that reloads.
 #pragma once
 
 #include <optional>
@@ -17,6 +20,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NamedEvents.h"
 #include "platform/Registry.h"
+#include "platform/RegistryUseGate.h"
 #include "platform/Result.h"
 #include "platform/WinTypes.h"
 
@@ -61,6 +65,16 @@ public:
     // Drops every change not yet saved.
     virtual Status discardRegistryChanges() { return {}; }
     virtual Status saveRegistry() { return {}; }
+
+    // Held by a job for its length (see Threads above).
+    RegistryUseGate::Use useRegistry() { return RegistryUseGate::Use(m_registryGate); }
+
+protected:
+    // Taken exclusively by whatever replaces or writes out the registry tree.
+    RegistryUseGate& registryGate() { return m_registryGate; }
+
+private:
+    RegistryUseGate m_registryGate;
 };
 
 // The legacy-family bit of a GetVersion() result.

@@ -346,19 +346,30 @@ bool WinePrefixMachine::filesChangedOnDisk() const {
 }
 
 Status WinePrefixMachine::reloadIfChanged() {
+    RegistryUseGate::Exclusive exclusive(registryGate());
     if (!filesChangedOnDisk()) return {};
-    if (Status loaded = loadRegistry(); !loaded) return loaded;
-    takeFactsFromRegistry();
-    return {};
+    return replaceRegistry();
 }
 
 Status WinePrefixMachine::discardRegistryChanges() {
+    RegistryUseGate::Exclusive exclusive(registryGate());
+    return replaceRegistry();
+}
+
+Status WinePrefixMachine::replaceRegistry() {
+    // Every other thread has left the registry (the gate saw to that); a handle still
+    // open would point into the tree that is about to go.
+    if (const std::size_t open = memoryRegistry().openHandleCount(); open != 0) {
+        return Error("the registry of " + m_prefix.string() + " cannot be read again while " + std::to_string(open) +
+                     " of its keys are open; nothing was changed");
+    }
     if (Status loaded = loadRegistry(); !loaded) return loaded;
     takeFactsFromRegistry();
     return {};
 }
 
 Status WinePrefixMachine::save() {
+    RegistryUseGate::Exclusive exclusive(registryGate());
     struct Pending {
         RegistryFile* file;
         std::string bytes;

@@ -60,6 +60,8 @@ private:
 
     explicit WinePrefixMachine(std::filesystem::path prefix);
     Status loadRegistry();
+    // Reads the files again in place of the registry in memory; with the gate held.
+    Status replaceRegistry();
     void takeFactsFromRegistry();
     void mapDrives();
     void setUpEnvironment();

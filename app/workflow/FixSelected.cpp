@@ -43,6 +43,8 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
                       const BackupClock& clock) {
     FixReport report;
     Machine& machine = session.machine();
+    // From the check to the save, nothing may read the registry anew under the backup.
+    const auto use = machine.useRegistry();
     if (RefuseRepairOfChangedRegistry(machine, report)) return report;
 
     {

@@ -14,6 +14,7 @@ std::string NoBackupFileMessage(const std::filesystem::path& backupFolder) {
 }
 
 RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem::path& workingDirectory) {
+    const auto use = machine.useRegistry();
     RestoreLatestReport report;
     const std::filesystem::path folder = workingDirectory / kBackupFolderName;
     const auto latest = FindLatestBackup(folder);

@@ -7,6 +7,7 @@
 namespace brindle {
 
 bool RestoreSnapshotFile(Machine& machine, const std::string& fileName, UserMessages& messages) {
+    const auto use = machine.useRegistry();
     bool told = false;
     const auto tell = [&](const std::string& message) {
         told = true;

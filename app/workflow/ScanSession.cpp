@@ -50,6 +50,7 @@ void ScanSession::reportStep(ProgressPhase phase, const std::string& title) {
 }
 
 ScanResult ScanSession::RunScan() {
+    const auto use = m_machine.useRegistry();
     ScanResult result;
     if (auto failure = RunGuarded("the scan", [&] { result = scan(); })) {
         result = Ended(ScanEnd::Failed, std::move(*failure));
@@ -70,6 +71,7 @@ void ScanSession::takeFindings(ScanResult& result) const {
 }
 
 FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
+    const auto use = m_machine.useRegistry();
     FixResult result;
     bool registrySaved = false;
     if (auto failure = RunGuarded("the repair", [&] { result = fix(snapshotFileName, registrySaved); })) {

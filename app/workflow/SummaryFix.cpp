@@ -8,6 +8,8 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
                      const WholeRegistryBackupOptions& options) {
     FixReport report;
     Machine& machine = session.machine();
+    // From the check to the save, nothing may read the registry anew under the backup.
+    const auto use = machine.useRegistry();
     if (RefuseRepairOfChangedRegistry(machine, report)) return report;
 
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
