@@ -1,0 +1,75 @@
+// brindle-skin-art: paints every picture of the built-in skin and writes them into a folder.
+//
+//   brindle-skin-art <output folder>
+//
+// All pictures are painted and encoded first; files are written only when every one of them
+// encoded, each through a temporary file that replaces the old one in a single step.
+
+#include "Art.h"
+#include "BmpWriter.h"
+#include "GifWriter.h"
+#include "Style.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+int fail(const QString& message)
+{
+    std::fprintf(stderr, "brindle-skin-art: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Painting needs no screen: the offscreen platform works on a build machine without one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    const QStringList args = app.arguments();
+    if (args.size() != 2 || args[1].startsWith(QLatin1Char('-')))
+        return fail(QStringLiteral("usage: brindle-skin-art <output folder>"));
+    const QFileInfo folder(args[1]);
+    if (!folder.isDir())
+        return fail(QStringLiteral("output folder %1 does not exist").arg(args[1]));
+
+    // Another family would silently stand in for a missing one and change every picture.
+    if (!QFontDatabase::families().contains(art::style::kFontFamily))
+        return fail(QStringLiteral("font family \"%1\" is not installed (Debian: fonts-dejavu-core)")
+                        .arg(art::style::kFontFamily));
+
+    struct Encoded {
+        QString path;
+        QByteArray bytes;
+    };
+    std::vector<Encoded> files;
+    for (const auto& [fileName, image, kind] : art::allArt()) {
+        Encoded file{QDir(folder.absoluteFilePath()).filePath(fileName), {}};
+        if (kind == art::FileKind::Bmp) {
+            file.bytes = art::encodeBmp24(image);
+        } else {
+            QString error;
+            if (!art::encodeGif(image, file.bytes, error))
+                return fail(QStringLiteral("%1: %2; nothing was written").arg(fileName, error));
+        }
+        files.push_back(std::move(file));
+    }
+
+    for (const auto& file : files) {
+        QSaveFile out(file.path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes) != file.bytes.size() || !out.commit())
+            return fail(QStringLiteral("cannot write %1: %2").arg(file.path, out.errorString()));
+    }
+    std::printf("wrote %zu files to %s\n", files.size(), qPrintable(folder.absoluteFilePath()));
+    return 0;
+}
