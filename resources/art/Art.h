@@ -17,6 +17,9 @@ struct NamedImage {
     QString fileName;
     QImage image;
     FileKind kind;
+    // Pictures of one family are cut into one another (the looks of one screen): they are
+    // encoded with one shared palette so that their common pixels stay identical.
+    QString family;
 };
 
 // Main window: the four full-window pictures and the mask.

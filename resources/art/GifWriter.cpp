@@ -120,18 +120,16 @@ int distance(QRgb a, QRgb b)
 
 } // namespace
 
-IndexedImage quantize(const QImage& source)
+std::vector<QRgb> choosePalette(std::span<const QImage> images)
 {
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    IndexedImage out;
-    out.width = image.width();
-    out.height = image.height();
-
     std::unordered_map<QRgb, quint32> histogram;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            ++histogram[line[x] | 0xff000000u];
+    for (const QImage& source : images) {
+        const QImage image = source.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                ++histogram[line[x] | 0xff000000u];
+        }
     }
     std::vector<ColourCount> colours;
     colours.reserve(histogram.size());
@@ -142,40 +140,51 @@ IndexedImage quantize(const QImage& source)
         return a.count != b.count ? a.count > b.count : a.rgb < b.rgb;
     });
 
+    std::vector<QRgb> palette;
     if (static_cast<int>(colours.size()) <= kMaxColours) {
         for (const auto& c : colours)
-            out.palette.push_back(c.rgb);
-    } else {
-        std::size_t flat = 0;
-        while (flat < colours.size() && static_cast<int>(flat) < kMaxFlatColours &&
-               colours[flat].count >= kFlatColourPixels)
-            out.palette.push_back(colours[flat++].rgb);
-        std::vector<ColourCount> rest(colours.begin() + static_cast<std::ptrdiff_t>(flat), colours.end());
-        const auto cut = medianCut(std::move(rest), kMaxColours - static_cast<int>(out.palette.size()));
-        out.palette.insert(out.palette.end(), cut.begin(), cut.end());
+            palette.push_back(c.rgb);
+        return palette;
     }
+    std::size_t flat = 0;
+    while (flat < colours.size() && static_cast<int>(flat) < kMaxFlatColours && colours[flat].count >= kFlatColourPixels)
+        palette.push_back(colours[flat++].rgb);
+    std::vector<ColourCount> rest(colours.begin() + static_cast<std::ptrdiff_t>(flat), colours.end());
+    const auto cut = medianCut(std::move(rest), kMaxColours - static_cast<int>(palette.size()));
+    palette.insert(palette.end(), cut.begin(), cut.end());
+    return palette;
+}
 
+IndexedImage quantize(const QImage& source, const std::vector<QRgb>& palette)
+{
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    IndexedImage out;
+    out.width = image.width();
+    out.height = image.height();
+    out.palette = palette;
+    if (palette.empty())
+        return out;
     std::unordered_map<QRgb, unsigned char> nearest;
-    nearest.reserve(colours.size());
-    for (const auto& c : colours) {
+    auto lookup = [&](QRgb rgb) {
+        const auto known = nearest.find(rgb);
+        if (known != nearest.end())
+            return known->second;
         int best = 0, bestDistance = std::numeric_limits<int>::max();
-        for (std::size_t i = 0; i < out.palette.size(); ++i) {
-            const int d = distance(c.rgb, out.palette[i]);
+        for (std::size_t i = 0; i < palette.size() && bestDistance > 0; ++i) {
+            const int d = distance(rgb, palette[i]);
             if (d < bestDistance) {
                 bestDistance = d;
                 best = static_cast<int>(i);
-                if (d == 0)
-                    break;
             }
         }
-        nearest.emplace(c.rgb, static_cast<unsigned char>(best));
-    }
+        return nearest.emplace(rgb, static_cast<unsigned char>(best)).first->second;
+    };
     out.indexes.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+    auto index = out.indexes.begin();
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            out.indexes[static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) + static_cast<std::size_t>(x)] =
-                nearest.at(line[x] | 0xff000000u);
+            *index++ = lookup(line[x] | 0xff000000u);
     }
     return out;
 }
@@ -200,11 +209,22 @@ QString gifError(const char* step, int code)
 
 bool encodeGif(const QImage& image, QByteArray& out, QString& error)
 {
+    return encodeGif(image, choosePalette(std::span<const QImage>(&image, 1)), out, error);
+}
+
+bool encodeGif(const QImage& image, const std::vector<QRgb>& palette, QByteArray& out, QString& error)
+{
     if (image.isNull() || image.width() > 0xffff || image.height() > 0xffff) {
         error = QStringLiteral("GIF encoder: image size %1×%2 cannot be written").arg(image.width()).arg(image.height());
         return false;
     }
-    const IndexedImage indexed = quantize(image);
+    if (palette.empty() || palette.size() > std::size_t{kMaxColours}) {
+        error = QStringLiteral("GIF encoder: a palette of %1 colours cannot be written (1 to %2)")
+                    .arg(palette.size())
+                    .arg(kMaxColours);
+        return false;
+    }
+    const IndexedImage indexed = quantize(image, palette);
     // A GIF colour table holds a power of two entries, at least two.
     int bits = 1;
     while ((1 << bits) < static_cast<int>(indexed.palette.size()))

@@ -214,8 +214,9 @@ void paintLink(QPainter& p, const L::Box& box, const QString& label, Icon icon, 
         underline = isPage;
         break;
     }
-    // Text top at y 445 for both links, below the Remove button's rectangle.
-    const QRectF line(box.x, 445, box.w, 14);
+    // Both links on one text line, just below the Remove button's rectangle (which ends at
+    // 443) and with the underline still inside the Support rectangle (which ends at 460).
+    const QRectF line(box.x, 443, box.w, 14);
     p.save();
     p.setFont(font(kLabelPx + 1, true));
     const qreal textWidth = p.fontMetrics().horizontalAdvance(label);
@@ -225,7 +226,7 @@ void paintLink(QPainter& p, const L::Box& box, const QString& label, Icon icon, 
     drawText(p, QRectF(x0 + 20, line.top(), textWidth + 2, 14), label, kLabelPx + 1, true, ink);
     if (underline) {
         p.setPen(QPen(look == Look::Disabled ? kAccent : ink, 1));
-        p.drawLine(QPointF(x0 + 20, line.bottom() + 2.5), QPointF(x0 + 20 + textWidth, line.bottom() + 2.5));
+        p.drawLine(QPointF(x0 + 20, line.top() + 15.5), QPointF(x0 + 20 + textWidth, line.top() + 15.5));
     }
     p.restore();
 }
@@ -346,11 +347,11 @@ QImage mainWindowMask()
 std::vector<NamedImage> mainWindowArt()
 {
     return {
-        {QStringLiteral("home_on.gif"), mainWindowImage(Look::Normal), FileKind::Gif},
-        {QStringLiteral("home_hover.gif"), mainWindowImage(Look::Over), FileKind::Gif},
-        {QStringLiteral("home_click.gif"), mainWindowImage(Look::Down), FileKind::Gif},
-        {QStringLiteral("home_off.gif"), mainWindowImage(Look::Disabled), FileKind::Gif},
-        {QStringLiteral("Mask.bmp"), mainWindowMask(), FileKind::Bmp},
+        {QStringLiteral("home_on.gif"), mainWindowImage(Look::Normal), FileKind::Gif, QStringLiteral("main")},
+        {QStringLiteral("home_hover.gif"), mainWindowImage(Look::Over), FileKind::Gif, QStringLiteral("main")},
+        {QStringLiteral("home_click.gif"), mainWindowImage(Look::Down), FileKind::Gif, QStringLiteral("main")},
+        {QStringLiteral("home_off.gif"), mainWindowImage(Look::Disabled), FileKind::Gif, QStringLiteral("main")},
+        {QStringLiteral("Mask.bmp"), mainWindowMask(), FileKind::Bmp, QStringLiteral("mask")},
     };
 }
 

@@ -213,20 +213,20 @@ std::vector<NamedImage> panelArt()
 {
     const auto gif = FileKind::Gif;
     return {
-        {QStringLiteral("home_unchk.gif"), categoriesPanel(Tick::Off), gif},
-        {QStringLiteral("home_chk.gif"), categoriesPanel(Tick::On), gif},
-        {QStringLiteral("Autoscan_unchk.gif"), schedulePanel(Tick::Off, Usable::Yes), gif},
-        {QStringLiteral("Autoscan_chk.gif"), schedulePanel(Tick::On, Usable::Yes), gif},
-        {QStringLiteral("Autoscan_disabled.gif"), schedulePanel(Tick::Off, Usable::Greyed), gif},
-        {QStringLiteral("Autoscan_disabled_chked.gif"), schedulePanel(Tick::On, Usable::Greyed), gif},
-        {QStringLiteral("IGNORRED-ERRORS_unchk.gif"), ignoredPanel(Look::Normal), gif},
-        {QStringLiteral("IGNORRED-ERRORS_chk.gif"), ignoredPanel(Look::Over), gif},
-        {QStringLiteral("IGNORRED-ERRORS_main.gif"), ignoredPanel(Look::Disabled), gif},
-        {QStringLiteral("ADVANCED-SETTINGS_unchk.gif"), settingsPanel(Tick::Off), gif},
-        {QStringLiteral("ADVANCED-SETTINGS_chk.gif"), settingsPanel(Tick::On), gif},
-        {QStringLiteral("result.gif"), resultPanel(), gif},
-        {QStringLiteral("ABOUT_unchk.gif"), aboutPanel(Look::Normal), gif},
-        {QStringLiteral("ABOUT_chk.gif"), aboutPanel(Look::Over), gif},
+        {QStringLiteral("home_unchk.gif"), categoriesPanel(Tick::Off), gif, QStringLiteral("categories")},
+        {QStringLiteral("home_chk.gif"), categoriesPanel(Tick::On), gif, QStringLiteral("categories")},
+        {QStringLiteral("Autoscan_unchk.gif"), schedulePanel(Tick::Off, Usable::Yes), gif, QStringLiteral("schedule")},
+        {QStringLiteral("Autoscan_chk.gif"), schedulePanel(Tick::On, Usable::Yes), gif, QStringLiteral("schedule")},
+        {QStringLiteral("Autoscan_disabled.gif"), schedulePanel(Tick::Off, Usable::Greyed), gif, QStringLiteral("schedule")},
+        {QStringLiteral("Autoscan_disabled_chked.gif"), schedulePanel(Tick::On, Usable::Greyed), gif, QStringLiteral("schedule")},
+        {QStringLiteral("IGNORRED-ERRORS_unchk.gif"), ignoredPanel(Look::Normal), gif, QStringLiteral("ignored")},
+        {QStringLiteral("IGNORRED-ERRORS_chk.gif"), ignoredPanel(Look::Over), gif, QStringLiteral("ignored")},
+        {QStringLiteral("IGNORRED-ERRORS_main.gif"), ignoredPanel(Look::Disabled), gif, QStringLiteral("ignored")},
+        {QStringLiteral("ADVANCED-SETTINGS_unchk.gif"), settingsPanel(Tick::Off), gif, QStringLiteral("settings")},
+        {QStringLiteral("ADVANCED-SETTINGS_chk.gif"), settingsPanel(Tick::On), gif, QStringLiteral("settings")},
+        {QStringLiteral("result.gif"), resultPanel(), gif, QStringLiteral("result")},
+        {QStringLiteral("ABOUT_unchk.gif"), aboutPanel(Look::Normal), gif, QStringLiteral("about")},
+        {QStringLiteral("ABOUT_chk.gif"), aboutPanel(Look::Over), gif, QStringLiteral("about")},
     };
 }
 

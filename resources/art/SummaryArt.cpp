@@ -117,17 +117,17 @@ std::vector<NamedImage> summaryArt()
     const auto gif = FileKind::Gif;
     std::vector<NamedImage> images;
     // The scan screen's only button lies outside its picture, so both pictures are the same.
-    images.push_back({QStringLiteral("SubMainNormal.gif"), errorScanScreen(), gif});
-    images.push_back({QStringLiteral("SubMainChecked.gif"), errorScanScreen(), gif});
+    images.push_back({QStringLiteral("SubMainNormal.gif"), errorScanScreen(), gif, QStringLiteral("error scan")});
+    images.push_back({QStringLiteral("SubMainChecked.gif"), errorScanScreen(), gif, QStringLiteral("error scan")});
     const std::pair<Look, const char*> suffixes[] = {
         {Look::Normal, "normal"}, {Look::Over, "roll_over"}, {Look::Down, "pressed"}, {Look::Disabled, "disable"}};
     for (const auto& [look, suffix] : suffixes)
         images.push_back({QStringLiteral("scan_complete-%1.gif").arg(QLatin1String(suffix)), scanCompleteScreen(look),
-                          gif});
-    images.push_back({QStringLiteral("home_main.gif"), errorFixingScreen(), gif});
+                          gif, QStringLiteral("scan complete")});
+    images.push_back({QStringLiteral("home_main.gif"), errorFixingScreen(), gif, QStringLiteral("error fixing")});
     for (const auto& [look, suffix] : suffixes)
         images.push_back({QStringLiteral("fix_complete-%1.gif").arg(QLatin1String(suffix)), fixCompleteScreen(look),
-                          gif});
+                          gif, QStringLiteral("fix complete")});
     return images;
 }
 

@@ -17,6 +17,7 @@
 #include <QSaveFile>
 
 #include <cstdio>
+#include <map>
 #include <vector>
 
 namespace {
@@ -52,15 +53,27 @@ int main(int argc, char** argv)
         QString path;
         QByteArray bytes;
     };
+    const std::vector<art::NamedImage> pictures = art::allArt();
+    std::map<QString, std::vector<QRgb>> palettes;
+    for (const auto& picture : pictures) {
+        if (picture.kind != art::FileKind::Gif || palettes.count(picture.family))
+            continue;
+        std::vector<QImage> family;
+        for (const auto& member : pictures)
+            if (member.kind == art::FileKind::Gif && member.family == picture.family)
+                family.push_back(member.image);
+        palettes.emplace(picture.family, art::choosePalette(family));
+    }
+
     std::vector<Encoded> files;
-    for (const auto& [fileName, image, kind] : art::allArt()) {
-        Encoded file{QDir(folder.absoluteFilePath()).filePath(fileName), {}};
-        if (kind == art::FileKind::Bmp) {
-            file.bytes = art::encodeBmp24(image);
+    for (const auto& picture : pictures) {
+        Encoded file{QDir(folder.absoluteFilePath()).filePath(picture.fileName), {}};
+        if (picture.kind == art::FileKind::Bmp) {
+            file.bytes = art::encodeBmp24(picture.image);
         } else {
             QString error;
-            if (!art::encodeGif(image, file.bytes, error))
-                return fail(QStringLiteral("%1: %2; nothing was written").arg(fileName, error));
+            if (!art::encodeGif(picture.image, palettes.at(picture.family), file.bytes, error))
+                return fail(QStringLiteral("%1: %2; nothing was written").arg(picture.fileName, error));
         }
         files.push_back(std::move(file));
     }
