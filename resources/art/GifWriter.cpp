@@ -15,7 +15,7 @@ namespace {
 constexpr int kMaxColours = 256;
 // A colour covering at least this many pixels is taken into the palette as it is.
 constexpr quint32 kFlatColourPixels = 48;
-constexpr int kMaxFlatColours = 160;
+constexpr int kMaxFlatColours = 112;
 
 struct ColourCount {
     QRgb rgb;

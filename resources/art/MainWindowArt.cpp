@@ -191,7 +191,7 @@ void paintRemove(QPainter& p, const L::Box& box, Look look)
     p.setPen(Qt::NoPen);
     p.setBrush(look == Look::Disabled ? kGreyFillLight : QColor(kAccent.red(), kAccent.green(), kAccent.blue(), 40));
     p.drawEllipse(badge);
-    drawIcon(p, Icon::Wrench, badge.adjusted(9, 9, -9, -9), glyph, 2.2);
+    drawIcon(p, Icon::Wrench, badge.adjusted(8, 8, -8, -8), glyph, 2.2);
     drawText(p, QRectF(r.left() + 68, r.top() + 12 + shift, r.width() - 80, 24), QStringLiteral("Fix selected"), 19,
              true, ink);
     drawText(p, QRectF(r.left() + 69, r.top() + 36 + shift, r.width() - 80, 16),

@@ -250,11 +250,18 @@ void drawIcon(QPainter& p, Icon icon, const QRectF& sq, const QColor& colour, qr
         break;
     }
     case Icon::Wrench: {
-        QPainterPath w;
-        w.moveTo(at(0.18, 0.84));
-        w.lineTo(at(0.56, 0.46));
-        p.drawPath(w);
-        p.drawArc(QRectF(at(0.46, 0.08), QSizeF(s * 0.46, s * 0.46)), 200 * 16, 250 * 16);
+        // A filled open-ended wrench, head to the top right.
+        p.translate(c);
+        p.rotate(45);
+        QPainterPath head;
+        head.addEllipse(QPointF(0, -s * 0.26), s * 0.23, s * 0.23);
+        QPainterPath handle;
+        handle.addRoundedRect(QRectF(-s * 0.09, -s * 0.16, s * 0.18, s * 0.62), s * 0.09, s * 0.09);
+        QPainterPath jaw;
+        jaw.addRect(QRectF(-s * 0.085, -s * 0.52, s * 0.17, s * 0.26));
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawPath(head.united(handle).subtracted(jaw));
         break;
     }
     case Icon::Shield: {

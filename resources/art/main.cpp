@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -78,11 +79,18 @@ int main(int argc, char** argv)
         files.push_back(std::move(file));
     }
 
+    // Every file is written in full to its temporary file before the first one replaces its
+    // old picture; a failure up to then leaves the folder as it was.
+    std::vector<std::unique_ptr<QSaveFile>> outputs;
     for (const auto& file : files) {
-        QSaveFile out(file.path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes) != file.bytes.size() || !out.commit())
-            return fail(QStringLiteral("cannot write %1: %2").arg(file.path, out.errorString()));
+        auto out = std::make_unique<QSaveFile>(file.path);
+        if (!out->open(QIODevice::WriteOnly) || out->write(file.bytes) != file.bytes.size())
+            return fail(QStringLiteral("cannot write %1: %2; nothing was replaced").arg(file.path, out->errorString()));
+        outputs.push_back(std::move(out));
     }
+    for (auto& out : outputs)
+        if (!out->commit())
+            return fail(QStringLiteral("cannot replace %1: %2").arg(out->fileName(), out->errorString()));
     std::printf("wrote %zu files to %s\n", files.size(), qPrintable(folder.absoluteFilePath()));
     return 0;
 }
