@@ -42,7 +42,7 @@ void drawFigureCaptions(QPainter& p, std::span<const L::Figure> figures)
                  Qt::AlignRight | Qt::AlignTop);
 }
 
-QImage errorScanScreen()
+QImage errorScanScreen(Look look)
 {
     QImage image;
     QPainter p;
@@ -56,6 +56,9 @@ QImage errorScanScreen()
     p.setPen(QPen(kCardBorder, 1));
     p.setBrush(kCardAlt);
     p.drawRoundedRect(QRectF(animation).adjusted(-4.5, -4.5, 4.5, 8), 8, 8);
+    // The definition puts the stop button below this screen's 136 pixels, so at that height
+    // it is clipped away; a taller screen shows it.
+    drawCardButton(p, L::kStopScan.rect(), QStringLiteral("Stop"), look, Emphasis::Secondary);
     p.end();
     return image;
 }
@@ -116,9 +119,9 @@ std::vector<NamedImage> summaryArt()
 {
     const auto gif = FileKind::Gif;
     std::vector<NamedImage> images;
-    // The scan screen's only button lies outside its picture, so both pictures are the same.
-    images.push_back({QStringLiteral("SubMainNormal.gif"), errorScanScreen(), gif, QStringLiteral("error scan")});
-    images.push_back({QStringLiteral("SubMainChecked.gif"), errorScanScreen(), gif, QStringLiteral("error scan")});
+    // The scan screen's pictures differ only in its stop button (normal and pressed).
+    images.push_back({QStringLiteral("SubMainNormal.gif"), errorScanScreen(Look::Normal), gif, QStringLiteral("error scan")});
+    images.push_back({QStringLiteral("SubMainChecked.gif"), errorScanScreen(Look::Down), gif, QStringLiteral("error scan")});
     const std::pair<Look, const char*> suffixes[] = {
         {Look::Normal, "normal"}, {Look::Over, "roll_over"}, {Look::Down, "pressed"}, {Look::Disabled, "disable"}};
     for (const auto& [look, suffix] : suffixes)
