@@ -40,9 +40,13 @@ int CSkinList::AddRow(const QStringList& texts, bool checked) {
     for (int column = 0; column < columnCount(); ++column) {
         auto* item = new QTableWidgetItem(column < texts.size() ? texts[column] : QString());
         item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // Selectable and nothing else (no editing, no dragging); only the first column
+        // has a check box the user can click.
         if (column == 0) {
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+        } else {
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         }
         setItem(row, column, item);
     }
