@@ -21,6 +21,10 @@ void ApplyListLine(QTableWidget& list, const ListLine& line) {
     list.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list.horizontalHeader()->setHighlightSections(false);
     list.verticalHeader()->hide();
+    // Rows as tall as a line of text, as report lists have, rather than the style's
+    // roomier table rows.
+    list.verticalHeader()->setMinimumSectionSize(1);
+    list.verticalHeader()->setDefaultSectionSize(list.fontMetrics().height() + 4);
     list.setShowGrid(true);
     list.setSelectionBehavior(QAbstractItemView::SelectRows);
     list.setSelectionMode(QAbstractItemView::SingleSelection);

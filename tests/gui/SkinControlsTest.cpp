@@ -172,6 +172,21 @@ private slots:
         QVERIFY(!first->IsHovering());
     }
 
+    void losingTheFocusEndsTheHover() {
+        RecordingScreen screen;
+        PaintScreenImages(screen);
+        CSkinButton* button = screen.AddButton(Button("BUTTON_MAIN", 10, 10), 0, &screen);
+        CSkinEdit* edit = screen.AddEdit(Text("EDIT_SCAN_PERIOD", {100, 10, 130, 30}), 0, &screen);
+        QVERIFY(test::ShowActive(screen));
+        button->setFocus();
+        QTest::mouseMove(&screen, Centre(button));
+        QTRY_VERIFY(button->IsHovering());
+        edit->setFocus();
+        QTRY_VERIFY(!button->hasFocus());
+        QVERIFY(!button->IsHovering());
+        QCOMPARE(Shown(button), kNormal);
+    }
+
     void clickReportsTheButtonToItsScreen() {
         RecordingScreen screen;
         PaintScreenImages(screen);
