@@ -1,0 +1,112 @@
+#include "skin/SkinList.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPointer>
+
+#include <algorithm>
+
+namespace brindle::skin {
+
+void ApplyListLine(QTableWidget& list, const ListLine& line) {
+    list.setGeometry(line.rect.left, line.rect.top, std::max(0, line.rect.width()), std::max(0, line.rect.height()));
+    list.setColumnCount(static_cast<int>(line.columns.size()));
+    QStringList titles;
+    for (const ListColumn& column : line.columns) titles << QString::fromStdString(column.title);
+    list.setHorizontalHeaderLabels(titles);
+    for (int i = 0; i < static_cast<int>(line.columns.size()); ++i) {
+        list.setColumnWidth(i, std::max(0, line.columns[static_cast<std::size_t>(i)].width));
+    }
+    list.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list.horizontalHeader()->setHighlightSections(false);
+    list.verticalHeader()->hide();
+    // Rows as tall as a line of text, as report lists have, rather than the style's
+    // roomier table rows.
+    list.verticalHeader()->setMinimumSectionSize(1);
+    list.verticalHeader()->setDefaultSectionSize(list.fontMetrics().height() + 4);
+    list.setShowGrid(true);
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list.setWordWrap(false);
+}
+
+CSkinList::CSkinList(QWidget* parent) : QTableWidget(parent) {}
+
+CSkinList::CSkinList(const ListLine& line, QWidget* parent) : QTableWidget(parent) {
+    ApplyListLine(*this, line);
+}
+
+int CSkinList::AddRow(const QStringList& texts, bool checked) {
+    const int row = rowCount();
+    insertRow(row);
+    for (int column = 0; column < columnCount(); ++column) {
+        auto* item = new QTableWidgetItem(column < texts.size() ? texts[column] : QString());
+        item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // Selectable and nothing else (no editing, no dragging); only the first column
+        // has a check box the user can click.
+        if (column == 0) {
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+        } else {
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        }
+        setItem(row, column, item);
+    }
+    return row;
+}
+
+bool CSkinList::IsRowChecked(int row) const {
+    const QTableWidgetItem* first = item(row, 0);
+    return first != nullptr && first->checkState() == Qt::Checked;
+}
+
+void CSkinList::SetRowChecked(int row, bool on) {
+    if (QTableWidgetItem* first = item(row, 0)) first->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+void CSkinList::SetAllChecked(bool on) {
+    // The count is asked on every step, so rows that go away meanwhile are never touched.
+    for (int row = 0; row < rowCount(); ++row) SetRowChecked(row, on);
+}
+
+void CSkinList::RemoveAllRows() {
+    setRowCount(0);
+}
+
+QString CSkinList::SelectAllText() {
+    return QStringLiteral("Select All");
+}
+
+QString CSkinList::DeselectAllText() {
+    return QStringLiteral("Deselect All");
+}
+
+void CSkinList::contextMenuEvent(QContextMenuEvent* event) {
+    QPoint where = event->globalPos();
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        // From the keyboard: just below the start of the current row, or at the top of
+        // the list when there is none.
+        const QTableWidgetItem* current = currentItem();
+        const QPoint corner = current != nullptr ? visualItemRect(current).topLeft() : QPoint(0, 0);
+        where = viewport()->mapToGlobal(corner + QPoint(2, 14));
+    }
+    // The menu runs an event loop of its own, in which the screen could be rebuilt and
+    // this list deleted: the menu is no child of the list, and the list is looked at
+    // again only if it still exists.
+    QMenu menu;
+    const QAction* selectAll = menu.addAction(SelectAllText());
+    const QAction* deselectAll = menu.addAction(DeselectAllText());
+    const QPointer<CSkinList> alive(this);
+    const QAction* chosen = menu.exec(where);
+    if (alive.isNull()) return;
+    if (chosen == selectAll) {
+        SetAllChecked(true);
+    } else if (chosen == deselectAll) {
+        SetAllChecked(false);
+    }
+    event->accept();
+}
+
+}  // namespace brindle::skin

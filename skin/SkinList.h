@@ -1,0 +1,45 @@
+// The report-style lists of the skinned screens: one row per entry, columns laid out by a
+// skin list line, grid lines, whole rows selected one at a time.
+//
+// CSkinList is the list of the result and ignored panels: every row has a check box in its
+// first column, and the context menu ("Select All", "Deselect All") ticks or clears all of
+// them. The other screens' lists are plain tables set up by ApplyListLine.
+#pragma once
+
+#include <QStringList>
+#include <QTableWidget>
+
+#include "skin/definition/SkinLines.h"
+
+namespace brindle::skin {
+
+// Places `list` at the line's rectangle and gives it one left-aligned column per column
+// of the line, with its title and width in pixels. Rows are selected whole, one at a
+// time, and cannot be edited in place.
+void ApplyListLine(QTableWidget& list, const ListLine& line);
+
+class CSkinList : public QTableWidget {
+    Q_OBJECT
+
+public:
+    explicit CSkinList(QWidget* parent = nullptr);
+    CSkinList(const ListLine& line, QWidget* parent);
+
+    // Appends a row; texts beyond the column count are dropped, missing ones are empty.
+    // The first column carries the row's check box. Answers the row's number.
+    int AddRow(const QStringList& texts, bool checked = false);
+    bool IsRowChecked(int row) const;
+    void SetRowChecked(int row, bool on);
+    // Every row's check box on or off (what the context menu's two commands do).
+    void SetAllChecked(bool on);
+    void RemoveAllRows();
+
+    // The context menu's commands, in menu order.
+    static QString SelectAllText();
+    static QString DeselectAllText();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+}  // namespace brindle::skin
