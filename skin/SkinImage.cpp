@@ -120,21 +120,11 @@ void LoadSkinImage(const std::filesystem::path& path, SkinImage& target, QSize* 
     if (size != nullptr) *size = target.size();
 }
 
-bool ExtractResourceToFile(const std::filesystem::path& filePath, std::string_view resourceName, std::string* error) {
+Status ExtractResourceToFile(const std::filesystem::path& filePath, std::string_view resourceName) {
     QByteArray bytes;
-    if (!ReadResource(resourceName, bytes)) {
-        if (error != nullptr) {
-            *error = "no built-in resource \"" + std::string(resourceName) + "\" to write to " + filePath.string();
-        }
-        return false;
-    }
-    const std::string failure =
-        WriteFileAtomically(filePath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (!failure.empty()) {
-        if (error != nullptr) *error = failure;
-        return false;
-    }
-    return true;
+    if (!ReadResource(resourceName, bytes))
+        return Error("no built-in resource \"" + std::string(resourceName) + "\" to write to " + filePath.string());
+    return WriteFileAtomically(filePath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 SkinImage CutImage(const SkinImage& source, const QRect& area) {

@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Result.h"
+
 class QPainter;
 
 namespace brindle::skin {
@@ -66,10 +68,9 @@ void LoadSkinImage(const std::filesystem::path& path, SkinImage& target, QSize* 
 
 // Writes the built-in resource ":/skin/<resourceName>" to `filePath`, replacing what is
 // there. The file is written whole under a temporary name beside it and then renamed, so
-// a failed write leaves the old file or none, never a part. False, with nothing created,
-// when there is no such resource; false with the reason in `error` when writing fails.
-bool ExtractResourceToFile(const std::filesystem::path& filePath, std::string_view resourceName,
-                           std::string* error = nullptr);
+// a failed write leaves the old file or none, never a part. Fails, with nothing created,
+// when there is no such resource, and with the reason when writing fails.
+Status ExtractResourceToFile(const std::filesystem::path& filePath, std::string_view resourceName);
 
 // The part of `source` whose top-left corner is (area.left(), area.top()), of the area's
 // size, at the same scale. Pixels of the area that lie outside the source are

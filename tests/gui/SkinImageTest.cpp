@@ -237,9 +237,8 @@ private slots:
         const fs::path folder = Folder();
         const fs::path file = folder / "Skin.ini";
         WriteAll(file, std::string(200, 'x'));  // longer than the new content: replaced, not overwritten in place
-        std::string error;
-        QVERIFY(ExtractResourceToFile(file, "TEST_TEXT", &error));
-        QCOMPARE(QString::fromStdString(error), QString());
+        const brindle::Status written = ExtractResourceToFile(file, "TEST_TEXT");
+        QVERIFY2(written.ok(), written.message().c_str());
         QCOMPARE(ReadAll(file), std::string("[SECTION]\r\nKey=Value\r\n\0after a NUL\n", 35));
         // No temporary file left beside it.
         QCOMPARE(FolderEntries(folder), std::vector<std::string>{"Skin.ini"});
@@ -248,22 +247,24 @@ private slots:
     void extractOfAMissingResourceWritesNothing() {
         const fs::path folder = Folder();
         std::string error;
-        QVERIFY(!ExtractResourceToFile(folder / "Skin.ini", "NO_SUCH_RESOURCE", &error));
+        error = ExtractResourceToFile(folder / "Skin.ini", "NO_SUCH_RESOURCE").message();
+        QVERIFY(!error.empty());
         QVERIFY(FolderEntries(folder).empty());
         QVERIFY2(error.find("NO_SUCH_RESOURCE") != std::string::npos, error.c_str());
 
         // A file already there is left as it was.
         WriteAll(folder / "Skin.ini", "old");
-        QVERIFY(!ExtractResourceToFile(folder / "Skin.ini", "NO_SUCH_RESOURCE"));
+        QVERIFY(!ExtractResourceToFile(folder / "Skin.ini", "NO_SUCH_RESOURCE").ok());
         QCOMPARE(ReadAll(folder / "Skin.ini"), std::string("old"));
-        QVERIFY(!ExtractResourceToFile(folder / "Skin.ini", ""));
+        QVERIFY(!ExtractResourceToFile(folder / "Skin.ini", "").ok());
         QCOMPARE(FolderEntries(folder), std::vector<std::string>{"Skin.ini"});
     }
 
     void extractIntoAMissingFolderFailsWithTheReason() {
         const fs::path file = Folder() / "no-such-folder" / "Skin.ini";
         std::string error;
-        QVERIFY(!ExtractResourceToFile(file, "TEST_TEXT", &error));
+        error = ExtractResourceToFile(file, "TEST_TEXT").message();
+        QVERIFY(!error.empty());
         QVERIFY2(error.find(file.parent_path().string()) != std::string::npos, error.c_str());
         QVERIFY(!fs::exists(file.parent_path()));
     }
