@@ -75,8 +75,8 @@ private slots:
         test::RecordingScreen screen;
         const MainImages names = ReadMainImages(*m_ini);
         const SkinImage mask = LoadMainImages(screen, folder(), names);
-        for (const SkinImage* image : {&screen.NormalImage(), &screen.OverImage(), &screen.DownImage(),
-                                       &screen.DisabledImage(), &mask}) {
+        for (const SkinImage* image : std::initializer_list<const SkinImage*>{
+                 &screen.NormalImage(), &screen.OverImage(), &screen.DownImage(), &screen.DisabledImage(), &mask}) {
             QCOMPARE(image->size(), QSize(701, 503));
         }
         screen.resize(screen.NormalImage().size());
@@ -171,11 +171,30 @@ private:
         }
     }
 
-    static void snapshot(QWidget& screen, const std::string& name) {
+    // The screen as the program shows it: its normal image as the background (the test
+    // screen does not paint one), the elements over it, and outside the window's shape
+    // nothing.
+    static void snapshot(test::RecordingScreen& screen, const std::string& name) {
         const QByteArray target = qgetenv("BRINDLE_SKIN_SNAPSHOTS");
         if (target.isEmpty()) return;
+        // Rendered whole and clipped afterwards: render() places a masked widget's shape, not
+        // its rectangle, at the target point.
+        const QRegion shape = screen.mask();
+        screen.clearMask();
+        QImage picture(screen.size(), QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        DrawSkinImage(painter, screen.NormalImage(), 0, 0, screen.width(), screen.height());
+        screen.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+        if (!shape.isEmpty()) {
+            painter.setCompositionMode(QPainter::CompositionMode_Clear);
+            painter.setClipRegion(QRegion(screen.rect()).subtracted(shape));
+            painter.fillRect(screen.rect(), Qt::transparent);
+            screen.setMask(shape);
+        }
+        painter.end();
         QDir().mkpath(QString::fromLocal8Bit(target));
-        screen.grab().save(QString::fromLocal8Bit(target) + "/" + QString::fromStdString(name) + ".png");
+        picture.save(QString::fromLocal8Bit(target) + "/" + QString::fromStdString(name) + ".png");
     }
 
     QTemporaryDir m_folder;
