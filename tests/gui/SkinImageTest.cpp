@@ -125,8 +125,8 @@ private slots:
         QTest::newRow("built in, no extension") << "test_pattern" << "" << QSize(4, 2) << kRed << "";
         QTest::newRow("built in, through a backslash folder") << "art\\test_pattern.gif" << "" << QSize(4, 2) << kRed << "";
         QTest::newRow("built-in BMP") << "Test_Mask.bmp" << "" << QSize(3, 2) << kWhite << "";
-        QTest::newRow("nowhere") << "scan_complete-normal.gif" << "" << QSize(0, 0) << QRgb(0)
-                                 << "scan_complete-normal.gif: no such file and no built-in picture \"SCAN_COMPLETE-NORMAL\"";
+        QTest::newRow("nowhere") << "no_such-picture.gif" << "" << QSize(0, 0) << QRgb(0)
+                                 << "no_such-picture.gif: no such file and no built-in picture \"NO_SUCH-PICTURE\"";
         QTest::newRow("only the last dot cuts") << "old.test_pattern.gif" << "" << QSize(0, 0) << QRgb(0)
                                                 << "no built-in picture \"OLD.TEST_PATTERN\"";
         QTest::newRow("empty name") << "" << "" << QSize(0, 0) << QRgb(0) << "no built-in picture \"\"";
