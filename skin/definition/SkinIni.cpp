@@ -92,8 +92,10 @@ CSkinIni CSkinIni::Snapshot() const {
     return snapshot;
 }
 
-std::string CSkinIni::ReadError() const {
-    return m_document ? m_document->error : Load(m_path)->error;
+Status CSkinIni::ReadStatus() const {
+    const std::string& error = m_document ? m_document->error : Load(m_path)->error;
+    if (error.empty()) return {};
+    return Error(error);
 }
 
 bool CSkinIni::GetSectionKeys(std::string_view section, std::vector<std::string>& names) const {

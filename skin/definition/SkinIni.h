@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
 #include "skin/definition/SkinLines.h"
 
 namespace brindle::skin {
@@ -53,10 +54,10 @@ public:
     // section read key by key sees a single version of it and the file is read once. A
     // reader made by FromText, or a snapshot, returns a copy of itself (sharing the text).
     CSkinIni Snapshot() const;
-    // Why the definition reads as one without sections: what was wrong with the file
-    // (missing, not a regular file, larger than kMaxSkinIniBytes, unreadable), naming it.
-    // Empty when the file could be read or the text was given.
-    std::string ReadError() const;
+    // Whether the file could be read: otherwise why the definition reads as one without
+    // sections (missing, not a regular file, larger than kMaxSkinIniBytes, unreadable),
+    // naming the file. A reader made from text always could.
+    Status ReadStatus() const;
 
 private:
     struct Document;

@@ -179,7 +179,7 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const CSkinIni ini = CSkinIni::FromText(text);
-    Check(ini.ReadError().empty());
+    Check(ini.ReadStatus().ok());
     const std::vector<std::string> sections = SectionsNamed(text);
     for (const std::string& section : sections) CheckSection(ini, section);
 
@@ -191,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The same text through a file: the same answers.
     WriteFile(InputFile(), text);
     const CSkinIni file = CSkinIni(InputFile()).Snapshot();
-    Check(file.ReadError().empty() == (size <= kMaxSkinIniBytes));
+    Check(file.ReadStatus().ok() == (size <= kMaxSkinIniBytes));
     if (size <= kMaxSkinIniBytes) {
         for (const std::string& section : sections) {
             std::vector<std::string> fromText;

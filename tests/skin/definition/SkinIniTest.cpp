@@ -137,7 +137,7 @@ TEST_F(SkinIniFileTest, TheFileIsReadWhenAskedAndASnapshotKeepsItsReading) {
     EXPECT_TRUE(snapshot.GetSectionKeys("S", names));
     EXPECT_EQ(names, Names{"1"});
     EXPECT_EQ(snapshot.path(), path);
-    EXPECT_EQ(live.ReadError(), "");
+    EXPECT_EQ(live.ReadStatus().message(), "");
 }
 
 struct RefusedFile {
@@ -170,7 +170,7 @@ TEST_F(SkinIniFileTest, AFileThatCannotBeReadReadsAsNoSectionsAndSaysWhy) {
         Names names;
         EXPECT_FALSE(ini.GetSectionKeys("S", names)) << c.what;
         EXPECT_EQ(ini.GetValue("S", "1", "<default>"), "<default>") << c.what;
-        const std::string error = ini.Snapshot().ReadError();
+        const std::string error = ini.Snapshot().ReadStatus().message();
         EXPECT_NE(error.find(c.errorPart), std::string::npos) << c.what << ": " << error;
         EXPECT_NE(error.find(ini.path().string()), std::string::npos) << c.what << ": " << error;
     }

@@ -20,7 +20,7 @@ protected:
         delete s_ini;
         s_ini = nullptr;
     }
-    void SetUp() override { ASSERT_EQ(s_ini->ReadError(), ""); }
+    void SetUp() override { ASSERT_EQ(s_ini->ReadStatus().message(), ""); }
 
     static const CSkinIni& ini() { return *s_ini; }
 
