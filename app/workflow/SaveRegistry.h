@@ -3,9 +3,8 @@
 
 #include <string>
 
-#include "platform/Result.h"
-
 #include "platform/Machine.h"
+#include "platform/Result.h"
 
 namespace brindle {
 
