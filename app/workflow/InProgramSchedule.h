@@ -81,7 +81,8 @@ public:
     // day buttons where their settings exist. With the automatic scan off, the options
     // are reset to "after every week" and applied, so that the times keep running. Then
     // the two kind buttons where their settings exist, and the edit box from the stored
-    // minutes ("4" when they cannot be read).
+    // minutes ("4" when they cannot be read). The schedule is loaded first: with the scan
+    // off, the period applied is the loaded one.
     void LoadPanelSettings(Registry& registry, bool& enableButton, ScheduleOptions& options);
 
     // The enable switch was pressed: turns the automatic scan on or off, stores it and
