@@ -108,7 +108,8 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
-        result.fail(BackupResult::Outcome::Failed, folder.string() + ": cannot create the backup folder: " + error.message());
+        result.fail(BackupResult::Outcome::Failed,
+                    folder.string() + ": cannot create the backup folder: " + error.message());
         return result;
     }
     const std::string encoded = EncodeBackup(collected.records);
@@ -126,8 +127,9 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
         result.file = candidate;
     }
     if (result.file.empty()) {
-        result.fail(BackupResult::Outcome::Failed, (folder / BackupFileName(time)).string() + ": this second's " +
-                       std::to_string(kMaxBackupsPerSecond) + " backup names are all taken; try again a second later");
+        result.fail(BackupResult::Outcome::Failed,
+                    (folder / BackupFileName(time)).string() + ": this second's " +
+                        std::to_string(kMaxBackupsPerSecond) + " backup names are all taken; try again a second later");
         return result;
     }
     if (!shortcuts.empty()) {

@@ -88,13 +88,15 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
     // A working file left from an earlier backup would be taken for this one's export.
     fs::remove(working, error);
     if (error) {
-        result.fail(BackupResult::Outcome::Failed, working.string() + ": cannot delete the working file of an earlier backup: " + error.message());
+        result.fail(BackupResult::Outcome::Failed,
+                    working.string() + ": cannot delete the working file of an earlier backup: " + error.message());
         return result;
     }
     const fs::path folder = workingDirectory / kBackupFolderName;
     fs::create_directories(folder, error);
     if (error) {
-        result.fail(BackupResult::Outcome::Failed, folder.string() + ": cannot create the backup folder: " + error.message());
+        result.fail(BackupResult::Outcome::Failed,
+                    folder.string() + ": cannot create the backup folder: " + error.message());
         return result;
     }
     // Chosen before the export, which can take a while; the move checks again and takes

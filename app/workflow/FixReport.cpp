@@ -4,8 +4,9 @@ namespace brindle {
 
 bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report) {
     if (!machine.registryChangedOnDisk()) return false;
-    report.fail(FixReport::Outcome::ChangedOnDisk, "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
-                   "Scan again, then repair.");
+    report.fail(FixReport::Outcome::ChangedOnDisk,
+                "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
+                "Scan again, then repair.");
     return true;
 }
 
@@ -51,15 +52,18 @@ void TakeFixResult(const FixResult& fix, const ScanSession& session, const Colle
         }
         break;
     case FixEnd::SaveFailed:
-        report.fail(FixReport::Outcome::SaveFailed, "the repair could not be written back, so nothing was removed: " + fix.error);
+        report.fail(FixReport::Outcome::SaveFailed,
+                    "the repair could not be written back, so nothing was removed: " + fix.error);
         break;
     case FixEnd::Stopped:
-        report.fail(FixReport::Outcome::Stopped, fix.registrySaved ? "stopped after the registry was repaired; no shortcut was deleted"
-                                         : "stopped before anything was removed");
+        report.fail(FixReport::Outcome::Stopped,
+                    fix.registrySaved ? "stopped after the registry was repaired; no shortcut was deleted"
+                                      : "stopped before anything was removed");
         break;
     case FixEnd::Failed:
-        report.fail(FixReport::Outcome::Failed, fix.error + (fix.registrySaved ? "; the registry repair is on disk, no shortcut was deleted"
-                                                      : "; nothing was removed"));
+        report.fail(FixReport::Outcome::Failed,
+                    fix.error + (fix.registrySaved ? "; the registry repair is on disk, no shortcut was deleted"
+                                                   : "; nothing was removed"));
         break;
     }
 }

@@ -53,7 +53,8 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
         // Its entries would be removed as if nobody had kept them, and the save below
         // would replace the list with the new entries alone.
         if (!ignoreKeeper.ignoreListError().empty()) {
-            report.fail(FixReport::Outcome::IgnoreListUnreadable, ignoreKeeper.ignoreListError() + "; nothing was removed");
+            report.fail(FixReport::Outcome::IgnoreListUnreadable,
+                        ignoreKeeper.ignoreListError() + "; nothing was removed");
             return report;
         }
         MoveUntickedToIgnoreList(session, selection, ignoreKeeper);
@@ -68,7 +69,8 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     report.backup = BackupRegistry(machine.registry(), session.engine.problems(), shortcuts.entries,
                                    session.workFolder(), clock);
     if (report.backup.outcome == BackupResult::Outcome::Failed) {
-        report.fail(FixReport::Outcome::BackupFailed, "the backup could not be written, so nothing was removed: " + report.backup.errorText());
+        report.fail(FixReport::Outcome::BackupFailed,
+                    "the backup could not be written, so nothing was removed: " + report.backup.errorText());
         return report;
     }
     KeepProblemsWithoutFullBackup(session, report);

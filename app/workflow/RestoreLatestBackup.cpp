@@ -39,7 +39,8 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
     // Changes made since the registry was read must not be written back along with the
     // restore, and Wine's own changes since then must not be overwritten.
     if (Status reloaded = machine.reloadRegistryIfChanged(); !reloaded) {
-        report.fail(RestoreLatestReport::Outcome::SaveFailed, "the registry could not be read again before the restore: " + reloaded.error().message());
+        report.fail(RestoreLatestReport::Outcome::SaveFailed,
+                    "the registry could not be read again before the restore: " + reloaded.error().message());
         return report;
     }
 
@@ -49,18 +50,20 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
         return report;
     }
     if (Status saved = SaveRegistryOrDropChanges(machine); !saved) {
-        report.fail(RestoreLatestReport::Outcome::SaveFailed, "the restore of " + latest->string() + " could not be written back, so nothing was restored: " +
-                         saved.error().message());
+        report.fail(RestoreLatestReport::Outcome::SaveFailed,
+                    "the restore of " + latest->string() +
+                        " could not be written back, so nothing was restored: " + saved.error().message());
         return report;
     }
     // The registry first: a shortcut whose program's entries are not back is of little use.
     report.shortcuts = RestoreShortcuts(machine, shortcuts.entries);
     if (!restored.leftUndone.empty() || !report.shortcuts.skipped.empty()) {
         report.leftUndone = std::move(restored.leftUndone);
-        report.fail(RestoreLatestReport::Outcome::Incomplete, "the restore of " + latest->string() + " is incomplete: " +
-                         std::to_string(report.leftUndone.size()) + " keys or values and " +
-                         std::to_string(report.shortcuts.skipped.size()) +
-                         " shortcut files could not be written; the rest was restored");
+        report.fail(RestoreLatestReport::Outcome::Incomplete,
+                    "the restore of " + latest->string() +
+                        " is incomplete: " + std::to_string(report.leftUndone.size()) + " keys or values and " +
+                        std::to_string(report.shortcuts.skipped.size()) +
+                        " shortcut files could not be written; the rest was restored");
         return report;
     }
     report.outcome = RestoreLatestReport::Outcome::Restored;

@@ -114,7 +114,8 @@ TEST_F(WholeRegistryBackupTest, AnExportThatNeverEndsIsStoppedAtTheLimitAndItsFi
         },
         100ms);
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
-    EXPECT_EQ(result.errorText(), workingFile().string() + ": the export of HKEY_LOCAL_MACHINE did not finish within 100 ms");
+    EXPECT_EQ(result.errorText(),
+              workingFile().string() + ": the export of HKEY_LOCAL_MACHINE did not finish within 100 ms");
     EXPECT_TRUE(exporterEnded.load()) << "the exporter's thread must have ended before the call returns";
     EXPECT_FALSE(fs::exists(workingFile()));
     EXPECT_TRUE(names().empty());
