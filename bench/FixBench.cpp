@@ -50,7 +50,7 @@ void BM_BackupRepairSave(benchmark::State& state) {
         const auto backupStart = Clock::now();
         const BackupResult backup = BackupRegistry(machine.registry(), lib.problems(), folder);
         state.counters["backup_ms"] = MillisecondsSince(backupStart);
-        if (backup.outcome != BackupResult::Outcome::Written) state.SkipWithError(backup.error.c_str());
+        if (backup.outcome != BackupResult::Outcome::Written) state.SkipWithError(backup.errorText().c_str());
         state.counters["backup_KiB"] = static_cast<double>(fs::file_size(backup.file)) / 1024.0;
 
         const auto repairStart = Clock::now();

@@ -65,7 +65,7 @@ void BM_FixOneKeyOfMissingDlls(benchmark::State& state) {
         const auto backupStart = Clock::now();
         const BackupResult backup = BackupRegistry(machine.registry(), lib.problems(), folder);
         state.counters["backup_ms"] = MillisecondsSince(backupStart);
-        if (backup.outcome != BackupResult::Outcome::Written) state.SkipWithError(backup.error.c_str());
+        if (backup.outcome != BackupResult::Outcome::Written) state.SkipWithError(backup.errorText().c_str());
 
         const auto repairStart = Clock::now();
         lib.FixProblems(summaries, (folder / "snapshot.xml").string());

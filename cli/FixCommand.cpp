@@ -69,9 +69,9 @@ void PrintFixText(const ScanReport& report, const FixReport& fix, const std::vec
         out << "\nLeft in place because their backup would be incomplete:\n";
         for (const auto& line : fix.keptUnbackedUp) out << "  " << AnsiToUtf8(codePage, line) << "\n";
     }
-    if (!fix.problemsLeftInPlace.empty()) {
+    if (!fix.leftUndone.empty()) {
         out << "\nLeft in place, since the registry cannot be asked for exactly the entry the scan saw:\n";
-        for (const auto& line : fix.problemsLeftInPlace) out << "  " << AnsiToUtf8(codePage, line) << "\n";
+        for (const auto& line : fix.leftUndone) out << "  " << AnsiToUtf8(codePage, line) << "\n";
     }
     if (!fix.shortcutsNotFixed.empty()) {
         out << "\nShortcut files not deleted:\n";
@@ -105,9 +105,9 @@ void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vec
     }
     document["shortcutsNotFixed"] = notFixed;
     nlohmann::ordered_json leftInPlace = nlohmann::ordered_json::array();
-    for (const auto& line : fix.problemsLeftInPlace) leftInPlace.push_back(AnsiToUtf8(codePage, line));
+    for (const auto& line : fix.leftUndone) leftInPlace.push_back(AnsiToUtf8(codePage, line));
     document["leftInPlace"] = leftInPlace;
-    if (!fix.error.empty()) document["error"] = fix.error;
+    if (!fix.errorText().empty()) document["error"] = fix.errorText();
     if (!fix.ignoreListError.empty()) document["ignoreListError"] = fix.ignoreListError;
     if (fix.outcome == FixReport::Outcome::Removed) document["message"] = kItemsRemovedMessage;
     out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
@@ -173,11 +173,11 @@ int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const F
     if (!fix.ignoreListError.empty()) err << "brindle-cli: warning: " << fix.ignoreListError << "\n";
     // Part of what was listed is still there: the job was done only in part.
     if (fix.outcome == FixReport::Outcome::Partial) {
-        err << "brindle-cli: " << fix.error << "\n";
+        err << "brindle-cli: " << fix.errorText() << "\n";
         return 1;
     }
     if (fix.outcome != FixReport::Outcome::Removed) {
-        err << "brindle-cli: " << fix.error << "\n";
+        err << "brindle-cli: " << fix.errorText() << "\n";
         return 2;
     }
     if (!out) {

@@ -25,13 +25,13 @@ int RestoreLatest(Machine& machine, std::ostream& out, std::ostream& err) {
     const RestoreLatestReport report = RestoreLatestBackup(machine, std::filesystem::current_path());
     PrintShortcuts(report, machine.codePage(), out, err);
     if (report.outcome == RestoreLatestReport::Outcome::Restored) {
-        out << "Restored " << report.file.string() << "\n" << report.message << "\n";
+        out << "Restored " << report.file.string() << "\n" << report.userText() << "\n";
         return 0;
     }
-    for (const auto& failure : report.failures) {
+    for (const auto& failure : report.leftUndone) {
         err << kCantSetValueMessage << ": " << AnsiToUtf8(machine.codePage(), failure) << "\n";
     }
-    err << "brindle-cli: " << report.message << "\n";
+    err << "brindle-cli: " << report.userText() << "\n";
     return 2;
 }
 

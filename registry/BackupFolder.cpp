@@ -101,14 +101,15 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
     }
     const BackupTime time = clock();
     CollectedBackup collected = CollectBackup(registry, problems);
-    result.leftOut = std::move(collected.leftOut);
+    result.leftUndone = std::move(collected.leftOut);
     result.incomplete = std::move(collected.incomplete);
 
     const fs::path folder = workingDirectory / kBackupFolderName;
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
-        result.error = folder.string() + ": cannot create the backup folder: " + error.message();
+        result.fail(BackupResult::Outcome::Failed,
+                    folder.string() + ": cannot create the backup folder: " + error.message());
         return result;
     }
     const std::string encoded = EncodeBackup(collected.records);
@@ -120,14 +121,15 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
         const ExclusiveCreateResult created = CreateFileExclusively(candidate, encoded);
         if (created.status == Status::NameTaken) continue;
         if (created.status == Status::Failed) {
-            result.error = created.error;
+            result.fail(BackupResult::Outcome::Failed, created.error);
             return result;
         }
         result.file = candidate;
     }
     if (result.file.empty()) {
-        result.error = (folder / BackupFileName(time)).string() + ": this second's " +
-                       std::to_string(kMaxBackupsPerSecond) + " backup names are all taken; try again a second later";
+        result.fail(BackupResult::Outcome::Failed,
+                    (folder / BackupFileName(time)).string() + ": this second's " +
+                        std::to_string(kMaxBackupsPerSecond) + " backup names are all taken; try again a second later");
         return result;
     }
     if (!shortcuts.empty()) {
@@ -136,7 +138,7 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
             // backup of a repair that never ran.
             fs::remove(result.file, error);
             result.file.clear();
-            result.error = written.error().message();
+            result.fail(BackupResult::Outcome::Failed, written.error().message());
             return result;
         }
         result.shortcutFile = ShortcutBackupPathFor(result.file);

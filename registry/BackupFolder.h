@@ -13,6 +13,7 @@
 
 #include "platform/Registry.h"
 #include "platform/Result.h"
+#include "registry/JobReport.h"
 #include "registry/ProblemRecord.h"
 #include "registry/ShortcutBackupFile.h"
 
@@ -45,21 +46,26 @@ bool IsBackupFileName(std::string_view name);
 // number, so "_10" comes after "_9").
 bool BackupNameBefore(std::string_view earlier, std::string_view later);
 
-struct BackupResult {
-    enum class Outcome {
-        NothingToBackUp,  // no problem had a key path; no file was written or deleted
-        Written,          // file holds the backup, complete and on disk
-        Failed,           // error says why; the repair must not run
-    };
-    Outcome outcome = Outcome::Failed;
+enum class BackupOutcome {
+    NothingToBackUp,  // no problem had a key path; no file was written or deleted
+    Written,          // file holds the backup, complete and on disk
+    Failed,           // error says why; the repair must not run
+};
+
+// leftUndone: what the backup does not hold, one line per problem, key or value (see
+// CollectedBackup::leftOut). Those entries are the ones this backup left undone even when
+// it was Written, so they are not an error; the repair keeps their problems in place.
+struct BackupResult : JobReport<BackupOutcome> {
+    using Outcome = BackupOutcome;
+    // Failed until the file is on disk.
+    BackupResult() : JobReport(Outcome::Failed) {}
+
     std::filesystem::path file;
     // The shortcut backup beside file (see registry/ShortcutBackupFile.h); empty when
     // no shortcut was handed in.
     std::filesystem::path shortcutFile;
-    std::string error;
-    // What the backup does not hold (see CollectedBackup::leftOut).
-    std::vector<std::string> leftOut;
-    // The problems whose backup misses something (see CollectedBackup::incomplete).
+    // The problems whose backup misses something (see CollectedBackup::incomplete): their
+    // indexes in the problem list, which leftUndone's lines cannot give back.
     std::vector<std::size_t> incomplete;
 };
 

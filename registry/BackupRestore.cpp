@@ -49,7 +49,7 @@ private:
     }
 
     void fail(const std::string& message, LONG status) {
-        m_report.failures.push_back(message + " (status " + std::to_string(status) + ")");
+        m_report.leftUndone.push_back(message + " (status " + std::to_string(status) + ")");
     }
 
     Registry& m_registry;
@@ -62,6 +62,7 @@ RestoreReport RestoreBackup(Registry& registry, const std::vector<BackupRecord>&
     RestoreReport report;
     BackupApplier applier(registry, report);
     for (const BackupRecord& record : records) applier.apply(record);
+    if (!report.leftUndone.empty()) report.outcome = RestoreReport::Outcome::Incomplete;
     return report;
 }
 
@@ -69,7 +70,7 @@ RestoreReport RestoreBackupFile(Registry& registry, const std::filesystem::path&
     DecodedBackup backup = ReadBackupFile(path);
     if (!backup.ok()) {
         RestoreReport report;
-        report.error = std::move(backup.error);
+        report.fail(RestoreReport::Outcome::Refused, std::move(backup.error));
         return report;
     }
     return RestoreBackup(registry, backup.records);

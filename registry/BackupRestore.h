@@ -9,21 +9,27 @@
 
 #include "platform/Registry.h"
 #include "registry/BackupFile.h"
+#include "registry/JobReport.h"
 
 namespace brindle {
 
-struct RestoreReport {
-    // Empty when the file was read and checked; otherwise why it was refused, and the
-    // registry was not touched.
-    std::string error;
+enum class RestoreOutcome {
+    Restored,    // every key and value of the records was written
+    Refused,     // the file is not a sound backup (error says why); the registry was not touched
+    Incomplete,  // some keys or values could not be written (leftUndone); the rest was
+};
+
+// leftUndone: one line per key or value that could not be written, naming it and the
+// status. A key that cannot be created is passed over with everything below it; the
+// restore goes on with the rest. An incomplete restore has no error of its own: the
+// lines are all there is to say, and the caller words the summary for its user.
+struct RestoreReport : JobReport<RestoreOutcome> {
+    using Outcome = RestoreOutcome;
+
     std::size_t keysWritten = 0;
     std::size_t valuesWritten = 0;
-    // One line per key or value that could not be written, naming it and the status. A
-    // key that cannot be created is passed over with everything below it; the restore
-    // goes on with the rest.
-    std::vector<std::string> failures;
 
-    bool complete() const { return error.empty() && failures.empty(); }
+    bool complete() const { return outcome == Outcome::Restored; }
 };
 
 RestoreReport RestoreBackup(Registry& registry, const std::vector<BackupRecord>& records);

@@ -88,13 +88,15 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
     // A working file left from an earlier backup would be taken for this one's export.
     fs::remove(working, error);
     if (error) {
-        result.error = working.string() + ": cannot delete the working file of an earlier backup: " + error.message();
+        result.fail(BackupResult::Outcome::Failed,
+                    working.string() + ": cannot delete the working file of an earlier backup: " + error.message());
         return result;
     }
     const fs::path folder = workingDirectory / kBackupFolderName;
     fs::create_directories(folder, error);
     if (error) {
-        result.error = folder.string() + ": cannot create the backup folder: " + error.message();
+        result.fail(BackupResult::Outcome::Failed,
+                    folder.string() + ": cannot create the backup folder: " + error.message());
         return result;
     }
     // Chosen before the export, which can take a while; the move checks again and takes
@@ -102,7 +104,7 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
     unsigned sequence = 1;
     fs::path target = FreeBackupName(folder, time, sequence);
     if (target.empty()) {
-        result.error = AllNamesTakenMessage(folder, time);
+        result.fail(BackupResult::Outcome::Failed, AllNamesTakenMessage(folder, time));
         return result;
     }
 
@@ -146,7 +148,7 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
     }
     if (!failure.empty()) {
         fs::remove(working, error);
-        result.error = std::move(failure);
+        result.fail(BackupResult::Outcome::Failed, std::move(failure));
         return result;
     }
     result.outcome = BackupResult::Outcome::Written;

@@ -4,17 +4,16 @@ namespace brindle {
 
 bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report) {
     if (!machine.registryChangedOnDisk()) return false;
-    report.outcome = FixReport::Outcome::ChangedOnDisk;
-    report.error = "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
-                   "Scan again, then repair.";
+    report.fail(FixReport::Outcome::ChangedOnDisk,
+                "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
+                "Scan again, then repair.");
     return true;
 }
 
 bool BackUpShortcuts(ScanSession& session, CollectedShortcuts& shortcuts, FixReport& report) {
     if (!shortcuts.entries.empty() && report.backup.shortcutFile.empty()) {
         if (Status written = WriteShortcutBackupBeside(report.backup.file, shortcuts.entries); !written) {
-            report.outcome = FixReport::Outcome::BackupFailed;
-            report.error = written.error().message() + ", so nothing was removed";
+            report.fail(FixReport::Outcome::BackupFailed, written.error().message() + ", so nothing was removed");
             return false;
         }
         report.backup.shortcutFile = ShortcutBackupPathFor(report.backup.file);
@@ -39,32 +38,32 @@ void TakeFixResult(const FixResult& fix, const ScanSession& session, const Colle
             const ProblemRecord& problem = session.engine.problem(left.index);
             std::string line = problem.keyPath();
             if (problem.kind() != kKindKey && problem.value() != nullptr) line += " : " + problem.value()->name;
-            report.problemsLeftInPlace.push_back(line + ": " + left.reason);
+            report.leftUndone.push_back(line + ": " + left.reason);
         }
-        if (!report.problemsLeftInPlace.empty() || !report.shortcutsNotFixed.empty()) {
+        if (!report.leftUndone.empty() || !report.shortcutsNotFixed.empty()) {
             report.outcome = FixReport::Outcome::Partial;
             std::vector<std::string> parts;
-            if (!report.problemsLeftInPlace.empty())
-                parts.push_back(std::to_string(report.problemsLeftInPlace.size()) + " registry entries were left in place");
+            if (!report.leftUndone.empty())
+                parts.push_back(std::to_string(report.leftUndone.size()) + " registry entries were left in place");
             if (!report.shortcutsNotFixed.empty())
                 parts.push_back(std::to_string(report.shortcutsNotFixed.size()) + " shortcut files were not deleted");
-            report.error = parts.front() + (parts.size() > 1 ? " and " + parts.back() : "") +
-                           "; the rest of the repair is done";
+            report.error = Error(parts.front() + (parts.size() > 1 ? " and " + parts.back() : "") +
+                                 "; the rest of the repair is done");
         }
         break;
     case FixEnd::SaveFailed:
-        report.outcome = FixReport::Outcome::SaveFailed;
-        report.error = "the repair could not be written back, so nothing was removed: " + fix.error;
+        report.fail(FixReport::Outcome::SaveFailed,
+                    "the repair could not be written back, so nothing was removed: " + fix.error);
         break;
     case FixEnd::Stopped:
-        report.outcome = FixReport::Outcome::Stopped;
-        report.error = fix.registrySaved ? "stopped after the registry was repaired; no shortcut was deleted"
-                                         : "stopped before anything was removed";
+        report.fail(FixReport::Outcome::Stopped,
+                    fix.registrySaved ? "stopped after the registry was repaired; no shortcut was deleted"
+                                      : "stopped before anything was removed");
         break;
     case FixEnd::Failed:
-        report.outcome = FixReport::Outcome::Failed;
-        report.error = fix.error + (fix.registrySaved ? "; the registry repair is on disk, no shortcut was deleted"
-                                                      : "; nothing was removed");
+        report.fail(FixReport::Outcome::Failed,
+                    fix.error + (fix.registrySaved ? "; the registry repair is on disk, no shortcut was deleted"
+                                                   : "; nothing was removed"));
         break;
     }
 }

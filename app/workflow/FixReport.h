@@ -7,37 +7,43 @@
 
 #include "app/workflow/ScanSession.h"
 #include "registry/BackupFolder.h"
+#include "registry/JobReport.h"
 #include "registry/ShortcutBackup.h"
 
 namespace brindle {
 
-struct FixReport {
-    enum class Outcome {
-        Removed,        // kItemsRemovedMessage may be shown
-        ChangedOnDisk,  // the registry files changed since the scan; nothing was done
-        BackupFailed,   // nothing was deleted
-        SaveFailed,     // the repair could not be written back; nothing on disk changed
-        Stopped,        // stopped by the stop event; see `registrySaved`
-        // The repair is on disk, but some of what was listed is still there: registry
-        // problems the registry could not be asked for exactly (problemsLeftInPlace) or
-        // shortcuts not deleted (shortcutsNotFixed).
-        Partial,
-        IgnoreListUnreadable,  // the ignore list is there but cannot be read; nothing was done
-        Failed,                // broke off on an unexpected error; see `registrySaved`
-    };
-    Outcome outcome = Outcome::Removed;
-    // What went wrong, naming the file or prefix, for every outcome but Removed.
-    std::string error;
+enum class FixOutcome {
+    Removed,        // kItemsRemovedMessage may be shown
+    ChangedOnDisk,  // the registry files changed since the scan; nothing was done
+    BackupFailed,   // nothing was deleted
+    SaveFailed,     // the repair could not be written back; nothing on disk changed
+    Stopped,        // stopped by the stop event; see `registrySaved`
+    // The repair is on disk, but some of what was listed is still there: registry
+    // problems the registry could not be asked for exactly (leftUndone) or shortcuts not
+    // deleted (shortcutsNotFixed).
+    Partial,
+    IgnoreListUnreadable,  // the ignore list is there but cannot be read; nothing was done
+    Failed,                // broke off on an unexpected error; see `registrySaved`
+};
+
+// error: what went wrong, naming the file or prefix, for every outcome but Removed (for
+// Partial, the count of what is still there).
+// leftUndone: the ticked registry problems the repair left in place, each with its key
+// and the reason. The shortcuts not deleted keep a list of their own, because the user is
+// shown their paths apart from the reasons; and keptUnbackedUp is not in leftUndone
+// either: those problems were never offered to the repair, the backup could not hold them.
+struct FixReport : JobReport<FixOutcome> {
+    using Outcome = FixOutcome;
+
     // Not empty when the ignore list could not be saved: the unticked rows are still
-    // left alone by this repair, but a later scan lists them again.
+    // left alone by this repair, but a later scan lists them again. A warning, not the
+    // repair's error: the repair itself went on.
     std::string ignoreListError;
     BackupResult backup;
     // Problems left in place because their backup misses something, one line each.
     std::vector<std::string> keptUnbackedUp;
     // Whether the registry repair reached the disk (for a stop after that point).
     bool registrySaved = false;
-    // Ticked registry problems the repair left in place, each with its key and the reason.
-    std::vector<std::string> problemsLeftInPlace;
     // The ticked shortcuts the repair did not delete, each with the reason.
     std::vector<ShortcutProblem> shortcutsNotFixed;
 };

@@ -53,8 +53,8 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
         // Its entries would be removed as if nobody had kept them, and the save below
         // would replace the list with the new entries alone.
         if (!ignoreKeeper.ignoreListError().empty()) {
-            report.outcome = FixReport::Outcome::IgnoreListUnreadable;
-            report.error = ignoreKeeper.ignoreListError() + "; nothing was removed";
+            report.fail(FixReport::Outcome::IgnoreListUnreadable,
+                        ignoreKeeper.ignoreListError() + "; nothing was removed");
             return report;
         }
         MoveUntickedToIgnoreList(session, selection, ignoreKeeper);
@@ -69,8 +69,8 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     report.backup = BackupRegistry(machine.registry(), session.engine.problems(), shortcuts.entries,
                                    session.workFolder(), clock);
     if (report.backup.outcome == BackupResult::Outcome::Failed) {
-        report.outcome = FixReport::Outcome::BackupFailed;
-        report.error = "the backup could not be written, so nothing was removed: " + report.backup.error;
+        report.fail(FixReport::Outcome::BackupFailed,
+                    "the backup could not be written, so nothing was removed: " + report.backup.errorText());
         return report;
     }
     KeepProblemsWithoutFullBackup(session, report);

@@ -9,30 +9,35 @@
 
 #include "app/workflow/UserTexts.h"
 #include "platform/Machine.h"
+#include "registry/JobReport.h"
 #include "registry/ShortcutBackup.h"
 
 namespace brindle {
 
+enum class RestoreLatestOutcome {
+    Restored,    // everything in the file was written back and saved
+    NoBackup,    // no backup file in the folder
+    Refused,     // the file is not a sound backup; the registry was not touched
+    Incomplete,  // some keys, values or shortcuts could not be written; the rest was saved
+    SaveFailed,  // nothing reached the disk
+};
 
-struct RestoreLatestReport {
-    enum class Outcome {
-        Restored,    // everything in the file was written back and saved
-        NoBackup,    // no backup file in the folder
-        Refused,     // the file is not a sound backup; the registry was not touched
-        Incomplete,  // some keys, values or shortcuts could not be written; the rest was saved
-        SaveFailed,  // nothing reached the disk
-    };
-    Outcome outcome = Outcome::NoBackup;
+// error: for every outcome but Restored, the text for the user: the no-backup text with
+// the search pattern, or what was refused or failed, naming the file.
+// leftUndone: for Incomplete, one line per key or value that could not be written. The
+// shortcuts not put back stay in `shortcuts.skipped`, with their paths apart.
+struct RestoreLatestReport : JobReport<RestoreLatestOutcome> {
+    using Outcome = RestoreLatestOutcome;
+    RestoreLatestReport() : JobReport(Outcome::NoBackup) {}
+
     std::filesystem::path file;
-    // The text for the user: kRestoreCompleteMessage, the no-backup text with the search
-    // pattern, or what was refused or failed, naming the file.
-    std::string message;
-    // For Incomplete: one line per key or value that could not be written.
-    std::vector<std::string> failures;
     // The shortcut backup beside file, when there is one, and what became of each
     // shortcut in it (a shortcut is put back only where nothing is now).
     std::filesystem::path shortcutFile;
     ShortcutRestoreReport shortcuts;
+
+    // What the user is told: kRestoreCompleteMessage when Restored, else the error.
+    std::string userText() const { return outcome == Outcome::Restored ? kRestoreCompleteMessage : errorText(); }
 };
 
 // The backup folder is "Registry Backups" below workingDirectory. Both files are read and

@@ -16,8 +16,8 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
     report.backup = BackupRegistry(machine.registry(), session.workFolder(), clock, options);
     if (report.backup.outcome != BackupResult::Outcome::Written) {
-        report.outcome = FixReport::Outcome::BackupFailed;
-        report.error = "the registry export could not be written, so nothing was removed: " + report.backup.error;
+        report.fail(FixReport::Outcome::BackupFailed,
+                    "the registry export could not be written, so nothing was removed: " + report.backup.errorText());
         return report;
     }
 

@@ -72,7 +72,7 @@ TEST_F(FixSelectedTest, ProgressTellsTheBackupThenTheRepairAndItsPasses) {
 TEST_F(FixSelectedTest, RemovesTickedRowsKeepsUntickedOnesAndBacksUpFirst) {
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 
-    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.errorText();
     EXPECT_FALSE(machine.valueExists(kRunKey, "Gone"));
     EXPECT_TRUE(machine.valueExists(kRunKey, "Kept"));
     EXPECT_FALSE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
@@ -114,7 +114,7 @@ TEST_F(FixSelectedTest, ABackupThatCannotBeWrittenStopsEverythingBeforeTheFirstD
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 
     EXPECT_EQ(report.outcome, FixReport::Outcome::BackupFailed);
-    EXPECT_NE(report.error.find(kBackupFolderName), std::string::npos) << report.error;
+    EXPECT_NE(report.errorText().find(kBackupFolderName), std::string::npos) << report.errorText();
     EXPECT_EQ(hklm(), before);
     EXPECT_EQ(machine.saves, 0);
     EXPECT_FALSE(fs::exists(machine.workFolder().path() / kSnapshot));
@@ -125,8 +125,8 @@ TEST_F(FixSelectedTest, ARefusedSaveIsReportedAsFailureAndDropsTheInMemoryRepair
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 
     EXPECT_EQ(report.outcome, FixReport::Outcome::SaveFailed);
-    EXPECT_NE(report.error.find("a wineserver is running"), std::string::npos);
-    EXPECT_NE(report.error.find("nothing was removed"), std::string::npos);
+    EXPECT_NE(report.errorText().find("a wineserver is running"), std::string::npos);
+    EXPECT_NE(report.errorText().find("nothing was removed"), std::string::npos);
     EXPECT_FALSE(report.registrySaved);
     EXPECT_EQ(machine.discards, 1);
     for (const auto& row : session.summaries) EXPECT_EQ(row.fixed, 0) << row.title;
@@ -152,7 +152,7 @@ TEST_F(FixSelectedTest, AProblemThatTheBackupCannotHoldWholeStaysInPlace) {
 
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 
-    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.errorText();
     EXPECT_TRUE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
     ASSERT_EQ(report.keptUnbackedUp.size(), 1u);
     EXPECT_NE(report.keptUnbackedUp[0].find("CLSID\\{1}"), std::string::npos);
@@ -168,7 +168,7 @@ TEST_F(FixSelectedTest, ALinkPlantedAtTheSnapshotNameIsNotFollowed) {
 
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 
-    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.errorText();
     EXPECT_FALSE(machine.valueExists(kRunKey, "Gone"));
     std::ifstream in(target);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "keep me");

@@ -38,7 +38,7 @@ protected:
 TEST_F(RestoreLatestBackupTest, WithoutABackupSaysWhereItLookedAndChangesNothing) {
     const RestoreLatestReport report = RestoreLatestBackup(machine, machine.workFolder().path());
     EXPECT_EQ(report.outcome, RestoreLatestReport::Outcome::NoBackup);
-    EXPECT_EQ(report.message, "Can't find any backup file in " + (folder() / "*.reg").string() + ".");
+    EXPECT_EQ(report.userText(), "Can't find any backup file in " + (folder() / "*.reg").string() + ".");
     EXPECT_EQ(machine.saves, 0);
 }
 
@@ -48,8 +48,9 @@ TEST_F(RestoreLatestBackupTest, WritesTheNewestBackupAndSavesOnce) {
 
     const RestoreLatestReport report = RestoreLatestBackup(machine, machine.workFolder().path());
 
-    ASSERT_EQ(report.outcome, RestoreLatestReport::Outcome::Restored) << report.message;
-    EXPECT_EQ(report.message, "Restore Complete");
+    ASSERT_EQ(report.outcome, RestoreLatestReport::Outcome::Restored) << report.userText();
+    EXPECT_EQ(report.userText(), "Restore Complete");
+    EXPECT_FALSE(report.failed()) << "the success text is no error";
     EXPECT_EQ(report.file.filename(), "2026-01-02_00-00-00.reg");
     EXPECT_NE(hklm().find("\"name\" type 1: 6e 65 77 00"), std::string::npos) << hklm();
     EXPECT_EQ(machine.saves, 1);
@@ -67,8 +68,8 @@ TEST_F(RestoreLatestBackupTest, ATextExportOrACutFileIsRefusedWithoutWritingAnyt
         }
         const RestoreLatestReport report = RestoreLatestBackup(machine, machine.workFolder().path());
         EXPECT_EQ(report.outcome, RestoreLatestReport::Outcome::Refused);
-        EXPECT_NE(report.message.find(file.string()), std::string::npos) << report.message;
-        EXPECT_NE(report.message.find("nothing was restored"), std::string::npos) << report.message;
+        EXPECT_NE(report.userText().find(file.string()), std::string::npos) << report.userText();
+        EXPECT_NE(report.userText().find("nothing was restored"), std::string::npos) << report.userText();
         EXPECT_EQ(hklm(), before);
         EXPECT_EQ(machine.saves, 0);
     }
@@ -81,7 +82,7 @@ TEST_F(RestoreLatestBackupTest, ARefusedSaveIsAFailureAndDropsTheChanges) {
     const RestoreLatestReport report = RestoreLatestBackup(machine, machine.workFolder().path());
 
     EXPECT_EQ(report.outcome, RestoreLatestReport::Outcome::SaveFailed);
-    EXPECT_NE(report.message.find("a wineserver is running"), std::string::npos);
+    EXPECT_NE(report.userText().find("a wineserver is running"), std::string::npos);
     EXPECT_EQ(machine.discards, 1);
 }
 

@@ -101,7 +101,7 @@ TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsRepla
     scan(2);
 
     const FixReport fixed = FixSelected(session, FixSelection{}, kSnapshot, kClock);
-    ASSERT_EQ(fixed.outcome, FixReport::Outcome::Removed) << fixed.error;
+    ASSERT_EQ(fixed.outcome, FixReport::Outcome::Removed) << fixed.errorText();
     EXPECT_EQ(session.shortcutScanner.fixed(), 2);
     EXPECT_FALSE(fs::exists(old));
     EXPECT_FALSE(fs::exists(other));
@@ -110,7 +110,7 @@ TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsRepla
     EXPECT_EQ(fixed.backup.shortcutFile, fs::path(fixed.backup.file).replace_extension(".lnk-backup"));
 
     const RestoreLatestReport restored = restore();
-    ASSERT_EQ(restored.outcome, RestoreLatestReport::Outcome::Restored) << restored.message;
+    ASSERT_EQ(restored.outcome, RestoreLatestReport::Outcome::Restored) << restored.errorText();
     EXPECT_EQ(restored.shortcutFile, fixed.backup.shortcutFile);
     EXPECT_EQ(Sorted(restored.shortcuts.restored), (std::vector<std::string>{kOld, kOther}));
     EXPECT_EQ(test::ReadFileAt(old), oldBytes);
@@ -120,7 +120,7 @@ TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsRepla
 
     // Run again, it finds its own work done.
     const RestoreLatestReport again = restore();
-    EXPECT_EQ(again.outcome, RestoreLatestReport::Outcome::Restored) << again.message;
+    EXPECT_EQ(again.outcome, RestoreLatestReport::Outcome::Restored) << again.errorText();
     EXPECT_EQ(Sorted(again.shortcuts.alreadyThere), (std::vector<std::string>{kOld, kOther}));
 
     // Something else at the path is never replaced, and the restore says so.
@@ -149,7 +149,7 @@ TEST_F(ShortcutRepairTest, AShortcutThatStaysIsReportedNotFixedAndKeepsItsReadOn
     const FixReport report = FixSelected(session, FixSelection{}, kSnapshot, kClock);
 
     EXPECT_EQ(report.outcome, FixReport::Outcome::Partial);
-    EXPECT_NE(report.error.find("2 shortcut files were not deleted"), std::string::npos) << report.error;
+    EXPECT_NE(report.errorText().find("2 shortcut files were not deleted"), std::string::npos) << report.errorText();
     EXPECT_EQ(session.shortcutScanner.fixed(), 1);
     EXPECT_FALSE(fs::exists(plain));
     EXPECT_TRUE(fs::exists(held));
@@ -174,7 +174,7 @@ TEST_F(ShortcutRepairTest, NoShortcutIsDeletedWhenItsBackupCannotBeWritten) {
     const FixReport report = SummaryFix(session, kSnapshot, kClock);
 
     EXPECT_EQ(report.outcome, FixReport::Outcome::BackupFailed);
-    EXPECT_NE(report.error.find("shortcut backup could not be written"), std::string::npos) << report.error;
+    EXPECT_NE(report.errorText().find("shortcut backup could not be written"), std::string::npos) << report.errorText();
     EXPECT_TRUE(fs::exists(shortcut));
     EXPECT_EQ(machine.saves, 0);
     EXPECT_TRUE(machine.valueExists("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Gone"));

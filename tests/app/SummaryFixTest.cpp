@@ -32,7 +32,7 @@ protected:
 TEST_F(SummaryFixTest, ExportsTheWholeMachineKeyThenRemovesEverythingListed) {
     const FixReport report = SummaryFix(session, "FixedOnSummary.xml", kClock);
 
-    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.error;
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.errorText();
     EXPECT_FALSE(machine.valueExists(kRunKey, "Gone"));
     EXPECT_EQ(machine.saves, 1);
     ASSERT_EQ(report.backup.outcome, BackupResult::Outcome::Written);
@@ -52,7 +52,7 @@ TEST_F(SummaryFixTest, AFailedExportRemovesNothing) {
     const FixReport report = SummaryFix(session, "FixedOnSummary.xml", kClock, options);
 
     EXPECT_EQ(report.outcome, FixReport::Outcome::BackupFailed);
-    EXPECT_NE(report.error.find("disk full"), std::string::npos) << report.error;
+    EXPECT_NE(report.errorText().find("disk full"), std::string::npos) << report.errorText();
     EXPECT_TRUE(machine.valueExists(kRunKey, "Gone"));
     EXPECT_EQ(machine.saves, 0);
 }

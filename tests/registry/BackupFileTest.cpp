@@ -267,7 +267,7 @@ TEST_F(BackupFileTest, RestoreGivesBackWhatTheRepairRemoved) {
     ASSERT_FALSE(machine.keyExists(app));
 
     const RestoreReport report = RestoreBackupFile(machine.registry(), file);
-    EXPECT_TRUE(report.complete()) << report.error;
+    EXPECT_TRUE(report.complete()) << report.errorText();
     EXPECT_EQ(report.keysWritten, 5u);  // App, Parts, One, Empty and the Run key
     EXPECT_EQ(report.valuesWritten, 6u);
     EXPECT_EQ(CollectBackup(machine.registry(), problems).records, before.records);
@@ -313,9 +313,9 @@ TEST_F(BackupFileTest, AFileCutAnywhereInsideARecordIsRefusedAndWritesNothing) {
             continue;
         }
         const RestoreReport report = RestoreBackupFile(machine.registry(), file);
-        EXPECT_NE(report.error.find(file.string() + ": byte offset "), std::string::npos)
-            << length << ": " << report.error;
-        EXPECT_NE(report.error.find("the file ends inside"), std::string::npos) << report.error;
+        EXPECT_NE(report.errorText().find(file.string() + ": byte offset "), std::string::npos)
+            << length << ": " << report.errorText();
+        EXPECT_NE(report.errorText().find("the file ends inside"), std::string::npos) << report.errorText();
         EXPECT_EQ(report.keysWritten + report.valuesWritten, 0u);
         ASSERT_EQ(machine.memoryRegistry().changeCount(), changes) << "cut at " << length;
     }
@@ -487,7 +487,7 @@ protected:
 TEST_F(BackupFolderTest, WritesOneTimeStampedFileThatRestores) {
     const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
                                        FixedClock({2024, 1, 2, 3, 4, 5}));
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(result.file, folder() / "2024-01-02_03-04-05.reg");
     EXPECT_EQ(names(), (std::vector<std::string>{"2024-01-02_03-04-05.reg"}));
     EXPECT_EQ(test::ReadFileAt(result.file), encode(runProblem()));
@@ -507,7 +507,7 @@ TEST_F(BackupFolderTest, KeepsTheFiveNewestAndNothingElseIsDeleted) {
     WriteFile(folder() / "mine.reg", "REGEDIT4\r\n");
     const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
                                        FixedClock({2024, 1, 1, 0, 0, 0}));
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(names(), (std::vector<std::string>{"2023-05-04_00-00-00.reg", "2023-05-05_00-00-00.reg",
                                                  "2023-05-06_00-00-00.reg", "2023-05-07_00-00-00.reg",
                                                  "2024-01-01_00-00-00.reg", "mine.reg"}));
@@ -518,7 +518,7 @@ TEST_F(BackupFolderTest, ANewBackupSurvivesPruningEvenWhenTheClockWentBack) {
     for (int day = 1; day <= 5; ++day) WriteFile(folder() / BackupFileName({2030, 5, day, 0, 0, 0}), "");
     const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
                                        FixedClock({2020, 1, 1, 0, 0, 0}));
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_TRUE(fs::exists(result.file));
     EXPECT_EQ(names().size(), kBackupsKept);
 }
@@ -530,7 +530,7 @@ TEST_F(BackupFolderTest, BackupsInTheSameSecondEachGetANameOfTheirOwn) {
     for (const char* data : {"C:\\first.exe", "C:\\second.exe", "C:\\third.exe"}) {
         machine.setString(kRunKey, "Foo", data);
         const auto result = BackupRegistry(machine.registry(), problems, machine.workFolder().path(), clock);
-        ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+        ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
         contents.push_back(test::ReadFileAt(result.file));
     }
     EXPECT_EQ(names(), (std::vector<std::string>{"2024-01-02_03-04-05.reg", "2024-01-02_03-04-05_2.reg",
@@ -552,7 +552,7 @@ TEST_F(BackupFolderTest, ATakenNameIsPassedOverNeverFollowedOrReplaced) {
     WriteFile(folder() / "2024-01-02_03-04-05_2.lnk-backup", "orphan");
     const auto result = BackupRegistry(machine.registry(), runProblem(), machine.workFolder().path(),
                                        FixedClock({2024, 1, 2, 3, 4, 5}));
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(result.file, folder() / "2024-01-02_03-04-05_3.reg");
     EXPECT_EQ(test::ReadFileAt(target), "keep me");
     EXPECT_TRUE(fs::is_symlink(folder() / "2024-01-02_03-04-05.reg"));
@@ -569,7 +569,7 @@ TEST_F(BackupFolderTest, ShortcutsGoBesideTheirRegistryBackupAndArePrunedWithIt)
     // No registry problem: the registry backup is written empty, so the shortcuts have one.
     const auto result = BackupRegistry(machine.registry(), List(Problem("", kKindKey)), shortcuts,
                                        machine.workFolder().path(), FixedClock({2024, 1, 1, 0, 0, 0}));
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(test::ReadFileAt(result.file), "");
     EXPECT_EQ(result.shortcutFile, folder() / "2024-01-01_00-00-00.lnk-backup");
     const auto decoded = ReadShortcutBackupFile(result.shortcutFile);

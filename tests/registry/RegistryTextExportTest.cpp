@@ -192,7 +192,8 @@ TEST_F(RegistryTextExportTest, TheRestoreRefusesTheExportAndWritesNothing) {
 
     const auto changes = machine.memoryRegistry().changeCount();
     const RestoreReport report = RestoreBackupFile(machine.registry(), file());
-    EXPECT_EQ(report.error, expected);
+    EXPECT_EQ(report.outcome, RestoreReport::Outcome::Refused);
+    EXPECT_EQ(report.errorText(), expected);
     EXPECT_EQ(report.keysWritten, 0u);
     EXPECT_EQ(report.valuesWritten, 0u);
     EXPECT_EQ(machine.memoryRegistry().changeCount(), changes);

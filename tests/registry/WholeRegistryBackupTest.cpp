@@ -54,7 +54,7 @@ TEST_F(WholeRegistryBackupTest, TheExportOfTheMachineBranchBecomesTheTimeStamped
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\Vendor", "Path", "C:\\app");
     const std::size_t handles = machine.memoryRegistry().openHandleCount();
     const BackupResult result = BackupRegistry(machine.registry(), work(), FixedClock(kTime));
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(result.file, folder() / kTimeName);
     EXPECT_EQ(names(), std::vector<std::string>{kTimeName});
     const std::string text = test::ReadFileAt(result.file);
@@ -69,7 +69,7 @@ TEST_F(WholeRegistryBackupTest, AFileThatAppearsLateIsWaitedFor) {
         std::this_thread::sleep_for(100ms);
         return WriteFileAtomically(file, "REGEDIT4\r\n\r\nlate\r\n");
     });
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(test::ReadFileAt(result.file), "REGEDIT4\r\n\r\nlate\r\n");
 }
 
@@ -79,7 +79,7 @@ TEST_F(WholeRegistryBackupTest, AWorkingFileLeftFromBeforeIsNeverTakenForTheBack
         std::this_thread::sleep_for(50ms);
         return WriteFileAtomically(file, "fresh");
     });
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(test::ReadFileAt(result.file), "fresh");
 }
 
@@ -89,7 +89,7 @@ TEST_F(WholeRegistryBackupTest, AFailedExportFailsTheBackupAtOnceWithItsReason) 
     const BackupResult result =
         backUp([](Registry&, const fs::path&, const std::atomic<bool>&) { return Status(Error("disk full")); });
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
-    EXPECT_EQ(result.error, "disk full");
+    EXPECT_EQ(result.errorText(), "disk full");
     EXPECT_TRUE(names().empty());
     EXPECT_FALSE(fs::exists(workingFile()));
 }
@@ -99,7 +99,7 @@ TEST_F(WholeRegistryBackupTest, AnExporterThatThrowsFailsTheBackup) {
         throw std::runtime_error("out of memory");
     });
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
-    EXPECT_NE(result.error.find("out of memory"), std::string::npos) << result.error;
+    EXPECT_NE(result.errorText().find("out of memory"), std::string::npos) << result.errorText();
 }
 
 TEST_F(WholeRegistryBackupTest, AnExportThatNeverEndsIsStoppedAtTheLimitAndItsFileRemoved) {
@@ -114,7 +114,8 @@ TEST_F(WholeRegistryBackupTest, AnExportThatNeverEndsIsStoppedAtTheLimitAndItsFi
         },
         100ms);
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
-    EXPECT_EQ(result.error, workingFile().string() + ": the export of HKEY_LOCAL_MACHINE did not finish within 100 ms");
+    EXPECT_EQ(result.errorText(),
+              workingFile().string() + ": the export of HKEY_LOCAL_MACHINE did not finish within 100 ms");
     EXPECT_TRUE(exporterEnded.load()) << "the exporter's thread must have ended before the call returns";
     EXPECT_FALSE(fs::exists(workingFile()));
     EXPECT_TRUE(names().empty());
@@ -127,7 +128,7 @@ TEST_F(WholeRegistryBackupTest, AnExportThatReportsFailureAfterItsFileAppearedLe
         return Status(Error("the export was cut short"));
     });
     EXPECT_EQ(result.outcome, BackupResult::Outcome::Failed);
-    EXPECT_EQ(result.error, "the export was cut short");
+    EXPECT_EQ(result.errorText(), "the export was cut short");
     EXPECT_TRUE(names().empty());
     EXPECT_FALSE(fs::exists(workingFile()));
 }
@@ -156,7 +157,7 @@ TEST_F(WholeRegistryBackupTest, ABackupOfTheSameNameIsNeverReplacedAndTheNextNam
             if (c.secondAppearsDuringExport) std::ofstream(folder() / second, std::ios::binary) << "other";
             return WriteFileAtomically(file, "this one");
         });
-        ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << c.what << ": " << result.error;
+        ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << c.what << ": " << result.errorText();
         const fs::path expected = folder() / c.expected;
         EXPECT_EQ(result.file, expected) << c.what;
         EXPECT_EQ(test::ReadFileAt(folder() / kTimeName), "first") << c.what;
@@ -174,7 +175,7 @@ TEST_F(WholeRegistryBackupTest, KeepsTheFiveNewest) {
         std::ofstream(folder() / BackupFileName({2023, 5, day, 0, 0, 0}), std::ios::binary) << "old";
     const BackupResult result =
         backUp([](Registry&, const fs::path& file, const std::atomic<bool>&) { return WriteFileAtomically(file, "new"); });
-    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.error;
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
     EXPECT_EQ(names(), (std::vector<std::string>{"2023-05-04_00-00-00.reg", "2023-05-05_00-00-00.reg",
                                                  "2023-05-06_00-00-00.reg", "2023-05-07_00-00-00.reg", kTimeName}));
 }
