@@ -3,6 +3,7 @@
 #include <chrono>
 #include <limits>
 
+#include "platform/LeadingInteger.h"
 #include "registry/SettingsStore.h"
 
 namespace brindle {
@@ -54,24 +55,7 @@ LocalTimeToSeconds SystemLocalTimeToSeconds() {
     };
 }
 
-std::int64_t ParsePeriodMinutes(const std::string& text) {
-    std::size_t at = 0;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    std::int64_t minutes = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        const int digit = text[at] - '0';
-        // Accumulated towards the sign, so that the lowest number is reachable too.
-        if (negative) {
-            if (minutes < (kMinSeconds + digit) / 10) return kMinSeconds;
-            minutes = minutes * 10 - digit;
-        } else {
-            if (minutes > (kMaxSeconds - digit) / 10) return kMaxSeconds;
-            minutes = minutes * 10 + digit;
-        }
-    }
-    return minutes;
-}
+std::int64_t ParsePeriodMinutes(const std::string& text) { return ParseLeadingInteger(text, kMinSeconds, kMaxSeconds); }
 
 InProgramSchedule::InProgramSchedule(ScheduleClock now, LocalTimeToSeconds fromLocalTime)
     : m_now(std::move(now)), m_fromLocalTime(std::move(fromLocalTime)) {}

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/LeadingInteger.h"
 #include "skin/definition/SkinIni.h"
 #include "skin/definition/SkinText.h"
 
@@ -13,19 +14,7 @@ namespace {
 std::int64_t ParseSaturated(std::string_view field, std::int64_t low, std::int64_t high) {
     std::size_t at = 0;
     while (at < field.size() && IsSkinBlank(field[at])) ++at;
-    bool negative = false;
-    if (at < field.size() && (field[at] == '+' || field[at] == '-')) negative = field[at++] == '-';
-    // Accumulated towards the sign's end, so that the most negative value needs no special case.
-    std::int64_t value = 0;
-    for (; at < field.size() && field[at] >= '0' && field[at] <= '9'; ++at) {
-        const int digit = field[at] - '0';
-        if (negative) {
-            value = value < (low + digit) / 10 ? low : value * 10 - digit;
-        } else {
-            value = value > (high - digit) / 10 ? high : value * 10 + digit;
-        }
-    }
-    return value;
+    return ParseLeadingInteger(field.substr(at), low, high);
 }
 
 int ClampToInt(std::int64_t value) {
