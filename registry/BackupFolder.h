@@ -87,7 +87,7 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
 // Writes the shortcut backup beside a registry backup that is already in place (the
 // whole-registry export), never replacing anything.
 Status WriteShortcutBackupBeside(const std::filesystem::path& registryBackup,
-                                      const std::vector<ShortcutBackupEntry>& shortcuts);
+                                 const std::vector<ShortcutBackupEntry>& shortcuts);
 
 // Deletes time-stamped backups in the folder, oldest name first, until kBackupsKept are
 // left, each with its shortcut backup; `keep` is never deleted. Other files are left
