@@ -93,9 +93,9 @@ CSkinIni CSkinIni::Snapshot() const {
 }
 
 Status CSkinIni::ReadStatus() const {
-    const std::string& error = m_document ? m_document->error : Load(m_path)->error;
-    if (error.empty()) return {};
-    return Error(error);
+    const std::shared_ptr<const Document> document = m_document ? m_document : Load(m_path);
+    if (document->error.empty()) return {};
+    return Error(document->error);
 }
 
 bool CSkinIni::GetSectionKeys(std::string_view section, std::vector<std::string>& names) const {
