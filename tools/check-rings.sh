@@ -18,7 +18,7 @@ declare -A MAY_INCLUDE=(
     [app/workflow]="platform registry scan app/workflow"
     # The shells, side by side above the core: none includes another.
     [cli]="platform registry scan app/workflow cli"
-    [app]="platform registry scan app/workflow app skin"
+    [app]="platform registry scan app/workflow app skin/definition skin"
     [skin]="platform registry scan app/workflow skin/definition skin"
     # The skin definition reader: no Qt, nothing of the workflow, so it can be fuzzed alone.
     [skin/definition]="platform skin/definition"

@@ -1,0 +1,102 @@
+#include "app/CMainSkin.h"
+
+#include <QMessageBox>
+
+#include <system_error>
+
+#include "skin/ImageToRegion.h"
+#include "skin/SkinScreenLoader.h"
+#include "skin/definition/SkinSections.h"
+
+namespace brindle {
+
+CMainSkin::CMainSkin(QWidget* parent) : Summary(parent) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+}
+
+CMainSkin::~CMainSkin() { CMainSkin::Clear(); }
+
+bool CMainSkin::InitialiseFromSkin(const std::filesystem::path& workFolder) {
+    const std::filesystem::path file = workFolder / kSkinFileName;
+    // A failed write leaves whatever "Skin.ini" was there; only its absence stops us.
+    (void)skin::ExtractResourceToFile(file, "SKININI");
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        tell(kSkinNotFoundCaption, kSkinNotFoundMessage);
+        reject();
+        return false;
+    }
+    m_ini = std::make_unique<skin::CSkinIni>(skin::CSkinIni(file).Snapshot());
+    BuildFromSkin(*m_ini, workFolder);
+    std::filesystem::remove(file, error);
+    return true;
+}
+
+void CMainSkin::BuildFromSkin(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder) {
+    Clear();
+    const skin::SkinImage mask = skin::LoadMainImages(*this, skinFolder, skin::ReadMainImages(ini));
+    // The window keeps its place and takes the mask's size.
+    resize(mask.size());
+    SetWindowRegion(mask);
+    skin::LoadScreenElements(*this, this, ini, skin::MainScreenSections());
+    for (const auto& [index, line] : skin::ReadScreenImageSection(ini, "SUBMAINSCREENINFO")) {
+        auto* panel = new CSubMainSkin(this);
+        panel->Build(ini, skinFolder, line, index);
+        m_panels.push_back(panel);
+    }
+    // The current page is marked by its button's disabled picture.
+    Enable("BUTTON_MAIN", false);
+    update();
+}
+
+void CMainSkin::SetWindowRegion(const skin::SkinImage& mask) {
+    const std::optional<QRegion> region = skin::ImageToRegion(mask.image());
+    // An all-white mask gives an empty region, which would hide the whole window.
+    if (!region || region->isEmpty()) {
+        clearMask();
+        tell(kRegionCaption, kRegionIsNullMessage);
+    } else {
+        setMask(*region);
+    }
+    update();
+}
+
+void CMainSkin::ShowSubScreen(const std::string& name) {
+    for (CSubMainSkin* panel : m_panels) {
+        if (panel->name() != name) {
+            panel->hide();
+            continue;
+        }
+        m_current = panel;
+        panel->show();
+        panel->Hide("BUTTON_SCAN", false);
+        panel->update();
+    }
+}
+
+void CMainSkin::ShowPage(const std::string& panelName, const std::string& pageButton) {
+    ShowSubScreen(panelName);
+    EnableAll(true);
+    Enable(pageButton, false);
+}
+
+CSubMainSkin* CMainSkin::panel(const std::string& name) const {
+    for (CSubMainSkin* panel : m_panels) {
+        if (panel->name() == name) return panel;
+    }
+    return nullptr;
+}
+
+void CMainSkin::Clear() {
+    Summary::Clear();
+    for (CSubMainSkin* panel : m_panels) panel->deleteLater();
+    for (CSubMainSkin* panel : m_panels) panel->hide();
+    m_panels.clear();
+    m_current = nullptr;
+}
+
+void CMainSkin::tell(const std::string& caption, const std::string& text) {
+    QMessageBox::information(this, QString::fromStdString(caption), QString::fromStdString(text));
+}
+
+}  // namespace brindle

@@ -1,0 +1,72 @@
+// CMainSkin: the main window as the skin makes it. It writes the built-in skin definition
+// out, reads it back, takes its four full-window images and shape from it, builds the main
+// buttons and labels and one CSubMainSkin panel per [SUBMAINSCREENINFO] line, and shows
+// one panel at a time. The application's main dialog derives from it and handles the
+// buttons' commands.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CSubMainSkin.h"
+#include "app/Summary.h"
+#include "skin/SkinImage.h"
+#include "skin/definition/SkinIni.h"
+
+namespace brindle {
+
+class CMainSkin : public Summary {
+    Q_OBJECT
+
+public:
+    explicit CMainSkin(QWidget* parent = nullptr);
+    ~CMainSkin() override;
+
+    // The dialog's initialisation: writes the built-in definition to "Skin.ini" in
+    // `workFolder`, reads it from there and builds the window. Without a file there
+    // afterwards the user is told "skin.ini Not Found" and the dialog ends cancelled;
+    // false then. The definition is kept in memory for the screens built later, and the
+    // file is removed again.
+    bool InitialiseFromSkin(const std::filesystem::path& workFolder);
+
+    // Builds everything from the definition (again, when called again: it clears first).
+    void BuildFromSkin(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder);
+
+    // Shows the panel of that name and hides the others. A name no panel has hides them
+    // all and leaves the current panel as it was.
+    void ShowSubScreen(const std::string& name);
+    // ShowSubScreen, then every main button enabled but `pageButton`, whose disabled
+    // picture marks the page shown.
+    void ShowPage(const std::string& panelName, const std::string& pageButton);
+
+    CSubMainSkin* currentPanel() const { return m_current; }
+    CSubMainSkin* panel(const std::string& name) const;
+    const std::vector<CSubMainSkin*>& panels() const { return m_panels; }
+    // The definition as read at initialisation; the summary screens read it too.
+    const skin::CSkinIni* skinDefinition() const { return m_ini.get(); }
+
+    void Clear() override;
+
+protected:
+    // Makes the window the shape of the mask. Tells the user when the mask gives no
+    // region; the window then stays rectangular.
+    void SetWindowRegion(const skin::SkinImage& mask);
+    // A message box the user closes; tests record it instead.
+    virtual void tell(const std::string& caption, const std::string& text);
+
+private:
+    std::unique_ptr<skin::CSkinIni> m_ini;
+    std::vector<CSubMainSkin*> m_panels;
+    CSubMainSkin* m_current = nullptr;
+};
+
+// Texts the main window shows.
+inline constexpr const char* kSkinNotFoundMessage = "skin.ini Not Found";
+inline constexpr const char* kSkinNotFoundCaption = "Marlow";
+inline constexpr const char* kRegionCaption = "Brindle";
+inline constexpr const char* kRegionIsNullMessage = "Region is Null";
+inline constexpr const char* kSkinFileName = "Skin.ini";
+
+}  // namespace brindle
