@@ -54,7 +54,7 @@ void CMainSkin::SetWindowRegion(const skin::SkinImage& mask) {
     // An all-white mask gives an empty region, which would hide the whole window.
     if (!region || region->isEmpty()) {
         clearMask();
-        tell(kRegionCaption, kRegionIsNullMessage);
+        tell(kProgramCaption, kRegionIsNullMessage);
     } else {
         setMask(*region);
     }

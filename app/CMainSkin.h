@@ -12,6 +12,7 @@
 
 #include "app/CSubMainSkin.h"
 #include "app/Summary.h"
+#include "app/workflow/UserTexts.h"
 #include "skin/SkinImage.h"
 #include "skin/definition/SkinIni.h"
 
@@ -62,11 +63,7 @@ private:
     CSubMainSkin* m_current = nullptr;
 };
 
-// Texts the main window shows.
-inline constexpr const char* kSkinNotFoundMessage = "skin.ini Not Found";
-inline constexpr const char* kSkinNotFoundCaption = "Marlow";
-inline constexpr const char* kRegionCaption = "Brindle";
-inline constexpr const char* kRegionIsNullMessage = "Region is Null";
+// The name the definition is written out under, in the work folder.
 inline constexpr const char* kSkinFileName = "Skin.ini";
 
 }  // namespace brindle

@@ -22,4 +22,9 @@ inline constexpr const char* kSnapshotRestoreCaption = "Registry Restoration";
 inline constexpr const char* kSnapshotRestoreSucceeded = "Registry Restored Successfuly";
 inline constexpr const char* kSnapshotRestoreFailed = "Registry Restoration Failed";
 
+// The main window's start-up.
+inline constexpr const char* kSkinNotFoundMessage = "skin.ini Not Found";
+inline constexpr const char* kSkinNotFoundCaption = "Marlow";
+inline constexpr const char* kRegionIsNullMessage = "Region is Null";
+
 }  // namespace brindle
