@@ -15,11 +15,6 @@ constexpr const char* kResultPanel = "SUBMAIN_RESULT";
 constexpr const char* kIgnoredPanel = "SUBMAIN_IGNORED";
 constexpr const char* kSchedulePanel = "SUBMAIN_SCHEDULE";
 
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 }  // namespace
 
 CSubMainSkin::CSubMainSkin(QWidget* parent) : QWidget(parent) {}
@@ -33,7 +28,7 @@ void CSubMainSkin::Build(const skin::CSkinIni& ini, const std::filesystem::path&
     m_index = index;
     skin::LoadScreenElements(*this, this, ini, skin::PanelSections(m_name));
 
-    const std::string panel = UpperCase(m_name);
+    const std::string panel = skin::PanelSectionPrefix(m_name);
     if (panel == kResultPanel || panel == kIgnoredPanel || panel == kSchedulePanel) {
         if (const auto list = skin::ReadListSection(ini, panel + "_LISTINFO")) {
             if (panel == kSchedulePanel) {

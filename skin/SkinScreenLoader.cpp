@@ -11,15 +11,16 @@ namespace {
 // The panel whose edit boxes the loader skips: its one edit line stays in the file unread.
 constexpr const char* kPanelWithoutEdits = "SUBMAIN_ADVANCED";
 
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 }  // namespace
 
+std::string PanelSectionPrefix(const std::string& name) {
+    std::string prefix = name;
+    for (char& c : prefix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return prefix;
+}
+
 ScreenSections PanelSections(const std::string& name) {
-    const std::string panel = UpperCase(name);
+    const std::string panel = PanelSectionPrefix(name);
     ScreenSections sections;
     sections.buttons = panel + "_BUTTONINFO";
     sections.texts = panel + "_TEXTINFO";

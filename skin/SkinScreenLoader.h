@@ -27,6 +27,8 @@ struct ScreenSections {
     ItalicRule italic = ItalicRule::OnWhenTrue;
 };
 
+// A panel's name as its section names begin: upper-cased.
+std::string PanelSectionPrefix(const std::string& name);
 // The sections of the sub-screen panel `name` (upper-cased, as the loader forms them):
 // <NAME>_BUTTONINFO, <NAME>_TEXTINFO with the reversed ITALIC rule, and <NAME>_EDITBOXINFO
 // except for the advanced-settings panel, whose edit boxes are never built.
