@@ -1,0 +1,23 @@
+// AboutDialog: the program's own About box, opened from the window's system menu entry.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+namespace brindle {
+
+inline constexpr const char* kAboutMenuText = "&About Brindle...";
+
+// The version the build was made as (the project's version in CMake).
+QString ProgramVersion();
+
+// The icon, the name, "Version <v>", what the program does, and OK. Its labels carry the
+// object names "nameLabel", "versionLabel" and "descriptionLabel".
+class AboutDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+};
+
+}  // namespace brindle
