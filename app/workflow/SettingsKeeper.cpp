@@ -1,0 +1,211 @@
+#include "app/workflow/SettingsKeeper.h"
+
+#include <memory>
+#include <utility>
+
+#include "platform/ExclusiveLock.h"
+#include "registry/KeyHandle.h"
+#include "registry/SettingsStore.h"
+
+namespace brindle {
+
+namespace {
+
+const std::string kSettingsKeyName = std::string("HKEY_LOCAL_MACHINE\\") + kSettingsKey;
+const std::string kRunKeyName = std::string("HKEY_LOCAL_MACHINE\\") + kRunKey;
+
+Error RegistryError(const std::string& what, const std::string& where, win::LONG status) {
+    return Error::In(where, what + " failed (registry status " + std::to_string(status) + ")");
+}
+
+const win::BYTE* Bytes(const std::string& data) { return reinterpret_cast<const win::BYTE*>(data.data()); }
+
+// Every value of an open key in the key's order.
+Result<std::vector<SettingsKeeper::Value>> ReadValues(Registry& registry, win::HKEY key, const std::string& where) {
+    win::DWORD count = 0;
+    win::DWORD longestName = 0;
+    win::DWORD longestData = 0;
+    win::LONG status = registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                                                 &longestName, &longestData, nullptr, nullptr);
+    if (status != win::ERROR_SUCCESS) return RegistryError("listing the values", where, status);
+    std::vector<SettingsKeeper::Value> values;
+    std::string name(longestName + 1, '\0');
+    std::string data(longestData, '\0');
+    for (win::DWORD index = 0;; ++index) {
+        auto nameLength = static_cast<win::DWORD>(name.size());
+        auto dataLength = static_cast<win::DWORD>(data.size());
+        win::DWORD type = win::REG_NONE;
+        status = registry.RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type,
+                                        reinterpret_cast<win::BYTE*>(data.data()), &dataLength);
+        if (status == win::ERROR_NO_MORE_ITEMS) break;
+        // ERROR_MORE_DATA too: the key changed while it was read, so the capture would
+        // not be one state of it.
+        if (status != win::ERROR_SUCCESS) {
+            return RegistryError("reading value " + std::to_string(index), where, status);
+        }
+        values.push_back({name.substr(0, nameLength), type, data.substr(0, dataLength)});
+    }
+    return values;
+}
+
+// One value of an open key; none when it does not exist.
+Result<std::optional<SettingsKeeper::Value>> ReadValue(Registry& registry, win::HKEY key, const char* valueName,
+                                                       const std::string& where) {
+    const std::string reading = std::string("reading \"") + valueName + "\"";
+    win::DWORD type = win::REG_NONE;
+    win::DWORD length = 0;
+    win::LONG status = registry.RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &length);
+    if (status == win::ERROR_FILE_NOT_FOUND) return std::optional<SettingsKeeper::Value>();
+    if (status != win::ERROR_SUCCESS) return RegistryError(reading, where, status);
+    std::string data(length, '\0');
+    status = registry.RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<win::BYTE*>(data.data()),
+                                       &length);
+    if (status != win::ERROR_SUCCESS) return RegistryError(reading, where, status);
+    data.resize(length);
+    return std::optional<SettingsKeeper::Value>(SettingsKeeper::Value{valueName, type, std::move(data)});
+}
+
+Status SetValue(Registry& registry, win::HKEY key, const SettingsKeeper::Value& value, const std::string& where) {
+    const win::LONG status = registry.RegSetValueExA(key, value.name.c_str(), 0, value.type, Bytes(value.data),
+                                                     static_cast<win::DWORD>(value.data.size()));
+    if (status != win::ERROR_SUCCESS) return RegistryError("writing \"" + value.name + "\"", where, status);
+    return {};
+}
+
+Status DeleteValue(Registry& registry, win::HKEY key, const std::string& valueName, const std::string& where) {
+    const win::LONG status = registry.RegDeleteValueA(key, valueName.c_str());
+    if (status != win::ERROR_SUCCESS && status != win::ERROR_FILE_NOT_FOUND) {
+        return RegistryError("deleting \"" + valueName + "\"", where, status);
+    }
+    return {};
+}
+
+Status OpenOrCreate(Registry& registry, const char* keyPath, KeyHandle& key, const std::string& where) {
+    const win::LONG status = registry.RegCreateKeyExA(win::HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0,
+                                                      win::KEY_ALL_ACCESS, nullptr, key.out(), nullptr);
+    if (status != win::ERROR_SUCCESS) return RegistryError("opening or creating the key", where, status);
+    return {};
+}
+
+// Opened when it exists; a missing key is no failure (the handle stays empty).
+Status OpenExisting(Registry& registry, const char* keyPath, win::REGSAM access, KeyHandle& key,
+                    const std::string& where) {
+    const win::LONG status = registry.RegOpenKeyExA(win::HKEY_LOCAL_MACHINE, keyPath, 0, access, key.out());
+    if (status == win::ERROR_FILE_NOT_FOUND) return {};
+    if (status != win::ERROR_SUCCESS) return RegistryError("opening the key", where, status);
+    return {};
+}
+
+}  // namespace
+
+SettingsKeeper::SettingsKeeper(Machine& machine, std::optional<std::filesystem::path> lockFile)
+    : m_machine(machine), m_lockFile(std::move(lockFile)) {}
+
+Status SettingsKeeper::changed() {
+    Result<Capture> captured = capture();
+    if (!captured) return fail(Error("the settings could not be read to be saved: " + captured.error().message()));
+    m_capture = std::move(*captured);
+    m_pending = true;
+    return flush();
+}
+
+Status SettingsKeeper::flush() {
+    if (!m_pending) return {};
+    if (Status written = attempt(); !written) return fail(written.error());
+    m_pending = false;
+    m_lastError.reset();
+    return {};
+}
+
+Status SettingsKeeper::fail(Error error) {
+    m_lastError = error;
+    return error;
+}
+
+Result<SettingsKeeper::Capture> SettingsKeeper::capture() {
+    const RegistryUseGate::Use use = m_machine.useRegistry();
+    Registry& registry = m_machine.registry();
+    Capture state;
+    {
+        KeyHandle settings(registry);
+        if (Status opened = OpenExisting(registry, kSettingsKey, win::KEY_READ, settings, kSettingsKeyName); !opened) {
+            return opened.error();
+        }
+        if (settings) {
+            auto values = ReadValues(registry, settings.get(), kSettingsKeyName);
+            if (!values) return values.error();
+            state.settings = std::move(*values);
+        }
+    }
+    KeyHandle run(registry);
+    if (Status opened = OpenExisting(registry, kRunKey, win::KEY_READ, run, kRunKeyName); !opened) {
+        return opened.error();
+    }
+    if (run) {
+        auto startup = ReadValue(registry, run.get(), kStartupValueName, kRunKeyName);
+        if (!startup) return startup.error();
+        state.startup = std::move(*startup);
+    }
+    return state;
+}
+
+Status SettingsKeeper::apply(const Capture& wanted) {
+    Registry& registry = m_machine.registry();
+    {
+        // The key ends up holding exactly the captured values. They are all removed and set
+        // again rather than matched by name, so no rule for comparing names is needed here
+        // beside the registry's own; a key that already holds them is left untouched, so
+        // that nothing is written when nothing differs.
+        KeyHandle settings(registry);
+        const Status opened =
+            wanted.settings.empty()
+                ? OpenExisting(registry, kSettingsKey, win::KEY_ALL_ACCESS, settings, kSettingsKeyName)
+                : OpenOrCreate(registry, kSettingsKey, settings, kSettingsKeyName);
+        if (!opened) return opened;
+        if (settings) {
+            auto current = ReadValues(registry, settings.get(), kSettingsKeyName);
+            if (!current) return current.error();
+            if (*current != wanted.settings) {
+                for (const Value& value : *current) {
+                    Status deleted = DeleteValue(registry, settings.get(), value.name, kSettingsKeyName);
+                    if (!deleted) return deleted;
+                }
+                for (const Value& value : wanted.settings) {
+                    if (Status set = SetValue(registry, settings.get(), value, kSettingsKeyName); !set) return set;
+                }
+            }
+        }
+    }
+    KeyHandle run(registry);
+    const Status opened = wanted.startup ? OpenOrCreate(registry, kRunKey, run, kRunKeyName)
+                                         : OpenExisting(registry, kRunKey, win::KEY_ALL_ACCESS, run, kRunKeyName);
+    if (!opened) return opened;
+    if (!run) return {};
+    auto current = ReadValue(registry, run.get(), kStartupValueName, kRunKeyName);
+    if (!current) return current.error();
+    if (*current == wanted.startup) return {};
+    if (wanted.startup) return SetValue(registry, run.get(), *wanted.startup, kRunKeyName);
+    return DeleteValue(registry, run.get(), kStartupValueName, kRunKeyName);
+}
+
+Status SettingsKeeper::attempt() {
+    // Held over the reload as well, so that no other run writes the files between the
+    // reading and the writing.
+    std::unique_ptr<ExclusiveLock> lock;
+    if (m_lockFile) {
+        auto taken = ExclusiveLock::TryAcquire(*m_lockFile, "the prefix " + m_lockFile->parent_path().string());
+        if (!taken) return taken.error();
+        lock = std::move(*taken);
+    }
+    // Reloading, applying and saving each stand alone: the reload and the save take the
+    // registry exclusively and refuse while a key is open, so the gate and every handle of
+    // the apply are let go in between.
+    if (Status reloaded = m_machine.reloadRegistryIfChanged(); !reloaded) return reloaded;
+    {
+        const RegistryUseGate::Use use = m_machine.useRegistry();
+        if (Status applied = apply(m_capture); !applied) return applied;
+    }
+    return m_machine.saveRegistry();
+}
+
+}  // namespace brindle
