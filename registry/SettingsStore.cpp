@@ -109,8 +109,20 @@ std::optional<std::string> SettingsStore::LoadTextSetting(const char* keyPath, c
 }
 
 void SettingsStore::SetStartWithWindows(bool start, std::string_view currentDirectory) {
-    KeyHandle key(m_registry);
     if (!start) {
+        SetStartupCommand(std::nullopt);
+        return;
+    }
+    std::string command(currentDirectory);
+    // The root of a drive ("C:\") already ends in a separator.
+    if (command.empty() || (command.back() != '\\' && command.back() != '/')) command.push_back('\\');
+    command.append(kStartupProgramName);
+    SetStartupCommand(command);
+}
+
+void SettingsStore::SetStartupCommand(std::optional<std::string_view> command) {
+    KeyHandle key(m_registry);
+    if (!command) {
         if (m_registry.RegOpenKeyExA(win::HKEY_LOCAL_MACHINE, kRunKey, 0, win::KEY_ALL_ACCESS, key.out()) ==
             win::ERROR_SUCCESS)
             m_registry.RegDeleteValueA(key.get(), kStartupValueName);
@@ -120,12 +132,9 @@ void SettingsStore::SetStartWithWindows(bool start, std::string_view currentDire
     if (m_registry.RegCreateKeyExA(win::HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, win::KEY_ALL_ACCESS, nullptr,
                                    key.out(), nullptr) != win::ERROR_SUCCESS)
         return;
-    std::string command(currentDirectory);
-    // The root of a drive ("C:\") already ends in a separator.
-    if (command.empty() || (command.back() != '\\' && command.back() != '/')) command.push_back('\\');
-    command.append(kStartupProgramName);
-    m_registry.RegSetValueExA(key.get(), kStartupValueName, 0, win::REG_SZ, Bytes(command.c_str()),
-                              static_cast<win::DWORD>(command.size() + 1));
+    const std::string text(*command);
+    m_registry.RegSetValueExA(key.get(), kStartupValueName, 0, win::REG_SZ, Bytes(text.c_str()),
+                              static_cast<win::DWORD>(text.size() + 1));
 }
 
 bool SettingsStore::StartsWithWindows() { return LoadFlagSetting(kRunKey, kStartupValueName).value_or(false); }

@@ -69,6 +69,9 @@ public:
 
     // The Run key entry: currentDirectory followed by "\Brindle.exe", or none.
     void SetStartWithWindows(bool start, std::string_view currentDirectory);
+    // The Run key entry holding exactly `command`, or none; the window writes the program
+    // as the machine's Windows names it, which the form above cannot give.
+    void SetStartupCommand(std::optional<std::string_view> command);
     bool StartsWithWindows();
 
     // Reads a value as a string into a kSettingStringBytes buffer: it must exist, fit,
