@@ -7,6 +7,10 @@ namespace brindle {
 
 inline constexpr const char* kProgramCaption = "Brindle";
 
+// The scan.
+inline constexpr const char* kScanCompleteMessage = "Scan Complete";
+inline constexpr const char* kScanCompleteStatus = "ScanComplete";
+
 // The repair.
 inline constexpr const char* kBackupInProgressText = "Backup in progress";
 inline constexpr const char* kFixingErrorsText = "Fixing errors";
@@ -26,5 +30,17 @@ inline constexpr const char* kSnapshotRestoreFailed = "Registry Restoration Fail
 inline constexpr const char* kSkinNotFoundMessage = "skin.ini Not Found";
 inline constexpr const char* kSkinNotFoundCaption = "Marlow";
 inline constexpr const char* kRegionIsNullMessage = "Region is Null";
+
+// The window's settings, when the registry could not take them before the program ends
+// (a running Wine keeps its files); the reason follows.
+inline constexpr const char* kSettingsNotSavedMessage =
+    "Brindle could not save your settings; the changes made in this session are lost.\n\n";
+
+// The panels' commands.
+inline constexpr const char* kLiveUpdateCaption = "Fennick";
+inline constexpr const char* kLiveUpdateQuestion =
+    "To Run the Live Update,Brindle must be shut down\n Would you like to close Brindle, and run live update now?";
+// The exit code of a program that ended to let the live update run.
+inline constexpr int kLiveUpdateExitCode = 18;
 
 }  // namespace brindle

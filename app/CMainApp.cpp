@@ -1,0 +1,59 @@
+#include "app/CMainApp.h"
+
+#include <QMessageBox>
+
+#include <filesystem>
+
+#include "app/CMainDialog.h"
+#include "app/workflow/UserTexts.h"
+#include "platform/ExclusiveLock.h"
+#include "platform/HostToWindowsPath.h"
+#include "platform/WinePrefixLocation.h"
+#include "platform/WinePrefixMachine.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr const char* kHowToChoose =
+    "\n\nBrindle cleans the Wine prefix named by $WINEPREFIX, or ~/.wine when that is not set. "
+    "Start it with WINEPREFIX=/path/to/prefix, or create a prefix first with \"wineboot -i\".";
+
+int RefuseToStart(const std::string& why) {
+    QMessageBox::critical(nullptr, QString::fromLatin1(kProgramCaption), QString::fromStdString(why + kHowToChoose));
+    return 2;
+}
+
+}  // namespace
+
+bool IsScanCommandLine(const QStringList& arguments) {
+    return arguments.size() == 1 && arguments.front() == QLatin1String("scan");
+}
+
+int CMainApp::InitInstance() {
+    const auto location = LocateWinePrefix(std::nullopt);
+    if (!location) return RefuseToStart(location.error().message());
+    auto opened = WinePrefixMachine::Open(location.value().path);
+    if (!opened) return RefuseToStart(opened.error().message());
+    const std::unique_ptr<WinePrefixMachine> machine = std::move(opened).value();
+
+    MainDialogSetup setup;
+    setup.machine = machine.get();
+    setup.workFolder = std::filesystem::current_path();
+    setup.scanAtStart = IsScanCommandLine(m_arguments);
+    setup.prefixLockFile = location.value().path / kPrefixLockFile;
+    WinePrefixMachine& prefix = *machine;
+    setup.programWindowsPath = [&prefix]() -> Result<std::string> {
+        std::error_code error;
+        const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+        if (error) return Error("cannot tell where the program file is: " + error.message());
+        return WindowsPathOfHostFile(prefix.drives(), self);
+    };
+
+    CMainDialog dialog(std::move(setup));
+    if (!dialog.OnInitDialog()) return 2;
+    dialog.exec();
+    return dialog.exitCode();
+}
+
+}  // namespace brindle

@@ -1,0 +1,245 @@
+#include "app/CMainDialog.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimerEvent>
+
+#include "app/AboutDialog.h"
+#include "app/ExternalPrograms.h"
+#include "app/MainTrayIcon.h"
+#include "app/ProgramIcon.h"
+#include "app/workflow/RestoreLatestBackup.h"
+#include "app/workflow/UserTexts.h"
+#include "platform/ExclusiveLock.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr int kTimer1Interval = 1000;
+constexpr int kTimer2Interval = 10000;
+
+}  // namespace
+
+CMainDialog::CMainDialog(MainDialogSetup setup, QWidget* parent)
+    : CMainSkin(parent),
+      m_setup(std::move(setup)),
+      m_machine(*m_setup.machine),
+      m_session(m_machine, m_setup.workFolder),
+      m_settings(m_machine, m_setup.prefixLockFile),
+      m_schedule(m_setup.clock),
+      m_scanAtStart(m_setup.scanAtStart),
+      m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnMainProgress(); }, Qt::QueuedConnection); }) {
+    setWindowIcon(ProgramIcon());
+    m_tray = new MainTrayIcon(ProgramIcon(), this);
+    connect(m_tray, &MainTrayIcon::showRequested, this, &CMainDialog::ShowFromTray);
+    connect(m_tray, &MainTrayIcon::closeRequested, this, [this] { done(QDialog::Accepted); });
+}
+
+CMainDialog::~CMainDialog() {
+    // A job still running is asked to stop and waited for: a repair cut off by the
+    // process's end could leave the registry files half replaced.
+    m_session.requestStop();
+    joinWorker();
+}
+
+bool CMainDialog::OnInitDialog() {
+    setWindowTitle(QString::fromLatin1(kProgramCaption));
+    {
+        auto use = m_machine.useRegistry();
+        m_schedule.LoadSchedule(m_machine.registry());
+    }
+    if (!InitialiseFromSkin(m_setup.workFolder)) return false;
+
+    for (CSubMainSkin* panel : panels()) {
+        connect(panel, &CSubMainSkin::panelButton, this,
+                [this, panel](const std::string& name) { OnPanelButton(*panel, name); });
+        LoadPanelSettings(*panel);
+        FillPanelEdits(*panel);
+    }
+    FillIgnoredList();
+    // With the automatic scan off, loading the schedule panel moved the next time on.
+    (void)m_settings.changed();
+    // The command line or the "autoscan" setting asked for a scan as soon as the window is built.
+    if (m_scanAtStart && !m_scanRunning) ButtonPressed("BUTTON_SCAN");
+    if (!m_scanRunning) ShowSubScreen("SUBMAIN_MAIN");
+    m_timer1.start(kTimer1Interval, this);
+    m_timer2.start(kTimer2Interval, this);
+    return true;
+}
+
+void CMainDialog::ButtonPressed(const std::string& name) {
+    if (name == "BUTTON_EXIT") done(QDialog::Accepted);
+    if (name == "BUTTON_MINIMIZE") Minimise();
+    if (m_fixRunning) return;
+
+    if (name == "BUTTON_MAIN" || name == "BUTTON_SCAN") {
+        ShowPage("SUBMAIN_MAIN", "BUTTON_MAIN");
+        if (name == "BUTTON_SCAN") {
+            if (!m_scanRunning) {
+                StartMainScan();
+            } else {
+                StopMainScan();
+            }
+        }
+    }
+    if (m_scanRunning) return;
+
+    if (name == "BUTTON_REMOVE" && m_resultsAvailable) {
+        StartMainFix();
+        return;
+    }
+    if (name == "BUTTON_ADVSETTINGS") ShowPage("SUBMAIN_ADVANCED", name);
+    if (name == "BUTTON_IGNORED") ShowPage("SUBMAIN_IGNORED", name);
+    if (name == "BUTTON_AUTOSCAN")
+        ShowPage(m_schedule.enabled() ? "SUBMAIN_SCHEDULE" : "SUBMAIN_SCHEDULE_DISABLED", name);
+    if (name == "BUTTON_ABOUT") ShowPage("SUBMAIN_ABOUT", name);
+    // The desktop tells the user itself when it has no browser.
+    if (name == "BUTTON_SUPPORT") (void)OpenSupportPage();
+    if (name == "BUTTON_RESTORE") RestoreLatestBackup();
+
+    // Any command but a scan or a repair forgets the results: "BUTTON_REMOVE" waits for
+    // the next scan.
+    m_resultsAvailable = false;
+    StoreBackupCount(currentPanel());
+    if (CSubMainSkin* shown = currentPanel()) shown->update();
+}
+
+void CMainDialog::CheckScheduledScan() {
+    if (m_schedule.CheckScheduledScan(m_scanRunning) == ScheduledScan::Press) ButtonPressed("BUTTON_SCAN");
+}
+
+void CMainDialog::RestoreLatestBackup() {
+    auto locks = lockForWriting();
+    if (!locks) {
+        tell(kProgramCaption, locks.error().message());
+        return;
+    }
+    const RestoreLatestReport report = brindle::RestoreLatestBackup(m_machine, m_setup.workFolder);
+    std::string text = report.userText();
+    for (const std::string& line : report.leftUndone) text += "\n" + line;
+    tell(kProgramCaption, text);
+    saveSettings();
+}
+
+Result<std::vector<std::unique_ptr<ExclusiveLock>>> CMainDialog::lockForWriting() const {
+    std::vector<std::unique_ptr<ExclusiveLock>> locks;
+    const std::filesystem::path workLock = m_setup.workFolder / kWorkFolderLockFile;
+    std::error_code error;
+    if (m_setup.prefixLockFile) {
+        auto prefix = ExclusiveLock::TryAcquire(*m_setup.prefixLockFile,
+                                                "the prefix " + m_setup.prefixLockFile->parent_path().string());
+        if (!prefix) return prefix.error();
+        locks.push_back(std::move(prefix).value());
+        // A work folder that is the prefix itself shares its lock file.
+        if (std::filesystem::equivalent(*m_setup.prefixLockFile, workLock, error)) return locks;
+    }
+    auto work = ExclusiveLock::TryAcquire(workLock, "the work folder " + m_setup.workFolder.string());
+    if (!work) return work.error();
+    locks.push_back(std::move(work).value());
+    return locks;
+}
+
+void CMainDialog::saveSettings() {
+    // A job holds the registry: the settings wait for its end, and are kept meanwhile.
+    if (m_scanRunning || m_fixRunning) return;
+    (void)m_settings.flush();
+}
+
+void CMainDialog::done(int result) {
+    if (m_ending) return;
+    m_ending = true;
+    m_timer1.stop();
+    m_timer2.stop();
+    m_session.requestStop();
+    joinWorker();
+    m_scanRunning = false;
+    m_fixRunning = false;
+    {
+        auto use = m_machine.useRegistry();
+        m_schedule.SaveTimes(m_machine.registry());
+    }
+    (void)m_settings.changed();
+    if (m_settings.pending()) {
+        const std::string reason = m_settings.lastError() ? m_settings.lastError()->message() : std::string();
+        tell(kProgramCaption, std::string(kSettingsNotSavedMessage) + reason);
+    }
+    if (m_tray != nullptr) m_tray->hide();
+    CMainSkin::done(result);
+}
+
+void CMainDialog::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_timer2.timerId()) {
+        CheckScheduledScan();
+        // Settings a running Wine kept from the disk get another chance.
+        if (m_settings.pending()) saveSettings();
+        return;
+    }
+    if (event->timerId() == m_timer1.timerId()) return;
+    CMainSkin::timerEvent(event);
+}
+
+void CMainDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape would end a dialog; this one ends only by its exit commands.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: event->accept(); return;
+    default: CMainSkin::keyPressEvent(event);
+    }
+}
+
+void CMainDialog::closeEvent(QCloseEvent* event) {
+    // The window manager's close command is refused as Escape is; the dialog's own end
+    // has already hidden the window when it gets here.
+    if (!m_ending) event->ignore();
+}
+
+void CMainDialog::changeEvent(QEvent* event) {
+    // Minimised, the window lives in the tray; without a tray it stays in the task bar.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && MainTrayIcon::available())
+        QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection);
+    CMainSkin::changeEvent(event);
+}
+
+void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
+    // The window has no caption and so no system menu; its About entry is here.
+    QMenu menu(this);
+    QAction* about = menu.addAction(QString::fromUtf8(kAboutMenuText));
+    if (menu.exec(event->globalPos()) == about) {
+        AboutDialog dialog(this);
+        dialog.exec();
+    }
+}
+
+void CMainDialog::Minimise() {
+    if (MainTrayIcon::available()) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void CMainDialog::ShowFromTray() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+bool CMainDialog::ask(const std::string& caption, const std::string& text) {
+    return QMessageBox::question(this, screenText(caption), screenText(text), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+QString CMainDialog::screenText(const std::string& ansi) const {
+    return QString::fromStdU16String(m_machine.codePage().toUtf16(ansi));
+}
+
+std::string CMainDialog::ansiText(const QString& text) const {
+    return m_machine.codePage().toAnsi(text.toStdU16String());
+}
+
+}  // namespace brindle

@@ -1,0 +1,156 @@
+// CMainDialog: the program's window. The skin makes it (CMainSkin); this class gives
+// its buttons their commands, runs a scan and a repair on a worker thread each, keeps the
+// panels' settings, the automatic scan's timer and the tray icon.
+//
+// Everything the window shows changes on the window's thread. A worker reports through
+// a progress mailbox and a queued call at its end; it never waits on the window, so the
+// window can always stop it and wait for it.
+#pragma once
+
+#include <QBasicTimer>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/CMainSkin.h"
+#include "app/workflow/FixSelected.h"
+#include "app/workflow/InProgramSchedule.h"
+#include "app/workflow/ProgressEvents.h"
+#include "app/workflow/ScanSession.h"
+#include "app/workflow/SettingsKeeper.h"
+#include "platform/Machine.h"
+#include "platform/Result.h"
+
+namespace brindle {
+
+class MainTrayIcon;
+
+// What the window works on and how it started.
+struct MainDialogSetup {
+    Machine* machine = nullptr;
+    // Holds the ignore list, the backups, the snapshot files and the written-out skin.
+    std::filesystem::path workFolder;
+    // The command line asked for a scan as soon as the window is built.
+    bool scanAtStart = false;
+    // The prefix's one-writer lock, taken for every job that writes; none for machines
+    // that live only in memory.
+    std::optional<std::filesystem::path> prefixLockFile;
+    // The running program as the machine's Windows names it, for the Run key.
+    std::function<Result<std::string>()> programWindowsPath;
+    ScheduleClock clock = SystemScheduleClock;
+};
+
+class CMainDialog : public CMainSkin {
+    Q_OBJECT
+
+public:
+    explicit CMainDialog(MainDialogSetup setup, QWidget* parent = nullptr);
+    ~CMainDialog() override;
+
+    // Builds the window from the skin, loads the panels' settings, starts the scan the
+    // command line or the settings ask for, shows the main panel and starts the timers.
+    // False when the skin could not be had (the user was told; the dialog has ended).
+    bool OnInitDialog();
+
+    // The main screen's commands, by button name.
+    void ButtonPressed(const std::string& name) override;
+    // The commands of the panels' buttons.
+    void OnPanelButton(CSubMainSkin& panel, const std::string& name);
+    // The automatic scan's check, every ten seconds.
+    void CheckScheduledScan();
+
+    bool scanRunning() const { return m_scanRunning; }
+    bool fixRunning() const { return m_fixRunning; }
+    bool resultsAvailable() const { return m_resultsAvailable; }
+    // The program's exit code once the dialog has ended: 18 after the live update started.
+    int exitCode() const { return m_exitCode; }
+    const InProgramSchedule& schedule() const { return m_schedule; }
+
+    void done(int result) override;
+    void reject() override {}
+    void accept() override {}
+
+signals:
+    // Once the window shows a job's end; for tests and for whoever waits on it.
+    void scanEnded();
+    void fixEnded();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+    // The user's answer to a yes/no question; tests answer for the user.
+    virtual bool ask(const std::string& caption, const std::string& text);
+    // The snapshot file the user picks; none when cancelled.
+    virtual std::optional<std::string> chooseSnapshotFile();
+
+private:
+    // Scan and repair (MainDialogWorkers.cpp).
+    void StartMainScan();
+    void StopMainScan();
+    void ShowScanResults(const ScanResult& result);
+    void StartMainFix();
+    void ShowFixReport(const FixReport& report);
+    void OnMainProgress();
+    void SetProgress(CSubMainSkin& panel, std::int32_t count);
+    void joinWorker();
+
+    // Panels (MainDialogPanels.cpp).
+    void LoadPanelSettings(CSubMainSkin& panel);
+    void FillPanelEdits(CSubMainSkin& panel);
+    void FillIgnoredList();
+    void ToggleStartWithWindows(CSubMainSkin& panel);
+    void StoreFlag(CSubMainSkin& panel, const char* button, const char* setting);
+    void PressScheduleOption(CSubMainSkin& panel, ScheduleOption option);
+    void ToggleAutomaticScan(CSubMainSkin& panel);
+    void DeleteCheckedIgnored();
+    void RestoreFromSnapshot();
+    void RunLiveUpdate();
+    void StoreBackupCount(CSubMainSkin* panel);
+
+    // Main-screen commands (CMainDialog.cpp).
+    void RestoreLatestBackup();
+    void Minimise();
+    void ShowFromTray();
+    void saveSettings();
+    // Takes the prefix's and the work folder's one-writer locks for a job that writes;
+    // the error names who holds them.
+    Result<std::vector<std::unique_ptr<class ExclusiveLock>>> lockForWriting() const;
+
+    // Text between the machine's ANSI code page and the screen.
+    QString screenText(const std::string& ansi) const;
+    std::string ansiText(const QString& text) const;
+
+    MainDialogSetup m_setup;
+    Machine& m_machine;
+    ScanSession m_session;
+    SettingsKeeper m_settings;
+    InProgramSchedule m_schedule;
+    MainTrayIcon* m_tray = nullptr;
+
+    bool m_scanRunning = false;
+    bool m_fixRunning = false;
+    bool m_resultsAvailable = false;
+    bool m_scanAtStart = false;
+    bool m_ending = false;
+    int m_exitCode = 0;
+    int m_resultRowCount = 0;
+    CSubMainSkin* m_progressPanel = nullptr;
+
+    std::thread m_worker;
+    ProgressMailbox m_progress;
+    std::optional<ProgressEvent> m_lastProgress;
+    QBasicTimer m_timer1;
+    QBasicTimer m_timer2;
+};
+
+}  // namespace brindle

@@ -1,0 +1,285 @@
+// The panels' settings and commands: check boxes stored as settings, the start with
+// Windows, the automatic scan's options, the ignored list, the restore of a snapshot file
+// and the live update. Every change of a setting goes through the settings keeper, which
+// writes it where the registry is kept, now or as soon as that may be done.
+#include <QDir>
+#include <QFileDialog>
+
+#include "app/CMainDialog.h"
+#include "app/ExternalPrograms.h"
+#include "app/workflow/IgnoreListEditing.h"
+#include "app/workflow/RestoreSnapshotFile.h"
+#include "app/workflow/UserMessages.h"
+#include "app/workflow/UserTexts.h"
+#include "platform/ExclusiveLock.h"
+#include "registry/SettingsStore.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr const char* kSchedulePanel = "SUBMAIN_SCHEDULE";
+constexpr const char* kScheduleDisabledPanel = "SUBMAIN_SCHEDULE_DISABLED";
+
+// The category check boxes the "all" box sets; the startup category's box shares its
+// name with the start-with-Windows box.
+constexpr const char* kCategoryButtons[] = {
+    "BUTTON_REGISTRY", "BUTTON_COM",       "BUTTON_COM_SUBS", "BUTTON_DRV",       "BUTTON_HELP", "BUTTON_APPPATH",
+    "BUTTON_SHARED_TOOLS", "BUTTON_FONTS", "BUTTON_SHORTCUTS", "BUTTON_UNINSTALL", "BUTTON_VXD", "BUTTON_MSDOS",
+};
+
+struct OptionButton {
+    const char* name;
+    ScheduleOption option;
+};
+constexpr OptionButton kOptionButtons[] = {
+    {"BUTTON_START_EVERY", ScheduleOption::Every},
+    {"BUTTON_START_AFTER_EVERY", ScheduleOption::AfterEvery},
+    {"BUTTON_START_AFTER_EVERY_MONTH", ScheduleOption::Month},
+    {"BUTTON_START_AFTER_EVERY_WEEK", ScheduleOption::Week},
+    {"BUTTON_START_AFTER_EVERY_DAY", ScheduleOption::Day},
+};
+
+ScheduleOptions ReadOptions(const CSubMainSkin& panel) {
+    ScheduleOptions options;
+    options.every = panel.IsChecked("BUTTON_START_EVERY");
+    options.afterEvery = panel.IsChecked("BUTTON_START_AFTER_EVERY");
+    options.month = panel.IsChecked("BUTTON_START_AFTER_EVERY_MONTH");
+    options.week = panel.IsChecked("BUTTON_START_AFTER_EVERY_WEEK");
+    options.day = panel.IsChecked("BUTTON_START_AFTER_EVERY_DAY");
+    options.periodText = panel.GetEditText("EDIT_SCAN_PERIOD").toStdString();
+    return options;
+}
+
+void ShowOptions(CSubMainSkin& panel, const ScheduleOptions& options) {
+    panel.SetChecked("BUTTON_START_EVERY", options.every);
+    panel.SetChecked("BUTTON_START_AFTER_EVERY", options.afterEvery);
+    panel.SetChecked("BUTTON_START_AFTER_EVERY_MONTH", options.month);
+    panel.SetChecked("BUTTON_START_AFTER_EVERY_WEEK", options.week);
+    panel.SetChecked("BUTTON_START_AFTER_EVERY_DAY", options.day);
+}
+
+// A Run entry is a command line: a path with a blank in it must be quoted to be one.
+std::string StartupCommand(const std::string& program) {
+    if (program.find(' ') == std::string::npos) return program;
+    return "\"" + program + "\"";
+}
+
+// What a snapshot restore has to say while it runs, as message boxes of the window.
+class WindowMessages : public UserMessages {
+public:
+    explicit WindowMessages(std::function<void(const std::string&, const std::string&)> show)
+        : m_show(std::move(show)) {}
+    void tell(const std::string& caption, const std::string& text) override { m_show(caption, text); }
+
+private:
+    std::function<void(const std::string&, const std::string&)> m_show;
+};
+
+}  // namespace
+
+void CMainDialog::LoadPanelSettings(CSubMainSkin& panel) {
+    auto use = m_machine.useRegistry();
+    Registry& registry = m_machine.registry();
+    SettingsStore store(registry);
+    // A setting that is there turns its box on; one that is not leaves the box as it is.
+    const auto load = [&](const char* keyPath, const char* valueName, const char* button) {
+        if (store.LoadFlagSetting(keyPath, valueName).value_or(false)) panel.SetChecked(button, true);
+    };
+    load(kRunKey, kStartupValueName, "BUTTON_STARTUP");
+    if (panel.name() == kSchedulePanel) {
+        bool enabled = panel.IsChecked("BUTTON_AUTOSCAN_ENABLE");
+        ScheduleOptions options = ReadOptions(panel);
+        m_schedule.LoadPanelSettings(registry, enabled, options);
+        panel.SetChecked("BUTTON_AUTOSCAN_ENABLE", enabled);
+        ShowOptions(panel, options);
+        panel.SetEditText("EDIT_SCAN_PERIOD", QString::fromStdString(options.periodText));
+    }
+    load(kSettingsKey, setting::kAutoScan, "BUTTON_AUTOSCAN");
+    load(kSettingsKey, setting::kSaveReg, "BUTTON_BACKUP");
+    load(kSettingsKey, setting::kScanEvery, "BUTTON_START_EVERY");
+    load(kSettingsKey, setting::kScanAfterEvery, "BUTTON_START_AFTER_EVERY");
+    if (panel.name() == kScheduleDisabledPanel) {
+        // The switched-off panel shows the options that will hold once it is switched on.
+        panel.SetChecked("BUTTON_AUTOSCAN_ENABLE", m_schedule.enabled());
+        if (const CSubMainSkin* schedule = this->panel(kSchedulePanel)) ShowOptions(panel, ReadOptions(*schedule));
+    }
+    OnPanelButton(panel, "BUTTON_ALL");
+    if (store.LoadFlagSetting(kSettingsKey, setting::kAutoScan).value_or(false)) m_scanAtStart = true;
+}
+
+void CMainDialog::FillPanelEdits(CSubMainSkin& panel) {
+    auto use = m_machine.useRegistry();
+    SettingsStore store(m_machine.registry());
+    const auto fill = [&](const char* edit, const char* valueName) {
+        if (panel.FindEdit(edit) == nullptr) return;
+        const std::string text = store.LoadTextSetting(kSettingsKey, valueName).value_or(kUnreadableTextSetting);
+        panel.SetEditText(edit, screenText(text));
+    };
+    fill("EDIT_BAKUP_COUNT", setting::kSaveCountReg);
+    fill("EDIT_SCAN_PERIOD", setting::kScanMinutes);
+}
+
+void CMainDialog::FillIgnoredList() {
+    CSubMainSkin* ignored = panel("SUBMAIN_IGNORED");
+    if (ignored == nullptr || ignored->checkList() == nullptr) return;
+    skin::CSkinList& list = *ignored->checkList();
+    list.RemoveAllRows();
+    IgnoreListEditing editing(m_setup.workFolder);
+    // A list that cannot be read is never shown as empty.
+    if (!editing.error().empty()) {
+        list.AddRow({QString(), QString::fromStdString(editing.error())});
+        list.setEnabled(false);
+        return;
+    }
+    list.setEnabled(true);
+    for (const std::string& path : editing.entries()) list.AddRow({QString(), screenText(path)});
+}
+
+void CMainDialog::OnPanelButton(CSubMainSkin& panel, const std::string& name) {
+    if (m_scanRunning || m_fixRunning) return;
+    StoreBackupCount(&panel);
+
+    if (name == "BUTTON_STARTUP") ToggleStartWithWindows(panel);
+    if (name == "BUTTON_ABOUTEXIT") ShowPage("SUBMAIN_MAIN", "BUTTON_MAIN");
+    if (name == "BUTTON_AUTOSCAN") StoreFlag(panel, "BUTTON_AUTOSCAN", setting::kAutoScan);
+    if (name == "BUTTON_BACKUP") StoreFlag(panel, "BUTTON_BACKUP", setting::kSaveReg);
+    for (const char* category : kCategoryButtons) {
+        if (name == category) panel.SetChecked(name, !panel.IsChecked(name));
+    }
+    if (name == "BUTTON_ALL") {
+        const bool on = !panel.IsChecked("BUTTON_ALL");
+        for (const char* category : kCategoryButtons) panel.SetChecked(category, on);
+        panel.SetChecked("BUTTON_STARTUP", on);
+        panel.SetChecked("BUTTON_ALL", on);
+    }
+    if (name == "BUTTON_RESTORE") RestoreFromSnapshot();
+    if (name == "BUTTON_RUNUPDATE") RunLiveUpdate();
+    if (name == "BUTTON_IGNORED_DELETE") DeleteCheckedIgnored();
+    if (name == "BUTTON_IGNORED_SEL_ALL") {
+        const bool on = !panel.IsChecked(name);
+        panel.SetChecked(name, on);
+        if (panel.checkList() != nullptr) panel.checkList()->SetAllChecked(on);
+    }
+    if (name == "BUTTON_AUTOSCAN_ENABLE") ToggleAutomaticScan(panel);
+    for (const OptionButton& option : kOptionButtons) {
+        if (name == option.name) PressScheduleOption(panel, option.option);
+    }
+}
+
+void CMainDialog::StoreBackupCount(CSubMainSkin* panel) {
+    if (panel == nullptr) return;
+    const QString text = panel->GetEditText("EDIT_BAKUP_COUNT");
+    if (text.isEmpty()) return;
+    {
+        auto use = m_machine.useRegistry();
+        SettingsStore store(m_machine.registry());
+        const std::string count = ansiText(text);
+        if (store.LoadTextSetting(kSettingsKey, setting::kSaveCountReg) == count) return;
+        store.WriteTextSetting(setting::kSaveCountReg, count);
+    }
+    (void)m_settings.changed();
+}
+
+void CMainDialog::ToggleStartWithWindows(CSubMainSkin& panel) {
+    const bool on = !panel.IsChecked("BUTTON_STARTUP");
+    std::optional<std::string> command;
+    if (on) {
+        const Result<std::string> program = m_setup.programWindowsPath();
+        if (!program) {
+            tell(kProgramCaption, "Brindle cannot start with Windows: " + program.error().message());
+            return;
+        }
+        command = StartupCommand(program.value());
+    }
+    panel.SetChecked("BUTTON_STARTUP", on);
+    {
+        auto use = m_machine.useRegistry();
+        SettingsStore(m_machine.registry()).SetStartupCommand(command);
+    }
+    (void)m_settings.changed();
+}
+
+void CMainDialog::StoreFlag(CSubMainSkin& panel, const char* button, const char* setting) {
+    panel.SetChecked(button, !panel.IsChecked(button));
+    {
+        auto use = m_machine.useRegistry();
+        SettingsStore(m_machine.registry()).WriteFlagSetting(setting, panel.IsChecked(button));
+    }
+    (void)m_settings.changed();
+}
+
+void CMainDialog::PressScheduleOption(CSubMainSkin& panel, ScheduleOption option) {
+    ScheduleOptions options = ReadOptions(panel);
+    {
+        auto use = m_machine.useRegistry();
+        if (!m_schedule.PressOption(m_machine.registry(), option, options)) return;
+    }
+    ShowOptions(panel, options);
+    if (CSubMainSkin* disabled = this->panel(kScheduleDisabledPanel)) ShowOptions(*disabled, options);
+    (void)m_settings.changed();
+}
+
+void CMainDialog::ToggleAutomaticScan(CSubMainSkin& panel) {
+    bool on = false;
+    {
+        auto use = m_machine.useRegistry();
+        on = m_schedule.ToggleEnabled(m_machine.registry());
+    }
+    ShowSubScreen(on ? kSchedulePanel : kScheduleDisabledPanel);
+    panel.SetChecked("BUTTON_AUTOSCAN_ENABLE", on);
+    // Both schedule panels show the switch; the one now shown must say the same.
+    if (CSubMainSkin* shown = currentPanel()) shown->SetChecked("BUTTON_AUTOSCAN_ENABLE", on);
+    (void)m_settings.changed();
+}
+
+void CMainDialog::DeleteCheckedIgnored() {
+    CSubMainSkin* ignored = panel("SUBMAIN_IGNORED");
+    if (ignored == nullptr || ignored->checkList() == nullptr) return;
+    std::vector<bool> checked;
+    for (int row = 0; row < ignored->checkList()->rowCount(); ++row)
+        checked.push_back(ignored->checkList()->IsRowChecked(row));
+    auto locks = lockForWriting();
+    if (!locks) {
+        tell(kProgramCaption, locks.error().message());
+        return;
+    }
+    IgnoreListEditing editing(m_setup.workFolder);
+    const IgnoreEdit edit = editing.removeChecked(checked);
+    if (edit.outcome == IgnoreEdit::Outcome::Failed) tell(kProgramCaption, edit.error);
+    FillIgnoredList();
+}
+
+void CMainDialog::RestoreFromSnapshot() {
+    const std::optional<std::string> file = chooseSnapshotFile();
+    if (!file) return;
+    auto locks = lockForWriting();
+    if (!locks) {
+        tell(kSnapshotRestoreCaption, locks.error().message());
+        return;
+    }
+    WindowMessages messages([this](const std::string& caption, const std::string& text) { tell(caption, text); });
+    const bool restored = RestoreSnapshotFile(m_machine, *file, messages);
+    tell(kSnapshotRestoreCaption, restored ? kSnapshotRestoreSucceeded : kSnapshotRestoreFailed);
+    saveSettings();
+}
+
+void CMainDialog::RunLiveUpdate() {
+    if (!ask(kLiveUpdateCaption, kLiveUpdateQuestion)) return;
+    const std::optional<QString> program =
+        FindLiveUpdateProgram(QDir::currentPath(), qEnvironmentVariable("PATH"));
+    // Without the updater there is nothing to make room for: the program stays.
+    if (!program || !StartDetachedProgram(*program, QDir::currentPath())) return;
+    m_exitCode = kLiveUpdateExitCode;
+    done(QDialog::Accepted);
+}
+
+std::optional<std::string> CMainDialog::chooseSnapshotFile() {
+    const QString file = QFileDialog::getOpenFileName(this, QString::fromLatin1(kSnapshotRestoreCaption),
+                                                      QString::fromStdString(m_setup.workFolder.string()),
+                                                      QStringLiteral("Snapshot files (*.xml);;All files (*)"));
+    if (file.isEmpty()) return std::nullopt;
+    return file.toStdString();
+}
+
+}  // namespace brindle

@@ -1,0 +1,210 @@
+// The window's scan and repair: each runs on a worker thread of its own at the lowest
+// priority; what the user sees changes on the window's thread, in this order: the
+// progress texts while it runs, then the end's message box, then the lists.
+#include <QString>
+
+#include "app/CMainDialog.h"
+#include "app/workflow/GuardedJob.h"
+#include "app/workflow/SnapshotName.h"
+#include "app/workflow/UserTexts.h"
+#include "platform/ExclusiveLock.h"
+#include "platform/ThreadPriority.h"
+
+namespace brindle {
+
+namespace {
+
+// The check box of each category on the main panel.
+std::string CategoryButton(const ScanCategoryInfo& info) { return "BUTTON_" + std::string(info.name); }
+
+// The order the progress labels are refreshed in.
+constexpr ScanCategory kProgressOrder[] = {
+    ScanCategory::COM,   ScanCategory::COM_SUBS,  ScanCategory::HELP, ScanCategory::APPPATH, ScanCategory::SHARED_TOOLS,
+    ScanCategory::FONTS, ScanCategory::STARTUP,   ScanCategory::UNINSTALL, ScanCategory::DRV, ScanCategory::SHORTCUTS,
+};
+
+// The found count of a finished category, from the scan's own rows: the newest progress
+// the window saw may be older than the category's last word.
+std::optional<std::int32_t> FoundCount(const ScanResult& result, ScanCategory category) {
+    if (category == ScanCategory::SHORTCUTS) {
+        if (result.shortcuts) return result.shortcuts->found;
+        return std::nullopt;
+    }
+    const std::string_view title = InfoOf(category).summaryTitle;
+    for (const ScanSummary& row : result.summaries) {
+        if (row.title == title) return row.found;
+    }
+    return std::nullopt;
+}
+
+std::string FixMessage(const FixReport& report) {
+    std::string text = report.outcome == FixOutcome::Removed ? std::string(kItemsRemovedMessage) : report.errorText();
+    // Lines beyond these would make a box taller than the screen; the count is in the text.
+    constexpr std::size_t kLinesShown = 10;
+    std::vector<std::string> lines = report.leftUndone;
+    for (const ShortcutProblem& shortcut : report.shortcutsNotFixed) lines.push_back(shortcut.message);
+    for (std::size_t i = 0; i < lines.size() && i < kLinesShown; ++i) text += "\n" + lines[i];
+    if (lines.size() > kLinesShown) text += "\n...";
+    if (!report.ignoreListError.empty()) text += "\n\n" + report.ignoreListError;
+    return text;
+}
+
+}  // namespace
+
+void CMainDialog::StartMainScan() {
+    SetChecked("BUTTON_SCAN", true);
+    m_progressPanel = currentPanel();
+    for (const ScanCategoryInfo& info : ScanCategories()) {
+        const bool on = m_progressPanel != nullptr && m_progressPanel->IsChecked(CategoryButton(info));
+        m_session.categories.setState(info.category, on ? ScanSelection::kSelected : ScanSelection::kNotSelected);
+    }
+    m_scanRunning = true;
+    m_lastProgress.reset();
+    m_session.clearStop();
+    m_session.progress = [this](const ProgressEvent& event) { m_progress.post(event); };
+    joinWorker();
+    m_worker = std::thread([this] {
+        LowerCurrentThreadPriority();
+        auto result = std::make_shared<ScanResult>();
+        if (const auto failure = RunGuarded("The scan", [&] { *result = m_session.RunScan(); })) {
+            result->end = ScanEnd::Failed;
+            result->error = *failure;
+        }
+        QMetaObject::invokeMethod(this, [this, result] { ShowScanResults(*result); }, Qt::QueuedConnection);
+    });
+}
+
+void CMainDialog::StopMainScan() {
+    SetChecked("BUTTON_SCAN", false);
+    m_session.requestStop();
+}
+
+void CMainDialog::ShowScanResults(const ScanResult& result) {
+    joinWorker();
+    OnMainProgress();
+    CSubMainSkin* progress = m_progressPanel;
+    if (progress != nullptr) {
+        SetProgress(*progress, m_lastProgress ? m_lastProgress->found : 0);
+        for (ScanCategory category : kProgressOrder) {
+            if (m_session.categories.state(category) != ScanSelection::kDone) continue;
+            if (const auto found = FoundCount(result, category))
+                progress->SetText("PROGRESS_COUNT_" + std::string(InfoOf(category).name), QString::number(*found));
+        }
+        progress->SetText("TEXT_ERRORSCAN_STATUS", QString::fromLatin1(kScanCompleteStatus));
+    }
+    // The counts are final before the user is told, the list follows the message.
+    if (result.end == ScanEnd::Completed) {
+        tell(kProgramCaption, kScanCompleteMessage);
+    } else if (result.end != ScanEnd::Stopped) {
+        tell(kProgramCaption, result.error);
+    }
+
+    ShowSubScreen("SUBMAIN_RESULT");
+    if (CSubMainSkin* results = panel("SUBMAIN_RESULT")) {
+        results->EnableAll(true);
+        if (skin::CSkinList* list = results->checkList()) {
+            list->RemoveAllRows();
+            for (const ProblemRecord& problem : result.problems)
+                list->AddRow({QString(), screenText(problem.tag()), screenText(problem.filePath())}, true);
+            m_resultRowCount = static_cast<int>(result.problems.size());
+            if (result.shortcuts) {
+                for (const std::string& path : result.shortcuts->missing)
+                    list->AddRow({QString(), QStringLiteral("SHORTCUT"), screenText(path)}, true);
+            }
+        }
+        results->update();
+    }
+    SetChecked("BUTTON_SCAN", false);
+    // A scan that could not run has nothing a repair could act on.
+    m_resultsAvailable = result.end == ScanEnd::Completed || result.end == ScanEnd::Stopped;
+    m_scanRunning = false;
+    if (progress != nullptr) {
+        progress->SetText("TEXT_ERRORSCAN_CURRENTITEM", QString());
+        if (m_session.categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected)
+            progress->SetText("PROGRESS_TEXT_SHORTCUTS", QStringLiteral("Done"));
+    }
+    saveSettings();
+    emit scanEnded();
+}
+
+void CMainDialog::StartMainFix() {
+    // The rows are read here, on the window's thread, before the worker starts.
+    FixSelection selection;
+    if (CSubMainSkin* results = panel("SUBMAIN_RESULT"); results != nullptr && results->checkList() != nullptr) {
+        const skin::CSkinList& list = *results->checkList();
+        for (int row = 0; row < list.rowCount(); ++row) {
+            if (row < m_resultRowCount) {
+                selection.problemTicked.push_back(list.IsRowChecked(row));
+            } else {
+                selection.shortcutTicked.push_back(list.IsRowChecked(row));
+            }
+        }
+    }
+    m_fixRunning = true;
+    ShowSubScreen("SUBMAIN_MAIN");
+    if (m_progressPanel == nullptr) m_progressPanel = panel("SUBMAIN_MAIN");
+    if (m_progressPanel != nullptr)
+        m_progressPanel->SetText("TEXT_ERRORSCAN_CURRENTITEM", QString::fromLatin1(kBackupInProgressText));
+    update();
+
+    m_lastProgress.reset();
+    m_session.clearStop();
+    m_session.progress = [this](const ProgressEvent& event) { m_progress.post(event); };
+    joinWorker();
+    m_worker = std::thread([this, selection] {
+        LowerCurrentThreadPriority();
+        auto report = std::make_shared<FixReport>();
+        auto locks = lockForWriting();
+        if (!locks) {
+            report->fail(FixOutcome::Failed, locks.error().message());
+        } else if (const auto failure = RunGuarded("The repair", [&] {
+                       *report = FixSelected(m_session, selection, FreeSnapshotFileName(SnapshotFileNameNow()));
+                   })) {
+            report->fail(FixOutcome::Failed, *failure);
+        }
+        QMetaObject::invokeMethod(this, [this, report] { ShowFixReport(*report); }, Qt::QueuedConnection);
+    });
+}
+
+void CMainDialog::ShowFixReport(const FixReport& report) {
+    joinWorker();
+    OnMainProgress();
+    tell(kProgramCaption, FixMessage(report));
+    m_fixRunning = false;
+    ShowSubScreen("SUBMAIN_IGNORED");
+    FillIgnoredList();
+    if (m_progressPanel != nullptr) m_progressPanel->SetText("TEXT_ERRORSCAN_CURRENTITEM", QString());
+    ButtonPressed("BUTTON_MAIN");
+    saveSettings();
+    emit fixEnded();
+}
+
+void CMainDialog::OnMainProgress() {
+    while (std::optional<ProgressEvent> event = m_progress.take()) m_lastProgress = std::move(*event);
+    if (!m_lastProgress || m_progressPanel == nullptr) return;
+    m_progressPanel->SetText("TEXT_ERRORSCAN_STATUS", screenText(m_lastProgress->title));
+    m_progressPanel->SetText("TEXT_ERRORSCAN_CURRENTITEM", screenText(m_lastProgress->item));
+    if (m_lastProgress->phase == ProgressPhase::Scanning) SetProgress(*m_progressPanel, m_lastProgress->found);
+}
+
+void CMainDialog::SetProgress(CSubMainSkin& panel, std::int32_t count) {
+    for (ScanCategory category : kProgressOrder) {
+        const std::string name(InfoOf(category).name);
+        switch (m_session.categories.state(category)) {
+        case ScanSelection::kScanning:
+            panel.SetText("PROGRESS_TEXT_" + name, QStringLiteral("Scanning"));
+            panel.SetText("PROGRESS_COUNT_" + name, QString::number(count));
+            break;
+        case ScanSelection::kDone: panel.SetText("PROGRESS_TEXT_" + name, QStringLiteral("Done")); break;
+        default:
+            panel.SetText("PROGRESS_TEXT_" + name, QString());
+            panel.SetText("PROGRESS_COUNT_" + name, QString());
+        }
+    }
+}
+
+void CMainDialog::joinWorker() {
+    if (m_worker.joinable()) m_worker.join();
+}
+
+}  // namespace brindle
