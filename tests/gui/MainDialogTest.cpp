@@ -1,0 +1,307 @@
+// The window program on a copy of the demo machine: a scan lists what brindle-cli finds,
+// a repair removes the ticked rows after a backup and keeps the unticked ones on the
+// ignore list, the restore brings everything back; the buttons that must not act while
+// a job runs or after a tab command do not; settings survive a refused save.
+#include <QDir>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/CMainApp.h"
+#include "app/CMainDialog.h"
+#include "app/workflow/UserTexts.h"
+#include "platform/ExclusiveLock.h"
+#include "platform/WinePrefixMachine.h"
+#include "registry/SettingsStore.h"
+#include "gui/support/DemoMachineCopy.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr int kJobTimeout = 120000;
+
+// Records what the user would be told and answers the questions.
+class TestDialog : public CMainDialog {
+public:
+    using CMainDialog::CMainDialog;
+    std::vector<std::pair<std::string, std::string>> told;
+
+    bool wasTold(const std::string& text) const {
+        for (const auto& [caption, message] : told) {
+            if (message.find(text) != std::string::npos) return true;
+        }
+        return false;
+    }
+
+protected:
+    void tell(const std::string& caption, const std::string& text) override { told.emplace_back(caption, text); }
+    bool ask(const std::string&, const std::string&) override { return false; }
+};
+
+// The demo machine opened as the program opens it, with the window's setup.
+struct DemoWindow {
+    test::DemoMachineCopy demo;
+    std::unique_ptr<WinePrefixMachine> machine;
+    std::unique_ptr<TestDialog> dialog;
+    QString previousFolder = QDir::currentPath();
+
+    explicit DemoWindow(bool scanAtStart = false, ScheduleClock clock = SystemScheduleClock) {
+        if (!demo.valid()) return;
+        auto opened = WinePrefixMachine::Open(demo.prefix().toStdString());
+        if (!opened) return;
+        machine = std::move(opened).value();
+        // The snapshot file of a repair is written in the current directory.
+        QDir::setCurrent(demo.workFolder());
+        MainDialogSetup setup;
+        setup.machine = machine.get();
+        setup.workFolder = demo.workFolder().toStdString();
+        setup.scanAtStart = scanAtStart;
+        setup.prefixLockFile = demo.prefix().toStdString() + "/" + kPrefixLockFile;
+        setup.programWindowsPath = [] { return Result<std::string>(std::string("Z:\\opt\\brindle\\bin\\brindle")); };
+        setup.clock = std::move(clock);
+        dialog = std::make_unique<TestDialog>(std::move(setup));
+    }
+    ~DemoWindow() {
+        dialog.reset();
+        QDir::setCurrent(previousFolder);
+    }
+
+    CSubMainSkin& panel(const char* name) { return *dialog->panel(name); }
+    QString label(const char* panelName, const std::string& text) {
+        const skin::CSkinText* item = panel(panelName).FindText(text);
+        return item != nullptr ? item->Text() : QStringLiteral("<none>");
+    }
+    QStringList resultPaths() {
+        QStringList paths;
+        const skin::CSkinList& list = *panel("SUBMAIN_RESULT").checkList();
+        for (int row = 0; row < list.rowCount(); ++row) paths << list.item(row, 2)->text();
+        return paths;
+    }
+    bool scan() {
+        QSignalSpy ended(dialog.get(), &CMainDialog::scanEnded);
+        dialog->ButtonPressed("BUTTON_SCAN");
+        return ended.wait(kJobTimeout);
+    }
+    // A setting as the prefix's files hold it now.
+    bool storedFlag(const char* key, const char* value) {
+        auto reopened = WinePrefixMachine::Open(demo.prefix().toStdString());
+        return reopened && SettingsStore(reopened.value()->registry()).LoadFlagSetting(key, value).value_or(false);
+    }
+    std::optional<std::string> storedText(const char* key, const char* value) {
+        auto reopened = WinePrefixMachine::Open(demo.prefix().toStdString());
+        if (!reopened) return std::nullopt;
+        return SettingsStore(reopened.value()->registry()).LoadTextSetting(key, value);
+    }
+    std::size_t backupCount() {
+        std::size_t count = 0;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(
+                 demo.workFolder().toStdString() + "/Registry Backups", error)) {
+            if (entry.path().extension() == ".reg") ++count;
+        }
+        return count;
+    }
+};
+
+}  // namespace
+
+class MainDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void scanUntickRemoveAndRestoreAsTheCliSeesIt() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr);
+        const QStringList cliPaths = test::DemoMachineCopy::ListedPaths(window.demo.cliScan(window.demo.workFolder()));
+        QVERIFY(cliPaths.size() >= 3);
+        QVERIFY(window.dialog->OnInitDialog());
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_MAIN"));
+
+        QVERIFY(window.scan());
+        QVERIFY(window.dialog->wasTold(kScanCompleteMessage));
+        QCOMPARE(window.label("SUBMAIN_MAIN", "PROGRESS_TEXT_COM"), QStringLiteral("Done"));
+        QCOMPARE(window.label("SUBMAIN_MAIN", "PROGRESS_TEXT_SHORTCUTS"), QStringLiteral("Done"));
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_RESULT"));
+        QCOMPARE(window.resultPaths(), cliPaths);
+
+        // Untick the first row: it goes to the ignore list and stays in the registry.
+        const QString kept = cliPaths.front();
+        window.panel("SUBMAIN_RESULT").checkList()->SetRowChecked(0, false);
+        QSignalSpy fixed(window.dialog.get(), &CMainDialog::fixEnded);
+        window.dialog->ButtonPressed("BUTTON_REMOVE");
+        QVERIFY(fixed.wait(kJobTimeout));
+        QVERIFY2(window.dialog->wasTold(kItemsRemovedMessage), window.dialog->told.back().second.c_str());
+        QCOMPARE(window.backupCount(), std::size_t{1});
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_MAIN"));
+        const skin::CSkinList& ignored = *window.panel("SUBMAIN_IGNORED").checkList();
+        QCOMPARE(ignored.rowCount(), 1);
+        QCOMPARE(ignored.item(0, 1)->text(), kept);
+
+        // Without the ignore list only the kept problem is left; in the work folder, nothing.
+        QTemporaryDir elsewhere;
+        QCOMPARE(test::DemoMachineCopy::ListedPaths(window.demo.cliScan(elsewhere.path())), QStringList{kept});
+        QVERIFY(test::DemoMachineCopy::ListedPaths(window.demo.cliScan(window.demo.workFolder())).isEmpty());
+
+        window.dialog->ButtonPressed("BUTTON_RESTORE");
+        QVERIFY(window.dialog->wasTold(kRestoreCompleteMessage));
+        QCOMPARE(test::DemoMachineCopy::ListedPaths(window.demo.cliScan(elsewhere.path())), cliPaths);
+    }
+
+    void aStoppedScanListsWhatItFoundWithoutScanComplete() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        QSignalSpy ended(window.dialog.get(), &CMainDialog::scanEnded);
+        window.dialog->ButtonPressed("BUTTON_SCAN");
+        QVERIFY(window.dialog->scanRunning());
+        QVERIFY(window.dialog->FindButton("BUTTON_SCAN")->IsChecked());
+        window.dialog->ButtonPressed("BUTTON_SCAN");
+        // The button looks normal at once; the scan ends at its next look at the stop.
+        QVERIFY(!window.dialog->FindButton("BUTTON_SCAN")->IsChecked());
+        QVERIFY(ended.wait(kJobTimeout));
+        QVERIFY(!window.dialog->wasTold(kScanCompleteMessage));
+        QVERIFY(!window.dialog->scanRunning());
+        QVERIFY(window.dialog->resultsAvailable());
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_RESULT"));
+        QVERIFY(window.resultPaths().size() < 3);
+    }
+
+    void whileAJobRunsOnlyTheAllowedButtonsAct() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        // The job's end reaches the window through its event loop, so these presses all
+        // come while it runs.
+        window.dialog->ButtonPressed("BUTTON_SCAN");
+        window.dialog->ButtonPressed("BUTTON_ADVSETTINGS");
+        window.dialog->ButtonPressed("BUTTON_REMOVE");
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_MAIN"));
+        QVERIFY(!window.dialog->fixRunning());
+        QSignalSpy scanned(window.dialog.get(), &CMainDialog::scanEnded);
+        QVERIFY(scanned.wait(kJobTimeout));
+
+        QSignalSpy fixed(window.dialog.get(), &CMainDialog::fixEnded);
+        window.dialog->ButtonPressed("BUTTON_REMOVE");
+        QVERIFY(window.dialog->fixRunning());
+        for (const char* name : {"BUTTON_SCAN", "BUTTON_MAIN", "BUTTON_IGNORED", "BUTTON_RESTORE", "BUTTON_REMOVE"})
+            window.dialog->ButtonPressed(name);
+        window.dialog->OnPanelButton(window.panel("SUBMAIN_MAIN"), "BUTTON_COM");
+        QVERIFY(!window.dialog->scanRunning());
+        QVERIFY(window.panel("SUBMAIN_MAIN").IsChecked("BUTTON_COM"));
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_MAIN"));
+        QVERIFY(fixed.wait(kJobTimeout));
+        QCOMPARE(fixed.size(), 1);
+        QCOMPARE(window.backupCount(), std::size_t{1});
+    }
+
+    void aTabCommandAfterTheScanForgetsItsResults() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        QVERIFY(window.scan());
+        QVERIFY(window.dialog->resultsAvailable());
+        window.dialog->ButtonPressed("BUTTON_IGNORED");
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_IGNORED"));
+        QVERIFY(!window.dialog->FindButton("BUTTON_IGNORED")->isEnabled());
+        window.dialog->ButtonPressed("BUTTON_REMOVE");
+        QVERIFY(!window.dialog->fixRunning());
+        QCOMPARE(window.backupCount(), std::size_t{0});
+    }
+
+    void onlyTheExactArgumentScanStartsAScan_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("scans");
+        QTest::newRow("scan") << QStringList{"scan"} << true;
+        QTest::newRow("leading blank") << QStringList{" scan"} << false;
+        QTest::newRow("trailing blank") << QStringList{"scan "} << false;
+        QTest::newRow("capital") << QStringList{"Scan"} << false;
+        QTest::newRow("slash") << QStringList{"/scan"} << false;
+        QTest::newRow("none") << QStringList{} << false;
+        QTest::newRow("two") << QStringList{"scan", "scan"} << false;
+    }
+    void onlyTheExactArgumentScanStartsAScan() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, scans);
+        QCOMPARE(IsScanCommandLine(arguments), scans);
+    }
+
+    void aScanAskedForAtStartRunsOnceTheWindowIsBuilt() {
+        DemoWindow window(true);
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        QVERIFY(window.dialog->scanRunning());
+        QSignalSpy ended(window.dialog.get(), &CMainDialog::scanEnded);
+        QVERIFY(ended.wait(kJobTimeout));
+    }
+
+    void theTimerPressesScanOnlyOnceTheTimeHasPassed() {
+        std::int64_t now = 2'000'000'000;
+        DemoWindow window(false, [&now] { return now; });
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        // A fresh installation has the automatic scan off: a due time is skipped.
+        const std::int64_t first = window.dialog->schedule().nextScanTime();
+        now = first + 1;
+        window.dialog->CheckScheduledScan();
+        QVERIFY(!window.dialog->scanRunning());
+        window.dialog->OnPanelButton(window.panel("SUBMAIN_SCHEDULE_DISABLED"), "BUTTON_AUTOSCAN_ENABLE");
+        QVERIFY(window.dialog->schedule().enabled());
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_SCHEDULE"));
+        const std::int64_t next = window.dialog->schedule().nextScanTime();
+        now = next;
+        window.dialog->CheckScheduledScan();
+        QVERIFY(!window.dialog->scanRunning());
+        now = next + 1;
+        window.dialog->CheckScheduledScan();
+        QVERIFY(window.dialog->scanRunning());
+        QCOMPARE(window.dialog->schedule().nextScanTime(), now + window.dialog->schedule().period());
+        QSignalSpy ended(window.dialog.get(), &CMainDialog::scanEnded);
+        QVERIFY(ended.wait(kJobTimeout));
+    }
+
+    void startWithWindowsNamesTheProgramAsThePrefixSeesIt() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        CSubMainSkin& advanced = window.panel("SUBMAIN_ADVANCED");
+        // A fresh installation shows the box ticked (the "all" press of the load sets it).
+        QVERIFY(advanced.IsChecked("BUTTON_STARTUP"));
+        window.dialog->OnPanelButton(advanced, "BUTTON_STARTUP");
+        window.dialog->OnPanelButton(advanced, "BUTTON_STARTUP");
+        QVERIFY(advanced.IsChecked("BUTTON_STARTUP"));
+        QCOMPARE(window.storedText(kRunKey, kStartupValueName), std::optional<std::string>("Z:\\opt\\brindle\\bin\\brindle"));
+        window.dialog->OnPanelButton(advanced, "BUTTON_STARTUP");
+        QVERIFY(!window.storedFlag(kRunKey, kStartupValueName));
+    }
+
+    void aSettingRefusedByTheDiskIsKeptAndWrittenLater() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        {
+            // Another writer holds the prefix: the change cannot reach the disk yet.
+            auto held = ExclusiveLock::TryAcquire(window.demo.prefix().toStdString() + "/" + kPrefixLockFile, "test");
+            QVERIFY(held);
+            window.dialog->OnPanelButton(window.panel("SUBMAIN_ADVANCED"), "BUTTON_BACKUP");
+            QVERIFY(!window.storedFlag(kSettingsKey, setting::kSaveReg));
+        }
+        window.dialog->done(QDialog::Accepted);
+        QVERIFY(!window.dialog->wasTold(kSettingsNotSavedMessage));
+        QVERIFY(window.storedFlag(kSettingsKey, setting::kSaveReg));
+    }
+
+    void aSettingStillRefusedAtTheEndIsToldNotLost() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        auto held = ExclusiveLock::TryAcquire(window.demo.prefix().toStdString() + "/" + kPrefixLockFile, "test");
+        QVERIFY(held);
+        window.dialog->OnPanelButton(window.panel("SUBMAIN_ADVANCED"), "BUTTON_AUTOSCAN");
+        window.dialog->done(QDialog::Accepted);
+        QVERIFY(window.dialog->wasTold(kSettingsNotSavedMessage));
+    }
+};
+
+}  // namespace brindle
+
+QTEST_MAIN(brindle::MainDialogTest)
+#include "MainDialogTest.moc"
