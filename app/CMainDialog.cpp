@@ -72,7 +72,10 @@ bool CMainDialog::OnInitDialog() {
 }
 
 void CMainDialog::ButtonPressed(const std::string& name) {
-    if (name == "BUTTON_EXIT") done(QDialog::Accepted);
+    if (name == "BUTTON_EXIT") {
+        done(QDialog::Accepted);
+        return;
+    }
     if (name == "BUTTON_MINIMIZE") Minimise();
     if (m_fixRunning) return;
 
@@ -158,14 +161,17 @@ void CMainDialog::done(int result) {
     joinWorker();
     m_scanRunning = false;
     m_fixRunning = false;
+    StoreBackupCount(currentPanel());
     {
         auto use = m_machine.useRegistry();
         m_schedule.SaveTimes(m_machine.registry());
     }
     (void)m_settings.changed();
-    if (m_settings.pending()) {
+    // The user may stop what holds the registry (a running Wine) and try again.
+    while (m_settings.pending()) {
         const std::string reason = m_settings.lastError() ? m_settings.lastError()->message() : std::string();
-        tell(kProgramCaption, std::string(kSettingsNotSavedMessage) + reason);
+        if (!askRetry(kProgramCaption, std::string(kSettingsNotSavedMessage) + reason)) break;
+        (void)m_settings.flush();
     }
     if (m_tray != nullptr) m_tray->hide();
     CMainSkin::done(result);
@@ -232,6 +238,11 @@ void CMainDialog::ShowFromTray() {
 bool CMainDialog::ask(const std::string& caption, const std::string& text) {
     return QMessageBox::question(this, screenText(caption), screenText(text), QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+bool CMainDialog::askRetry(const std::string& caption, const std::string& text) {
+    return QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text),
+                                QMessageBox::Retry | QMessageBox::Discard, QMessageBox::Retry) == QMessageBox::Retry;
 }
 
 QString CMainDialog::screenText(const std::string& ansi) const {

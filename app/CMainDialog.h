@@ -90,6 +90,8 @@ protected:
 
     // The user's answer to a yes/no question; tests answer for the user.
     virtual bool ask(const std::string& caption, const std::string& text);
+    // Whether the user wants to try again (Retry) or give up (Discard).
+    virtual bool askRetry(const std::string& caption, const std::string& text);
     // The snapshot file the user picks; none when cancelled.
     virtual std::optional<std::string> chooseSnapshotFile();
 

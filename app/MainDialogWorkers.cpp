@@ -81,6 +81,8 @@ void CMainDialog::StopMainScan() {
 
 void CMainDialog::ShowScanResults(const ScanResult& result) {
     joinWorker();
+    // A job stopped by the window's end shows nothing: the window is going.
+    if (m_ending) return;
     OnMainProgress();
     CSubMainSkin* progress = m_progressPanel;
     if (progress != nullptr) {
@@ -168,6 +170,7 @@ void CMainDialog::StartMainFix() {
 
 void CMainDialog::ShowFixReport(const FixReport& report) {
     joinWorker();
+    if (m_ending) return;
     OnMainProgress();
     tell(kProgramCaption, FixMessage(report));
     m_fixRunning = false;

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=docs/screenshots
+mkdir -p "$out"
 display=:97
 scratch=$(mktemp -d)
 trap 'kill "$app" "$xvfb" 2>/dev/null || true; rm -rf "$scratch"' EXIT
@@ -22,11 +23,17 @@ sleep 3
 window=$(xdotool search --name '^Brindle$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 crop="${WIDTH}x${HEIGHT}+${X}+${Y}"
-import -window root -crop "$crop" "$out/main.png"
+import -window root "$scratch/main.png"
 # The round scan button, then the "Scan Complete" box's OK (Enter).
 xdotool mousemove $((X + 633)) $((Y + 428)) click 1
 sleep 4
 xdotool key Return
 sleep 1
-import -window root -crop "$crop" "$out/results.png"
+import -window root "$scratch/results.png"
+# What lies outside the window's shape is the bare screen: transparent in the pictures.
+for name in main results; do
+    convert "$scratch/$name.png" -crop "$crop" +repage -alpha set -fill none \
+        -draw "color 0,0 floodfill" -draw "color $((WIDTH - 1)),0 floodfill" \
+        -draw "color 0,$((HEIGHT - 1)) floodfill" -draw "color $((WIDTH - 1)),$((HEIGHT - 1)) floodfill" "$out/$name.png"
+done
 echo "take-screenshots: wrote $out/main.png and $out/results.png"

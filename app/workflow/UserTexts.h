@@ -32,9 +32,11 @@ inline constexpr const char* kSkinNotFoundCaption = "Marlow";
 inline constexpr const char* kRegionIsNullMessage = "Region is Null";
 
 // The window's settings, when the registry could not take them before the program ends
-// (a running Wine keeps its files); the reason follows.
+// (a running Wine keeps its files); the reason follows. Retry tries again, Discard gives
+// the changes up.
 inline constexpr const char* kSettingsNotSavedMessage =
-    "Brindle could not save your settings; the changes made in this session are lost.\n\n";
+    "Brindle could not save your settings. Retry once the reason below is gone, or discard the changes "
+    "made in this session.\n\n";
 
 // The panels' commands.
 inline constexpr const char* kLiveUpdateCaption = "Fennick";

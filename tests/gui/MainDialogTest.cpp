@@ -32,6 +32,8 @@ class TestDialog : public CMainDialog {
 public:
     using CMainDialog::CMainDialog;
     std::vector<std::pair<std::string, std::string>> told;
+    // Called for a Retry question; answers whether to try again.
+    std::function<bool()> retry = [] { return false; };
 
     bool wasTold(const std::string& text) const {
         for (const auto& [caption, message] : told) {
@@ -43,6 +45,10 @@ public:
 protected:
     void tell(const std::string& caption, const std::string& text) override { told.emplace_back(caption, text); }
     bool ask(const std::string&, const std::string&) override { return false; }
+    bool askRetry(const std::string& caption, const std::string& text) override {
+        told.emplace_back(caption, text);
+        return retry();
+    }
 };
 
 // The demo machine opened as the program opens it, with the window's setup.
@@ -199,6 +205,17 @@ private slots:
         QCOMPARE(window.backupCount(), std::size_t{1});
     }
 
+    void exitDuringAScanStopsItAndShowsNothingAfter() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        window.dialog->ButtonPressed("BUTTON_SCAN");
+        window.dialog->ButtonPressed("BUTTON_EXIT");
+        QVERIFY(!window.dialog->scanRunning());
+        QTest::qWait(50);
+        QVERIFY(!window.dialog->wasTold(kScanCompleteMessage));
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_MAIN"));
+    }
+
     void aTabCommandAfterTheScanForgetsItsResults() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
@@ -290,14 +307,22 @@ private slots:
         QVERIFY(window.storedFlag(kSettingsKey, setting::kSaveReg));
     }
 
-    void aSettingStillRefusedAtTheEndIsToldNotLost() {
+    void aSettingStillRefusedAtTheEndIsToldAndRetried() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
         auto held = ExclusiveLock::TryAcquire(window.demo.prefix().toStdString() + "/" + kPrefixLockFile, "test");
         QVERIFY(held);
         window.dialog->OnPanelButton(window.panel("SUBMAIN_ADVANCED"), "BUTTON_AUTOSCAN");
+        // The first answer is Retry with the lock still held, the second after it was let go.
+        int asked = 0;
+        window.dialog->retry = [&] {
+            if (++asked == 2) held.value().reset();
+            return true;
+        };
         window.dialog->done(QDialog::Accepted);
+        QCOMPARE(asked, 2);
         QVERIFY(window.dialog->wasTold(kSettingsNotSavedMessage));
+        QVERIFY(window.storedFlag(kSettingsKey, setting::kAutoScan));
     }
 };
 
