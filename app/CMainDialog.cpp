@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimerEvent>
 
 #include "app/AboutDialog.h"
+#include "app/CThreadSummary.h"
 #include "app/ExternalPrograms.h"
 #include "app/MainTrayIcon.h"
 #include "app/ProgramIcon.h"
@@ -53,6 +55,7 @@ bool CMainDialog::OnInitDialog() {
         m_schedule.LoadSchedule(m_machine.registry());
     }
     if (!InitialiseFromSkin(m_setup.workFolder)) return false;
+    m_moviePath = WriteScanAnimation(QString::fromStdString(m_setup.workFolder.string()));
 
     for (CSubMainSkin* panel : panels()) {
         connect(panel, &CSubMainSkin::panelButton, this,
@@ -159,6 +162,7 @@ void CMainDialog::done(int result) {
     m_timer2.stop();
     m_session.requestStop();
     joinWorker();
+    CloseSummaryScan();
     m_scanRunning = false;
     m_fixRunning = false;
     StoreBackupCount(currentPanel());
@@ -174,6 +178,7 @@ void CMainDialog::done(int result) {
         (void)m_settings.flush();
     }
     if (m_tray != nullptr) m_tray->hide();
+    if (!m_moviePath.isEmpty()) QFile::remove(m_moviePath);
     CMainSkin::done(result);
 }
 

@@ -30,6 +30,7 @@
 namespace brindle {
 
 class MainTrayIcon;
+class CThreadSummary;
 
 // What the window works on and how it started.
 struct MainDialogSetup {
@@ -71,6 +72,8 @@ public:
     // The program's exit code once the dialog has ended: 18 after the live update started.
     int exitCode() const { return m_exitCode; }
     const InProgramSchedule& schedule() const { return m_schedule; }
+    // The summary window a panel's scan button opened; null when none is open.
+    CThreadSummary* summaryWindow() const { return m_summary.get(); }
 
     void done(int result) override;
     void reject() override {}
@@ -117,6 +120,8 @@ private:
     void DeleteCheckedIgnored();
     void RestoreFromSnapshot();
     void RunLiveUpdate();
+    void StartSummaryScan(CSubMainSkin& panel);
+    void CloseSummaryScan();
     void StoreBackupCount(CSubMainSkin* panel);
 
     // Main-screen commands (CMainDialog.cpp).
@@ -138,6 +143,9 @@ private:
     SettingsKeeper m_settings;
     InProgramSchedule m_schedule;
     MainTrayIcon* m_tray = nullptr;
+    std::unique_ptr<CThreadSummary> m_summary;
+    // The scan animation, written out for the summary window while the program runs.
+    QString m_moviePath;
 
     bool m_scanRunning = false;
     bool m_fixRunning = false;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 
 #include "app/CMainDialog.h"
+#include "app/CThreadSummary.h"
 #include "app/ExternalPrograms.h"
 #include "app/workflow/IgnoreListEditing.h"
 #include "app/workflow/RestoreSnapshotFile.h"
@@ -140,6 +141,10 @@ void CMainDialog::OnPanelButton(CSubMainSkin& panel, const std::string& name) {
     if (m_scanRunning || m_fixRunning) return;
     StoreBackupCount(&panel);
 
+    if (name == "BUTTON_SCAN") {
+        StartSummaryScan(panel);
+        return;
+    }
     if (name == "BUTTON_STARTUP") ToggleStartWithWindows(panel);
     if (name == "BUTTON_ABOUTEXIT") ShowPage("SUBMAIN_MAIN", "BUTTON_MAIN");
     if (name == "BUTTON_AUTOSCAN") StoreFlag(panel, "BUTTON_AUTOSCAN", setting::kAutoScan);
@@ -272,6 +277,36 @@ void CMainDialog::RunLiveUpdate() {
     if (!program || !StartDetachedProgram(*program, QDir::currentPath())) return;
     m_exitCode = kLiveUpdateExitCode;
     done(QDialog::Accepted);
+}
+
+void CMainDialog::StartSummaryScan(CSubMainSkin& panel) {
+    if (skinDefinition() == nullptr) return;
+    SummarySetup setup;
+    setup.machine = &m_machine;
+    setup.workFolder = m_setup.workFolder;
+    setup.skin = skinDefinition();
+    setup.skinFolder = m_setup.workFolder;
+    setup.moviePath = m_moviePath;
+    // The panel's category boxes choose, as the main scan's do.
+    for (const ScanCategoryInfo& info : ScanCategories()) {
+        if (panel.IsChecked("BUTTON_" + std::string(info.name))) setup.categories.push_back(info.category);
+    }
+    setup.lockForWriting = [this] { return lockForWriting(); };
+    setup.tell = [this](const std::string& caption, const std::string& text) { tell(caption, text); };
+    m_scanRunning = true;
+    m_summary = std::make_unique<CThreadSummary>(std::move(setup));
+    connect(m_summary.get(), &CThreadSummary::closed, this, [this] {
+        m_scanRunning = false;
+        // Deleted once the signal has returned into the summary's own code.
+        QMetaObject::invokeMethod(this, [this] { if (m_summary && !m_scanRunning) m_summary.reset(); saveSettings(); },
+                                  Qt::QueuedConnection);
+    });
+    m_summary->InitInstance();
+}
+
+void CMainDialog::CloseSummaryScan() {
+    if (m_summary) m_summary->Close();
+    m_summary.reset();
 }
 
 std::optional<std::string> CMainDialog::chooseSnapshotFile() {

@@ -12,7 +12,7 @@ void Summary::ButtonPressedByIndex(int index) {
     if (const std::optional<std::string> name = ButtonNameByIndex(index)) ButtonPressed(*name);
 }
 
-void Summary::ButtonPressed(const std::string&) {}
+void Summary::ButtonPressed(const std::string& name) { emit summaryButton(name); }
 
 void Summary::paintEvent(QPaintEvent*) {
     QPainter painter(this);

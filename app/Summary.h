@@ -4,11 +4,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+#include <QTableWidget>
 
+#include <filesystem>
 #include <string>
 
+#include "app/CAnimationHost.h"
+#include "app/workflow/SummaryTables.h"
 #include "skin/SkinElementSet.h"
 #include "skin/SkinScreen.h"
+#include "skin/definition/SkinIni.h"
 
 namespace brindle {
 
@@ -21,13 +27,47 @@ public:
     // The index a button reported, turned into its name; an index no button carries does
     // nothing.
     void ButtonPressedByIndex(int index) override;
-    // The screen's command handler; the base screen has no commands.
+    // The screen's command handler; the summary window's commands go to whoever listens
+    // to summaryButton.
     void ButtonPressed(const std::string& name) override;
+
+    // The summary window's four screens. Each drops the images and controls of the one
+    // before and builds its own from its skin sections; the first places the window at
+    // its line's position with its normal image's size, the others keep that place.
+    // The error-scan screen plays `moviePath` in its animation rectangle.
+    void ShowErrorScanScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                             const QString& moviePath);
+    void ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                                const SummaryTable& table);
+    void ShowErrorFixingScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder);
+    void ShowFixCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                               const SummaryTable& table);
+
+    // The list of counts of the scan-complete and fix-complete screens; null otherwise.
+    QTableWidget* resultList() const { return m_resultList; }
+    // The error-scan screen's animation; null on the others.
+    CAnimationHost* animation() const { return m_animation; }
+    // The screen's name as its skin line gives it; empty before the first screen.
+    const std::string& screenName() const { return m_screen; }
+
+signals:
+    void summaryButton(const std::string& name);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Drops the previous screen and builds the one of [<SCREEN>INFO]; false without it.
+    bool BuildSummaryScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                            const std::string& screen);
+    void FillResultList(const skin::CSkinIni& ini, const std::string& screen, const SummaryTable& table);
+    void DropScreenControls();
     // A left press on the background (a place no child covers) drags the window.
     void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::string m_screen;
+    bool m_placed = false;
+    QPointer<QTableWidget> m_resultList;
+    QPointer<CAnimationHost> m_animation;
 };
 
 // Starts moving `window` with the pointer, as a press on a caption would; for presses

@@ -11,6 +11,12 @@ inline constexpr const char* kProgramCaption = "Brindle";
 inline constexpr const char* kScanCompleteMessage = "Scan Complete";
 inline constexpr const char* kScanCompleteStatus = "ScanComplete";
 
+// The summary window's workers, when they break off.
+inline constexpr const char* kScanThreadCaption = "Scan thread";
+inline constexpr const char* kScanFailedMessage = "Error Occured while scanning";
+inline constexpr const char* kFixThreadCaption = "Fix thread";
+inline constexpr const char* kFixFailedMessage = "Error Occured while Fixing";
+
 // The repair.
 inline constexpr const char* kBackupInProgressText = "Backup in progress";
 inline constexpr const char* kFixingErrorsText = "Fixing errors";

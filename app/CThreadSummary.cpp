@@ -1,0 +1,128 @@
+#include "app/CThreadSummary.h"
+
+#include "app/workflow/GuardedJob.h"
+#include "app/workflow/SnapshotName.h"
+#include "app/workflow/SummaryFix.h"
+#include "app/workflow/UserTexts.h"
+#include "platform/ExclusiveLock.h"
+
+namespace brindle {
+
+CThreadSummary::CThreadSummary(SummarySetup setup, QObject* parent)
+    : QObject(parent),
+      m_setup(std::move(setup)),
+      m_session(*m_setup.machine, m_setup.workFolder),
+      m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnSummaryProgress(); }, Qt::QueuedConnection); }) {
+    m_window.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    m_window.setWindowTitle(QString::fromLatin1(kProgramCaption));
+    connect(&m_window, &Summary::summaryButton, this, &CThreadSummary::OnButton);
+    m_session.progress = [this](const ProgressEvent& event) { m_progress.post(event); };
+    for (ScanCategory category : m_setup.categories) m_session.categories.setState(category, ScanSelection::kSelected);
+}
+
+CThreadSummary::~CThreadSummary() {
+    m_session.requestStop();
+    joinWorker();
+}
+
+void CThreadSummary::InitInstance() {
+    m_window.ShowErrorScanScreen(*m_setup.skin, m_setup.skinFolder, m_setup.moviePath);
+    m_window.show();
+    m_window.raise();
+    m_session.clearStop();
+    m_worker = std::thread([this] {
+        auto result = std::make_shared<ScanResult>();
+        const auto failure = RunGuarded("The scan", [&] { *result = m_session.RunScan(); });
+        QMetaObject::invokeMethod(
+            this, [this, result, failure] { OnScanFinished(*result, failure); }, Qt::QueuedConnection);
+    });
+}
+
+void CThreadSummary::OnButton(const std::string& name) {
+    if (name == "BUTTON_STOPSCAN") m_session.requestStop();
+    if (name == "BUTTON_FIXERROR") StartFix();
+    if (name == "BUTTON_CANCEL" || name == "BUTTON_OK") Close();
+}
+
+void CThreadSummary::StartFix() {
+    if (m_worker.joinable()) return;  // a repair is already under way
+    m_window.Enable("BUTTON_FIXERROR", false);
+    m_window.ShowErrorFixingScreen(*m_setup.skin, m_setup.skinFolder);
+    m_session.clearStop();
+    m_worker = std::thread([this] {
+        auto report = std::make_shared<FixReport>();
+        std::optional<std::string> failure;
+        auto locks = m_setup.lockForWriting ? m_setup.lockForWriting()
+                                            : Result<std::vector<std::unique_ptr<ExclusiveLock>>>(
+                                                  std::vector<std::unique_ptr<ExclusiveLock>>());
+        if (!locks) {
+            report->fail(FixOutcome::Failed, locks.error().message());
+        } else {
+            failure = RunGuarded("The repair", [&] {
+                *report = SummaryFix(m_session, FreeSnapshotFileName(SnapshotFileNameNow()));
+            });
+        }
+        QMetaObject::invokeMethod(
+            this, [this, report, failure] { OnFixFinished(*report, failure); }, Qt::QueuedConnection);
+    });
+}
+
+void CThreadSummary::OnScanFinished(const ScanResult& result, const std::optional<std::string>& failure) {
+    joinWorker();
+    if (m_closed) return;
+    if (failure) m_setup.tell(kScanThreadCaption, kScanFailedMessage);
+    if (m_session.stopRequested() || result.end == ScanEnd::Stopped) {
+        Close();
+        return;
+    }
+    // A scan that could not run says why; its screen then shows what there is (nothing).
+    if (!failure && result.end != ScanEnd::Completed) m_setup.tell(kScanThreadCaption, result.error);
+    m_window.ShowScanCompleteScreen(*m_setup.skin, m_setup.skinFolder,
+                                    ScanCompleteTable(m_session.summaries, shortcutCounts()));
+    emit scanCompleteShown();
+}
+
+void CThreadSummary::OnFixFinished(const FixReport& report, const std::optional<std::string>& failure) {
+    joinWorker();
+    if (m_closed) return;
+    if (failure) m_setup.tell(kFixThreadCaption, kFixFailedMessage);
+    if (report.outcome == FixOutcome::Stopped && !report.registrySaved) {
+        Close();
+        return;
+    }
+    // The counts below say what was removed; a repair that failed says so first.
+    if (!failure && report.outcome != FixOutcome::Removed) m_setup.tell(kFixThreadCaption, report.errorText());
+    m_window.ShowFixCompleteScreen(*m_setup.skin, m_setup.skinFolder,
+                                   FixCompleteTable(m_session.summaries, shortcutCounts()));
+    m_session.summaries.clear();
+    emit fixCompleteShown();
+}
+
+void CThreadSummary::OnSummaryProgress() {
+    std::optional<ProgressEvent> latest;
+    while (std::optional<ProgressEvent> event = m_progress.take()) latest = std::move(event);
+    if (!latest || m_closed) return;
+    m_window.SetText("TEXT_ERRORSCAN_STATUS", QString::fromStdU16String(m_setup.machine->codePage().toUtf16(latest->title)));
+    m_window.SetText("TEXT_ERRORSCAN_ERRORFOUND", QString::number(latest->found));
+}
+
+void CThreadSummary::Close() {
+    if (m_closed) return;
+    m_session.requestStop();
+    joinWorker();
+    m_closed = true;
+    m_session.summaries.clear();
+    m_window.hide();
+    emit closed();
+}
+
+ShortcutCounts CThreadSummary::shortcutCounts() const {
+    const CShortcut& scanner = m_session.shortcutScanner;
+    return {scanner.scanned(), scanner.found(), scanner.fixed()};
+}
+
+void CThreadSummary::joinWorker() {
+    if (m_worker.joinable()) m_worker.join();
+}
+
+}  // namespace brindle

@@ -1,0 +1,81 @@
+// CThreadSummary: one scan and its repair in a summary window of their own, started by a
+// scan button on a panel. It owns the window and the worker under it: the scan worker,
+// then on "BUTTON_FIXERROR" the repair worker, each reporting its end to the window's
+// thread. The window passes through the error-scan, scan-complete, error-fixing and
+// fix-complete screens; a stop closes it, and so do "BUTTON_CANCEL" and "BUTTON_OK".
+#pragma once
+
+#include <QObject>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/Summary.h"
+#include "app/workflow/FixReport.h"
+#include "app/workflow/ProgressEvents.h"
+#include "app/workflow/ScanSession.h"
+#include "platform/Machine.h"
+#include "platform/Result.h"
+#include "skin/definition/SkinIni.h"
+
+namespace brindle {
+
+class ExclusiveLock;
+
+struct SummarySetup {
+    Machine* machine = nullptr;
+    std::filesystem::path workFolder;
+    const skin::CSkinIni* skin = nullptr;
+    std::filesystem::path skinFolder;
+    QString moviePath;
+    // The categories to scan, as the panel's check boxes were when the scan was asked for.
+    std::vector<ScanCategory> categories;
+    // The one-writer locks the repair holds; an error names who holds them.
+    std::function<Result<std::vector<std::unique_ptr<ExclusiveLock>>>()> lockForWriting;
+    // What the workers' failures say to the user; a message box unless tests record it.
+    std::function<void(const std::string& caption, const std::string& text)> tell;
+};
+
+class CThreadSummary : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CThreadSummary(SummarySetup setup, QObject* parent = nullptr);
+    ~CThreadSummary() override;
+
+    // Builds the error-scan screen with its animation, shows the window and starts the scan.
+    void InitInstance();
+    // Closes the window as "BUTTON_CANCEL" does: a running job is asked to stop and
+    // waited for first.
+    void Close();
+
+    Summary& window() { return m_window; }
+
+signals:
+    // The window has closed (a stop, cancel or OK); the scan state may be dropped.
+    void closed();
+    // A screen was reached; for tests and whoever waits on the window.
+    void scanCompleteShown();
+    void fixCompleteShown();
+
+private:
+    void OnButton(const std::string& name);
+    void StartFix();
+    void OnScanFinished(const ScanResult& result, const std::optional<std::string>& failure);
+    void OnFixFinished(const FixReport& report, const std::optional<std::string>& failure);
+    void OnSummaryProgress();
+    ShortcutCounts shortcutCounts() const;
+    void joinWorker();
+
+    SummarySetup m_setup;
+    ScanSession m_session;
+    Summary m_window;
+    std::thread m_worker;
+    ProgressMailbox m_progress;
+    bool m_closed = false;
+};
+
+}  // namespace brindle

@@ -1,0 +1,101 @@
+// The summary window's screens: error scan (with the animation), scan complete, error
+// fixing and fix complete, each laid out by its own sections of the skin definition.
+#include <QHeaderView>
+
+#include "app/Summary.h"
+#include "skin/SkinList.h"
+#include "skin/SkinScreenLoader.h"
+#include "skin/definition/SkinSections.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr const char* kErrorScanScreen = "SCREENERRORSCAN";
+constexpr const char* kScanCompleteScreen = "SCREENSCANCOMPLETE";
+constexpr const char* kErrorFixingScreen = "SCREENERRORFIXING";
+constexpr const char* kFixCompleteScreen = "SCREENFIXCOMPLETE";
+
+QRect ToQRect(const skin::SkinRect& rect) {
+    return {rect.left, rect.top, std::max(0, rect.width()), std::max(0, rect.height())};
+}
+
+QString Number(std::int64_t number) { return QString::number(number); }
+
+}  // namespace
+
+void Summary::DropScreenControls() {
+    Clear();
+    delete m_resultList;
+    delete m_animation;
+}
+
+bool Summary::BuildSummaryScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                                 const std::string& screen) {
+    DropScreenControls();
+    const auto lines = skin::ReadScreenImageSection(ini, screen + "INFO");
+    if (lines.empty()) return false;
+    const skin::ScreenImageLine& line = lines.front().line;
+    skin::LoadScreenImages(*this, skinFolder, line);
+    m_screen = line.name;
+    if (!m_placed) {
+        // The first screen places the window; the ones after it keep the place and size.
+        const QSize size = NormalImage().isEmpty() ? ToQRect(line.rect).size() : NormalImage().size();
+        setGeometry(QRect(QPoint(line.rect.left, line.rect.top), size));
+        m_placed = true;
+    }
+    skin::LoadScreenElements(*this, this, ini, skin::SummaryScreenSections(screen));
+    update();
+    return true;
+}
+
+void Summary::FillResultList(const skin::CSkinIni& ini, const std::string& screen, const SummaryTable& table) {
+    const auto line = skin::ReadListSection(ini, screen + "_LISTINFO");
+    if (!line) return;
+    m_resultList = new QTableWidget(this);
+    skin::ApplyListLine(*m_resultList, *line);
+    m_resultList->setRowCount(static_cast<int>(table.rows.size()));
+    for (std::size_t row = 0; row < table.rows.size(); ++row) {
+        for (std::size_t column = 0; column < table.rows[row].size(); ++column) {
+            if (static_cast<int>(column) >= m_resultList->columnCount()) break;
+            m_resultList->setItem(static_cast<int>(row), static_cast<int>(column),
+                                  new QTableWidgetItem(QString::fromStdString(table.rows[row][column])));
+        }
+    }
+    m_resultList->show();
+}
+
+void Summary::ShowErrorScanScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                                  const QString& moviePath) {
+    BuildSummaryScreen(ini, skinFolder, kErrorScanScreen);
+    if (const auto rect = skin::ReadDimension(ini, "SCANSCREENANIMATION")) {
+        m_animation = new CAnimationHost(ToQRect(*rect), this);
+        // A movie that cannot be shown is left out; the scan runs all the same.
+        if (m_animation->putMovie(moviePath)) m_animation->Play();
+    }
+}
+
+void Summary::ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                                     const SummaryTable& table) {
+    BuildSummaryScreen(ini, skinFolder, kScanCompleteScreen);
+    FillResultList(ini, kScanCompleteScreen, table);
+    SetText("TEXT_SCANCOMPLETE_ITEMSCANNED", Number(table.scanned));
+    SetText("TEXT_SCANCOMPLETE_ERRORFOUND", Number(table.found));
+    SetText("TEXT_SCREENSCANCOMPLETE_TITLE", QString::fromStdString(ScanCompleteTitle(table.found)));
+}
+
+void Summary::ShowErrorFixingScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder) {
+    BuildSummaryScreen(ini, skinFolder, kErrorFixingScreen);
+}
+
+void Summary::ShowFixCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+                                    const SummaryTable& table) {
+    BuildSummaryScreen(ini, skinFolder, kFixCompleteScreen);
+    FillResultList(ini, kFixCompleteScreen, table);
+    SetText("TEXT_FIXCOMPLETE_STATUS", QString::fromLatin1(kFixedStatusText));
+    SetText("TEXT_FIXCOMPLETE_ITEMSCANNED", Number(table.scanned));
+    SetText("TEXT_FIXCOMPLETE_ERRORFOUND", Number(table.found));
+    SetText("TEXT_FIXCOMPLETE_FIXED", Number(table.fixed));
+}
+
+}  // namespace brindle
