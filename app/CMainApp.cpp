@@ -50,6 +50,8 @@ int CMainApp::InitInstance() {
         return WindowsPathOfHostFile(prefix.drives(), self);
     };
 
+    std::error_code error;
+    setup.programPath = std::filesystem::read_symlink("/proc/self/exe", error).string();
     CMainDialog dialog(std::move(setup));
     if (!dialog.OnInitDialog()) return 2;
     dialog.exec();

@@ -62,6 +62,7 @@ bool CMainDialog::OnInitDialog() {
                 [this, panel](const std::string& name) { OnPanelButton(*panel, name); });
         LoadPanelSettings(*panel);
         FillPanelEdits(*panel);
+        FillScheduleList(*panel);
     }
     FillIgnoredList();
     // With the automatic scan off, loading the schedule panel moved the next time on.
@@ -239,6 +240,13 @@ void CMainDialog::ShowFromTray() {
     raise();
     activateWindow();
 }
+
+bool CMainDialog::confirm(const std::string& caption, const std::string& text) {
+    return QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text),
+                                QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void CMainDialog::runDialog(QDialog& dialog) { dialog.exec(); }
 
 bool CMainDialog::ask(const std::string& caption, const std::string& text) {
     return QMessageBox::question(this, screenText(caption), screenText(text), QMessageBox::Yes | QMessageBox::No) ==

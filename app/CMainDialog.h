@@ -26,6 +26,7 @@
 #include "app/workflow/SettingsKeeper.h"
 #include "platform/Machine.h"
 #include "platform/Result.h"
+#include "platform/TaskScheduler.h"
 
 namespace brindle {
 
@@ -45,6 +46,10 @@ struct MainDialogSetup {
     // The running program as the machine's Windows names it, for the Run key.
     std::function<Result<std::string>()> programWindowsPath;
     ScheduleClock clock = SystemScheduleClock;
+    // The system's task scheduler, for scheduled scans; the real one when unset.
+    std::function<std::unique_ptr<TaskScheduler>()> openScheduler;
+    // What a scheduled scan runs: this program, in the work folder.
+    std::string programPath;
 };
 
 class CMainDialog : public CMainSkin {
@@ -95,6 +100,10 @@ protected:
     virtual bool ask(const std::string& caption, const std::string& text);
     // Whether the user wants to try again (Retry) or give up (Discard).
     virtual bool askRetry(const std::string& caption, const std::string& text);
+    // A warning the user answers with OK (true) or Cancel.
+    virtual bool confirm(const std::string& caption, const std::string& text);
+    // Runs a dialog of the window modally; tests fill it in instead.
+    virtual void runDialog(QDialog& dialog);
     // The snapshot file the user picks; none when cancelled.
     virtual std::optional<std::string> chooseSnapshotFile();
 
@@ -121,6 +130,11 @@ private:
     void RestoreFromSnapshot();
     void RunLiveUpdate();
     void StartSummaryScan(CSubMainSkin& panel);
+    void AddSchedule(CSubMainSkin& panel);
+    void DeleteSchedule(CSubMainSkin& panel);
+    void FillScheduleList(CSubMainSkin& panel);
+    TaskScheduler& scheduler();
+    std::string scheduledTaskName();
     void CloseSummaryScan();
     void StoreBackupCount(CSubMainSkin* panel);
 
@@ -144,6 +158,7 @@ private:
     InProgramSchedule m_schedule;
     MainTrayIcon* m_tray = nullptr;
     std::unique_ptr<CThreadSummary> m_summary;
+    std::unique_ptr<TaskScheduler> m_scheduler;
     // The scan animation, written out for the summary window while the program runs.
     QString m_moviePath;
 

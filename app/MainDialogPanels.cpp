@@ -159,6 +159,8 @@ void CMainDialog::OnPanelButton(CSubMainSkin& panel, const std::string& name) {
         panel.SetChecked("BUTTON_ALL", on);
     }
     if (name == "BUTTON_RESTORE") RestoreFromSnapshot();
+    if (name == "BUTTON_ADDSCHEDULE") AddSchedule(panel);
+    if (name == "BUTTON_DELETESCHEDULE") DeleteSchedule(panel);
     if (name == "BUTTON_RUNUPDATE") RunLiveUpdate();
     if (name == "BUTTON_IGNORED_DELETE") DeleteCheckedIgnored();
     if (name == "BUTTON_IGNORED_SEL_ALL") {

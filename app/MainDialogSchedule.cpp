@@ -1,0 +1,71 @@
+// The schedule panel's list of scheduled scans and its add and delete commands, over
+// the system's task scheduler.
+#include <QTableWidget>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include "app/CAddScheduleDialog.h"
+#include "app/CMainDialog.h"
+#include "app/workflow/ScheduleCommands.h"
+
+namespace brindle {
+
+namespace {
+
+std::string HostUserName() {
+    if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') return user;
+    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_name != nullptr) return entry->pw_name;
+    return {};
+}
+
+}  // namespace
+
+TaskScheduler& CMainDialog::scheduler() {
+    if (!m_scheduler) m_scheduler = m_setup.openScheduler ? m_setup.openScheduler() : OpenSystemScheduler();
+    return *m_scheduler;
+}
+
+std::string CMainDialog::scheduledTaskName() {
+    // The task runs on the host, for the host's user.
+    return ScheduledTaskName(HostUserName(), true);
+}
+
+void CMainDialog::AddSchedule(CSubMainSkin& panel) {
+    ScheduledTask task;
+    task.program = m_setup.programPath;
+    task.workingDirectory = m_setup.workFolder.string();
+    task.account = HostUserName();
+    task.isNT = true;
+    CAddScheduleDialog dialog(scheduler(), scheduledTaskName(), task,
+                              [this](const std::string& text) { tell(kProgramCaption, text); }, this);
+    runDialog(dialog);
+    if (panel.scheduleList() != nullptr) FillScheduleList(panel);
+}
+
+void CMainDialog::DeleteSchedule(CSubMainSkin& panel) {
+    QTableWidget* list = panel.scheduleList();
+    if (list == nullptr || list->rowCount() == 0 || list->currentRow() < 0) return;
+    if (!confirm(kDeleteScheduleCaption, kDeleteScheduleQuestion)) return;
+    (void)scheduler().DeleteTrigger(scheduledTaskName(), list->currentRow());
+    FillScheduleList(panel);
+    panel.update();
+}
+
+void CMainDialog::FillScheduleList(CSubMainSkin& panel) {
+    QTableWidget* list = panel.scheduleList();
+    if (list == nullptr) return;
+    const auto rows = ScheduleListRows(scheduler(), scheduledTaskName(), LastRunText);
+    if (!rows) return;
+    list->setRowCount(0);
+    list->setRowCount(static_cast<int>(rows->size()));
+    for (std::size_t row = 0; row < rows->size(); ++row) {
+        for (std::size_t column = 0; column < (*rows)[row].size() && static_cast<int>(column) < list->columnCount();
+             ++column) {
+            list->setItem(static_cast<int>(row), static_cast<int>(column),
+                          new QTableWidgetItem(QString::fromStdString((*rows)[row][column])));
+        }
+    }
+}
+
+}  // namespace brindle
