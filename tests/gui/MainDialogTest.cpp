@@ -137,6 +137,19 @@ private slots:
         QCOMPARE(window.backupCount(), std::size_t{0});
     }
 
+    void enterEscapeAndTheCloseCommandLeaveTheWindowOpen() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        window.dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.dialog.get()));
+        QTest::keyClick(window.dialog.get(), Qt::Key_Escape);
+        QTest::keyClick(window.dialog.get(), Qt::Key_Return);
+        QVERIFY(!window.dialog->close());
+        QVERIFY(window.dialog->isVisible());
+        window.dialog->ButtonPressed("BUTTON_EXIT");
+        QVERIFY(!window.dialog->isVisible());
+    }
+
     void onlyTheExactArgumentScanStartsAScan_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("scans");
