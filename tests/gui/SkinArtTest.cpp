@@ -428,10 +428,6 @@ private slots:
         QVERIFY(list.has_value());
         QCOMPARE(QRect(list->rect.left, list->rect.top, list->rect.width(), list->rect.height()), F::kScheduleList.rect());
         QCOMPARE(list->columns.size(), std::size(F::kScheduleColumns));
-        for (std::size_t i = 0; i < list->columns.size(); ++i) {
-            QCOMPARE(list->columns[i].title, std::string(F::kScheduleColumns[i].title));
-            QCOMPARE(list->columns[i].width, F::kScheduleColumns[i].width);
-        }
         const auto screens = brindle::skin::ReadScreenImageSection(ini, "SCREENERRORSCANINFO");
         QCOMPARE(screens.size(), std::size_t{1});
         QCOMPARE(QSize(screens[0].line.rect.width(), screens[0].line.rect.height()), F::kErrorScanScreen);
