@@ -1,5 +1,7 @@
 #include "skin/SkinImage.h"
 
+#include "skin/BuiltInSkin.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QDebug>
@@ -18,12 +20,12 @@ namespace brindle::skin {
 namespace {
 
 QString ResourcePath(std::string_view name) {
-    return QStringLiteral(":/skin/") + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return BuiltInSkinRoot() + QLatin1Char('/') + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 // The built-in resource's bytes; false when there is none of that name.
 bool ReadResource(std::string_view name, QByteArray& bytes) {
-    if (name.empty()) return false;  // ":/skin/" itself is the folder, not a picture
+    if (name.empty()) return false;  // the skin's folder itself is not a picture
     QFile resource(ResourcePath(name));
     if (!resource.open(QIODevice::ReadOnly)) return false;
     bytes = resource.readAll();

@@ -3,9 +3,10 @@
 // writing a built-in resource out to a file, cutting an element's picture out of a
 // full-screen image and drawing a picture at its natural scale.
 //
-// Built-in resources live in the Qt resource system under ":/skin/", each image under the
-// upper-case base name of its file (":/skin/HOME_ON" for home_on.gif, ":/skin/MASK" for
-// Mask.bmp) and the definition as ":/skin/SKININI".
+// Built-in resources live in the Qt resource system under the built-in skin's folder
+// (BuiltInSkinRoot: ":/skin" or ":/skin-full"), each image under the upper-case base name of
+// its file (":/skin/HOME_ON" for home_on.gif, ":/skin/MASK" for Mask.bmp, ":/skin/ANIMATION"
+// for the scan animation) and the definition as ":/skin/SKININI".
 #pragma once
 
 #include <QImage>
@@ -66,7 +67,7 @@ std::filesystem::path SkinImageFilePath(const std::filesystem::path& path);
 // through qWarning with the path; the screen is still built.
 void LoadSkinImage(const std::filesystem::path& path, SkinImage& target, QSize* size);
 
-// Writes the built-in resource ":/skin/<resourceName>" to `filePath`, replacing what is
+// Writes the built-in resource "<BuiltInSkinRoot>/<resourceName>" to `filePath`, replacing what is
 // there. The file is written whole under a temporary name beside it and then renamed, so
 // a failed write leaves the old file or none, never a part. Fails, with nothing created,
 // when there is no such resource, and with the reason when writing fails.

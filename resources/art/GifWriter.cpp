@@ -277,4 +277,104 @@ bool encodeGif(const QImage& image, const std::vector<QRgb>& palette, QByteArray
     return true;
 }
 
+bool encodeAnimatedGif(std::span<const QImage> frames, const std::vector<QRgb>& palette, int delayCs,
+                       QByteArray& out, QString& error)
+{
+    if (frames.empty()) {
+        error = QStringLiteral("GIF encoder: an animation needs at least one frame");
+        return false;
+    }
+    const QSize size = frames.front().size();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (frames[i].isNull() || frames[i].size() != size || size.width() > 0xffff || size.height() > 0xffff) {
+            error = QStringLiteral("GIF encoder: frame %1 is %2×%3, the animation %4×%5")
+                        .arg(i)
+                        .arg(frames[i].width())
+                        .arg(frames[i].height())
+                        .arg(size.width())
+                        .arg(size.height());
+            return false;
+        }
+    }
+    if (delayCs < 0 || delayCs > 0xffff) {
+        error = QStringLiteral("GIF encoder: a frame delay of %1 hundredths cannot be written").arg(delayCs);
+        return false;
+    }
+    if (palette.empty() || palette.size() > std::size_t{kMaxColours}) {
+        error = QStringLiteral("GIF encoder: a palette of %1 colours cannot be written (1 to %2)")
+                    .arg(palette.size())
+                    .arg(kMaxColours);
+        return false;
+    }
+    int bits = 1;
+    while ((1 << bits) < static_cast<int>(palette.size()))
+        ++bits;
+    std::array<GifColorType, kMaxColours> entries{};
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        entries[i] = {static_cast<GifByteType>(qRed(palette[i])), static_cast<GifByteType>(qGreen(palette[i])),
+                      static_cast<GifByteType>(qBlue(palette[i]))};
+
+    QByteArray bytes;
+    int code = 0;
+    GifFileType* gif = EGifOpen(&bytes, appendToByteArray, &code);
+    if (!gif) {
+        error = gifError("open", code);
+        return false;
+    }
+    EGifSetGifVersion(gif, true);
+    ColorMapObject* map = GifMakeMapObject(1 << bits, entries.data());
+    bool ok = map != nullptr;
+    const char* step = "colour table";
+    if (ok) {
+        step = "screen descriptor";
+        ok = EGifPutScreenDesc(gif, size.width(), size.height(), bits, 0, map) == GIF_OK;
+    }
+    if (ok) {
+        // Loop count 0: for ever.
+        step = "loop extension";
+        static const GifByteType kApplication[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+        static const GifByteType kLoop[] = {1, 0, 0};
+        ok = EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+             EGifPutExtensionBlock(gif, sizeof kApplication, kApplication) == GIF_OK &&
+             EGifPutExtensionBlock(gif, sizeof kLoop, kLoop) == GIF_OK && EGifPutExtensionTrailer(gif) == GIF_OK;
+    }
+    std::vector<GifPixelType> row(static_cast<std::size_t>(size.width()));
+    for (std::size_t f = 0; ok && f < frames.size(); ++f) {
+        const IndexedImage indexed = quantize(frames[f], palette);
+        GraphicsControlBlock control{};
+        control.DisposalMode = DISPOSE_DO_NOT;
+        control.UserInputFlag = false;
+        control.DelayTime = delayCs;
+        control.TransparentColor = NO_TRANSPARENT_COLOR;
+        GifByteType block[4];
+        const std::size_t length = EGifGCBToExtension(&control, block);
+        step = "graphics control block";
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block) == GIF_OK;
+        if (ok) {
+            step = "image descriptor";
+            ok = EGifPutImageDesc(gif, 0, 0, indexed.width, indexed.height, false, nullptr) == GIF_OK;
+        }
+        for (int y = 0; ok && y < indexed.height; ++y) {
+            step = "pixel row";
+            std::memcpy(row.data(), indexed.indexes.data() + static_cast<std::size_t>(y) * row.size(), row.size());
+            ok = EGifPutLine(gif, row.data(), indexed.width) == GIF_OK;
+        }
+    }
+    if (!ok)
+        code = gif->Error;
+    GifFreeMapObject(map);
+    int closeCode = 0;
+    if (EGifCloseFile(gif, &closeCode) != GIF_OK && ok) {
+        ok = false;
+        step = "close";
+        code = closeCode;
+    }
+    if (!ok) {
+        error = gifError(step, code);
+        return false;
+    }
+    out = bytes;
+    return true;
+}
+
 } // namespace art

@@ -34,4 +34,12 @@ IndexedImage quantize(const QImage& image, const std::vector<QRgb>& palette);
 bool encodeGif(const QImage& image, QByteArray& out, QString& error);
 bool encodeGif(const QImage& image, const std::vector<QRgb>& palette, QByteArray& out, QString& error);
 
+// Encodes the frames, all of one size, as an animated GIF89a that loops for ever (the
+// NETSCAPE2.0 extension), each frame shown for `delayCs` hundredths of a second and replacing
+// the one before whole. One palette serves every frame (choosePalette over all of them).
+// Returns false with a message in `error` when the frames, the palette or giflib fail; `out`
+// is then unchanged.
+bool encodeAnimatedGif(std::span<const QImage> frames, const std::vector<QRgb>& palette, int delayCs,
+                       QByteArray& out, QString& error);
+
 } // namespace art

@@ -158,4 +158,38 @@ inline constexpr Figure kFixCompleteFigures[] = {
     {{"TEXT_FIXCOMPLETE_FIXED", 50, 191, 119, 15}, "Fixed:"},
 };
 
+// The full skin: the shipped layout with the controls the shipped definition leaves out. Only
+// the schedule panels and the scan progress screen are laid out anew, to make room.
+namespace full {
+
+// SUBMAIN_MAIN: a scan that opens its own progress window, over the status column headings.
+inline constexpr Box kPanelScan{"BUTTON_SCAN", 178, 2, 167, 18};
+
+// SUBMAIN_SCHEDULE and SUBMAIN_SCHEDULE_DISABLED: switch, then the interval options side by
+// side, the list of saved schedules and its two commands.
+inline constexpr Box kAutoscanEnable{"BUTTON_AUTOSCAN_ENABLE", 8, 4, 30, 25};
+inline constexpr Box kStartEvery{"BUTTON_START_EVERY", 10, 38, 10, 10};
+inline constexpr Box kScanPeriod{"EDIT_SCAN_PERIOD", 92, 35, 18, 15};
+inline constexpr Box kStartAfterEvery{"BUTTON_START_AFTER_EVERY", 178, 38, 10, 10};
+inline constexpr LabelledBox kCalendar[] = {
+    {{"BUTTON_START_AFTER_EVERY_MONTH", 192, 56, 10, 10}, "month"},
+    {{"BUTTON_START_AFTER_EVERY_WEEK", 248, 56, 10, 10}, "week"},
+    {{"BUTTON_START_AFTER_EVERY_DAY", 298, 56, 10, 10}, "day"},
+};
+inline constexpr Box kScheduleList{"SUBMAIN_SCHEDULE_LISTINFO", 4, 74, 341, 116};
+inline constexpr Column kScheduleColumns[] = {{"No.", 36}, {"Schedule", 170}, {"Last run", 133}};
+inline constexpr Box kAddSchedule{"BUTTON_ADDSCHEDULE", 186, 195, 76, 20};
+inline constexpr Box kDeleteSchedule{"BUTTON_DELETESCHEDULE", 268, 195, 76, 20};
+
+// SUBMAIN_ADVANCED: the two commands below the settings.
+inline constexpr Box kRestore{"BUTTON_RESTORE", 10, 184, 170, 22};
+inline constexpr Box kRunUpdate{"BUTTON_RUNUPDATE", 188, 184, 151, 22};
+
+// SCREENERRORSCAN: tall enough for the whole animation and the stop button, with the item
+// being checked written below the animation, where it covers neither.
+inline constexpr QSize kErrorScanScreen{349, 296};
+inline constexpr Box kErrorScanCurrentItem{"TEXT_ERRORSCAN_CURRENTITEM", 12, 258, 325, 32};
+
+} // namespace full
+
 } // namespace art::layout

@@ -19,16 +19,23 @@ void panelGround(QPainter& p, QImage& image)
 }
 
 // Scan categories with their check boxes; the program writes status and count at the right.
-QImage categoriesPanel(Tick tick)
+QImage categoriesPanel(Tick tick, Variant variant)
 {
     QImage image;
     QPainter p;
     panelGround(p, image);
     const int w = L::kPanel.width();
 
-    // Column headings, above the program's first status line (y 24).
-    drawText(p, QRectF(L::kProgressStatusX, 7, 90, 13), QStringLiteral("STATUS"), kCaptionPx, true, kInkMuted);
-    drawText(p, QRectF(L::kProgressCountX, 7, 55, 13), QStringLiteral("FOUND"), kCaptionPx, true, kInkMuted);
+    if (variant == Variant::Full) {
+        // The scan button takes the headings' place; its over and down pictures are cut from
+        // the ticked picture, so that one shows it pressed.
+        drawCardButton(p, L::full::kPanelScan.rect(), QStringLiteral("Scan in a summary window"),
+                       tick == Tick::On ? Look::Down : Look::Normal, Emphasis::Primary);
+    } else {
+        // Column headings, above the program's first status line (y 24).
+        drawText(p, QRectF(L::kProgressStatusX, 7, 90, 13), QStringLiteral("STATUS"), kCaptionPx, true, kInkMuted);
+        drawText(p, QRectF(L::kProgressCountX, 7, 55, 13), QStringLiteral("FOUND"), kCaptionPx, true, kInkMuted);
+    }
     p.setPen(QPen(kCardBorder, 1));
     p.drawLine(QPointF(4, 22.5), QPointF(w - 4, 22.5));
 
@@ -118,6 +125,58 @@ QImage schedulePanel(Tick tick, Usable options)
     return image;
 }
 
+// The full skin's schedule panel: the same options packed into the top, the saved schedules
+// list below them and its two commands at the foot.
+QImage fullSchedulePanel(Tick tick, Usable options)
+{
+    namespace F = L::full;
+    QImage image;
+    QPainter p;
+    panelGround(p, image);
+    const int w = L::kPanel.width();
+    const bool greyed = options == Usable::Greyed;
+    const QColor ink = greyed ? kInkDisabled : kInk;
+
+    const QRect toggle = F::kAutoscanEnable.rect();
+    drawSwitch(p, QRectF(toggle.x(), toggle.center().y() - 7.5, toggle.width(), 16), tick, Usable::Yes);
+    drawText(p, QRectF(toggle.right() + 9, toggle.y(), 150, toggle.height()), QStringLiteral("Scan automatically"),
+             kLabelPx, true, kInk);
+    drawIcon(p, Icon::Clock, QRectF(w - 24, 9, 15, 15), kAccentDark, 1.6);
+    drawText(p, QRectF(190, toggle.y(), w - 24 - 196, toggle.height()), QStringLiteral("Automatic scan"), kSmallPx,
+             false, kInkMuted, Qt::AlignRight | Qt::AlignVCenter);
+    p.setPen(QPen(kCardBorder, 1));
+    p.drawLine(QPointF(8, 31.5), QPointF(w - 8, 31.5));
+
+    // Left: "Scan every [N] min"; right: "Scan once every" with the calendar below it.
+    drawOption(p, F::kStartEvery.rect(), tick, options);
+    drawText(p, QRectF(F::kStartEvery.x + 15, F::kStartEvery.y - 3, 70, 16), QStringLiteral("Scan every"), kLabelPx,
+             true, ink);
+    const QRect field = F::kScanPeriod.rect();
+    drawFieldFrame(p, field, options);
+    drawText(p, QRectF(field.right() + 6, field.y(), 50, field.height()), QStringLiteral("minutes"), kLabelPx, true,
+             ink);
+    p.setPen(QPen(kCardBorder, 1));
+    p.drawLine(QPointF(170.5, 36), QPointF(170.5, 68));
+    drawOption(p, F::kStartAfterEvery.rect(), tick, options);
+    drawText(p, QRectF(F::kStartAfterEvery.x + 15, F::kStartAfterEvery.y - 3, 150, 16),
+             QStringLiteral("Scan once every"), kLabelPx, true, ink);
+    for (const auto& [box, label] : F::kCalendar) {
+        drawOption(p, box.rect(), tick, options);
+        drawText(p, QRectF(box.x + 14, box.y - 3, 38, 16), text(label), kLabelPx, true, ink);
+    }
+
+    drawListGround(p, F::kScheduleList.rect(), F::kScheduleColumns);
+    // The over and down pictures are cut from the ticked picture.
+    const Look look = tick == Tick::On ? Look::Down : Look::Normal;
+    drawText(p, QRectF(8, 195, 170, 20),
+             greyed ? QStringLiteral("Saved schedules, kept while off.") : QStringLiteral("Saved schedules."),
+             kSmallPx, false, kInkMuted);
+    drawCardButton(p, F::kAddSchedule.rect(), QStringLiteral("Add"), look, Emphasis::Primary);
+    drawCardButton(p, F::kDeleteSchedule.rect(), QStringLiteral("Delete"), look, Emphasis::Secondary);
+    p.end();
+    return image;
+}
+
 // The ignore list: the program's list covers the top, the commands sit below it.
 QImage ignoredPanel(Look look)
 {
@@ -142,7 +201,7 @@ QImage ignoredPanel(Look look)
     return image;
 }
 
-QImage settingsPanel(Tick tick)
+QImage settingsPanel(Tick tick, Variant variant)
 {
     QImage image;
     QPainter p;
@@ -161,6 +220,15 @@ QImage settingsPanel(Tick tick)
                  kInk);
         drawText(p, QRectF(box.x + 15, box.y + 13, w - box.x - 20, 13), text(explanation), kSmallPx, false,
                  kInkMuted);
+    }
+    if (variant == Variant::Full) {
+        p.setPen(QPen(kCardBorder, 1));
+        p.drawLine(QPointF(8, 174.5), QPointF(w - 8, 174.5));
+        // The over and down pictures are cut from the ticked picture.
+        const Look look = tick == Tick::On ? Look::Down : Look::Normal;
+        drawCardButton(p, L::full::kRestore.rect(), QStringLiteral("Restore from snapshot..."), look,
+                       Emphasis::Secondary);
+        drawCardButton(p, L::full::kRunUpdate.rect(), QStringLiteral("Live update"), look, Emphasis::Secondary);
     }
     p.end();
     return image;
@@ -209,21 +277,25 @@ QImage aboutPanel(Look look)
 
 } // namespace
 
-std::vector<NamedImage> panelArt()
+std::vector<NamedImage> panelArt(Variant variant)
 {
     const auto gif = FileKind::Gif;
+    const bool full = variant == Variant::Full;
+    auto schedule = [full](Tick tick, Usable options) {
+        return full ? fullSchedulePanel(tick, options) : schedulePanel(tick, options);
+    };
     return {
-        {QStringLiteral("home_unchk.gif"), categoriesPanel(Tick::Off), gif, QStringLiteral("categories")},
-        {QStringLiteral("home_chk.gif"), categoriesPanel(Tick::On), gif, QStringLiteral("categories")},
-        {QStringLiteral("Autoscan_unchk.gif"), schedulePanel(Tick::Off, Usable::Yes), gif, QStringLiteral("schedule")},
-        {QStringLiteral("Autoscan_chk.gif"), schedulePanel(Tick::On, Usable::Yes), gif, QStringLiteral("schedule")},
-        {QStringLiteral("Autoscan_disabled.gif"), schedulePanel(Tick::Off, Usable::Greyed), gif, QStringLiteral("schedule")},
-        {QStringLiteral("Autoscan_disabled_chked.gif"), schedulePanel(Tick::On, Usable::Greyed), gif, QStringLiteral("schedule")},
+        {QStringLiteral("home_unchk.gif"), categoriesPanel(Tick::Off, variant), gif, QStringLiteral("categories")},
+        {QStringLiteral("home_chk.gif"), categoriesPanel(Tick::On, variant), gif, QStringLiteral("categories")},
+        {QStringLiteral("Autoscan_unchk.gif"), schedule(Tick::Off, Usable::Yes), gif, QStringLiteral("schedule")},
+        {QStringLiteral("Autoscan_chk.gif"), schedule(Tick::On, Usable::Yes), gif, QStringLiteral("schedule")},
+        {QStringLiteral("Autoscan_disabled.gif"), schedule(Tick::Off, Usable::Greyed), gif, QStringLiteral("schedule")},
+        {QStringLiteral("Autoscan_disabled_chked.gif"), schedule(Tick::On, Usable::Greyed), gif, QStringLiteral("schedule")},
         {QStringLiteral("IGNORRED-ERRORS_unchk.gif"), ignoredPanel(Look::Normal), gif, QStringLiteral("ignored")},
         {QStringLiteral("IGNORRED-ERRORS_chk.gif"), ignoredPanel(Look::Over), gif, QStringLiteral("ignored")},
         {QStringLiteral("IGNORRED-ERRORS_main.gif"), ignoredPanel(Look::Disabled), gif, QStringLiteral("ignored")},
-        {QStringLiteral("ADVANCED-SETTINGS_unchk.gif"), settingsPanel(Tick::Off), gif, QStringLiteral("settings")},
-        {QStringLiteral("ADVANCED-SETTINGS_chk.gif"), settingsPanel(Tick::On), gif, QStringLiteral("settings")},
+        {QStringLiteral("ADVANCED-SETTINGS_unchk.gif"), settingsPanel(Tick::Off, variant), gif, QStringLiteral("settings")},
+        {QStringLiteral("ADVANCED-SETTINGS_chk.gif"), settingsPanel(Tick::On, variant), gif, QStringLiteral("settings")},
         {QStringLiteral("result.gif"), resultPanel(), gif, QStringLiteral("result")},
         {QStringLiteral("ABOUT_unchk.gif"), aboutPanel(Look::Normal), gif, QStringLiteral("about")},
         {QStringLiteral("ABOUT_chk.gif"), aboutPanel(Look::Over), gif, QStringLiteral("about")},

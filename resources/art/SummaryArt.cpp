@@ -42,22 +42,31 @@ void drawFigureCaptions(QPainter& p, std::span<const L::Figure> figures)
                  Qt::AlignRight | Qt::AlignTop);
 }
 
-QImage errorScanScreen(Look look)
+QImage errorScanScreen(Look look, Variant variant)
 {
+    const bool full = variant == Variant::Full;
     QImage image;
     QPainter p;
-    screenGround(p, image, L::kErrorScanScreen, QStringLiteral("Scanning the registry"), Icon::Magnifier);
+    screenGround(p, image, full ? L::full::kErrorScanScreen : L::kErrorScanScreen, QStringLiteral("Scanning the registry"), Icon::Magnifier);
     drawText(p, QRectF(14, 34, 320, 16), QStringLiteral("Brindle is checking every entry."), kSummaryLabelPx + 0.5,
              true, kInk);
     drawText(p, QRectF(14, 52, 320, 15), QStringLiteral("This takes a minute or two."), kSmallPx + 0.5, false,
              kInkMuted);
     // The animation plays in its rectangle; a soft well gives it a place to sit.
-    const QRect animation = L::kScanAnimation.rect().intersected(QRect(QPoint(0, 0), L::kErrorScanScreen));
+    const QRect animation = L::kScanAnimation.rect().intersected(QRect(QPoint(0, 0), image.size()));
     p.setPen(QPen(kCardBorder, 1));
     p.setBrush(kCardAlt);
-    p.drawRoundedRect(QRectF(animation).adjusted(-4.5, -4.5, 4.5, 8), 8, 8);
-    // The definition puts the stop button below this screen's 136 pixels, so at that height
-    // it is clipped away; a taller screen shows it.
+    p.drawRoundedRect(QRectF(animation).adjusted(-4.5, -4.5, 4.5, full ? 3.5 : 8), 8, 8);
+    if (full) {
+        // Where the program writes the item being checked.
+        drawText(p, QRectF(14, 240, 84, 15), QStringLiteral("Checking:"), kSmallPx + 0.5, true, kInkMuted);
+        const QRect item = L::full::kErrorScanCurrentItem.rect();
+        p.setPen(QPen(kCardBorder, 1));
+        p.setBrush(kField);
+        p.drawRoundedRect(QRectF(item).adjusted(-2.5, -1.5, 2.5, 1.5), 5, 5);
+    }
+    // The shipped definition puts the stop button below that screen's 136 pixels, so there it
+    // is clipped away; the full skin's taller screen shows it.
     drawCardButton(p, L::kStopScan.rect(), QStringLiteral("Stop"), look, Emphasis::Secondary);
     p.end();
     return image;
@@ -115,13 +124,13 @@ QImage fixCompleteScreen(Look look)
 
 } // namespace
 
-std::vector<NamedImage> summaryArt()
+std::vector<NamedImage> summaryArt(Variant variant)
 {
     const auto gif = FileKind::Gif;
     std::vector<NamedImage> images;
     // The scan screen's pictures differ only in its stop button (normal and pressed).
-    images.push_back({QStringLiteral("SubMainNormal.gif"), errorScanScreen(Look::Normal), gif, QStringLiteral("error scan")});
-    images.push_back({QStringLiteral("SubMainChecked.gif"), errorScanScreen(Look::Down), gif, QStringLiteral("error scan")});
+    images.push_back({QStringLiteral("SubMainNormal.gif"), errorScanScreen(Look::Normal, variant), gif, QStringLiteral("error scan")});
+    images.push_back({QStringLiteral("SubMainChecked.gif"), errorScanScreen(Look::Down, variant), gif, QStringLiteral("error scan")});
     const std::pair<Look, const char*> suffixes[] = {
         {Look::Normal, "normal"}, {Look::Over, "roll_over"}, {Look::Down, "pressed"}, {Look::Disabled, "disable"}};
     for (const auto& [look, suffix] : suffixes)
@@ -134,13 +143,17 @@ std::vector<NamedImage> summaryArt()
     return images;
 }
 
-std::vector<NamedImage> allArt()
+std::vector<NamedImage> allArt(Variant variant)
 {
     std::vector<NamedImage> all = mainWindowArt();
     for (auto* part : {&panelArt, &summaryArt}) {
-        auto images = (*part)();
+        auto images = (*part)(variant);
         all.insert(all.end(), std::make_move_iterator(images.begin()), std::make_move_iterator(images.end()));
     }
+    std::vector<QImage> frames = scanAnimationFrames();
+    QImage first = frames.front();
+    all.push_back({QStringLiteral("animation.gif"), std::move(first), FileKind::AnimatedGif,
+                   QStringLiteral("animation"), std::move(frames)});
     return all;
 }
 

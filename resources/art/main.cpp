@@ -1,6 +1,7 @@
-// brindle-skin-art: paints every picture of the built-in skin and writes them into a folder.
+// brindle-skin-art: paints every picture of a built-in skin and writes them into a folder.
 //
-//   brindle-skin-art <output folder>
+//   brindle-skin-art <output folder>          the shipped skin
+//   brindle-skin-art --full <output folder>   the full skin (the controls the shipped one leaves out)
 //
 // All pictures are painted and encoded first; files are written only when every one of them
 // encoded, each through a temporary file that replaces the old one in a single step.
@@ -38,12 +39,18 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    const QStringList args = app.arguments();
-    if (args.size() != 2 || args[1].startsWith(QLatin1Char('-')))
-        return fail(QStringLiteral("usage: brindle-skin-art <output folder>"));
-    const QFileInfo folder(args[1]);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    art::Variant variant = art::Variant::Shipped;
+    if (!args.isEmpty() && args.front() == QStringLiteral("--full")) {
+        variant = art::Variant::Full;
+        args.removeFirst();
+    }
+    if (args.size() != 1 || args[0].startsWith(QLatin1Char('-')))
+        return fail(QStringLiteral("usage: brindle-skin-art [--full] <output folder>"));
+    const QFileInfo folder(args[0]);
     if (!folder.isDir())
-        return fail(QStringLiteral("output folder %1 does not exist").arg(args[1]));
+        return fail(QStringLiteral("output folder %1 does not exist").arg(args[0]));
 
     // Another family would silently stand in for a missing one and change every picture.
     if (!QFontDatabase::families().contains(art::style::kFontFamily))
@@ -54,9 +61,11 @@ int main(int argc, char** argv)
         QString path;
         QByteArray bytes;
     };
-    const std::vector<art::NamedImage> pictures = art::allArt();
+    const std::vector<art::NamedImage> pictures = art::allArt(variant);
     std::map<QString, std::vector<QRgb>> palettes;
     for (const auto& picture : pictures) {
+        if (picture.kind == art::FileKind::AnimatedGif)
+            palettes.emplace(picture.family, art::choosePalette(picture.frames));
         if (picture.kind != art::FileKind::Gif || palettes.count(picture.family))
             continue;
         std::vector<QImage> family;
@@ -71,6 +80,11 @@ int main(int argc, char** argv)
         Encoded file{QDir(folder.absoluteFilePath()).filePath(picture.fileName), {}};
         if (picture.kind == art::FileKind::Bmp) {
             file.bytes = art::encodeBmp24(picture.image);
+        } else if (picture.kind == art::FileKind::AnimatedGif) {
+            QString error;
+            if (!art::encodeAnimatedGif(picture.frames, palettes.at(picture.family), art::kAnimationFrameDelayCs,
+                                        file.bytes, error))
+                return fail(QStringLiteral("%1: %2; nothing was written").arg(picture.fileName, error));
         } else {
             QString error;
             if (!art::encodeGif(picture.image, palettes.at(picture.family), file.bytes, error))

@@ -1,24 +1,31 @@
-// The shipped skin as the program builds it: the definition written out from the program
-// and read back from that file, then every screen it describes built with its images and
-// elements. Set BRINDLE_SKIN_SNAPSHOTS to a folder to get each screen as a PNG there.
+// Both built-in skins as the program builds them: the definition written out from the
+// program and read back from that file, then every screen it describes built with its images
+// and elements. The program runs the same test once per skin, the shipped one first. Set
+// BRINDLE_SKIN_SNAPSHOTS to a folder to get each screen of the shipped skin as a PNG there,
+// and those of the full skin, with a few frames of the scan animation, in its "full" folder.
+#include <QApplication>
 #include <QDir>
+#include <QImageReader>
+#include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "skin/ImageToRegion.h"
 #include "skin/SkinImage.h"
 #include "skin/SkinScreenLoader.h"
+#include "support/BuiltInSkins.h"
 #include "support/SkinTestSupport.h"
 
 namespace brindle::skin {
 namespace {
 
-// What each panel of the shipped definition holds.
+// What each panel of a definition holds.
 struct PanelContents {
     const char* name;
     int buttons;
@@ -26,13 +33,24 @@ struct PanelContents {
     int edits;
     int listColumns;  // 0: no list
 };
-constexpr PanelContents kPanels[] = {
+constexpr PanelContents kShippedPanels[] = {
     {"SUBMAIN_MAIN", 11, 23, 0, 0},  // key 25 of its texts lies beyond the walk
     {"SUBMAIN_SCHEDULE", 6, 0, 1, 0},
     {"SUBMAIN_IGNORED", 2, 0, 0, 2},
     {"SUBMAIN_ADVANCED", 3, 1, 0, 0},  // its edit section is never read
     {"SUBMAIN_RESULT", 0, 0, 0, 3},
     {"SUBMAIN_SCHEDULE_DISABLED", 6, 0, 0, 0},
+    {"SUBMAIN_ABOUT", 1, 0, 0, 0},
+};
+// The full skin adds the panel scan button, the schedule list with its two buttons, and
+// restore and live update.
+constexpr PanelContents kFullPanels[] = {
+    {"SUBMAIN_MAIN", 12, 23, 0, 0},
+    {"SUBMAIN_SCHEDULE", 8, 0, 1, 3},
+    {"SUBMAIN_IGNORED", 2, 0, 0, 2},
+    {"SUBMAIN_ADVANCED", 5, 1, 0, 0},
+    {"SUBMAIN_RESULT", 0, 0, 0, 3},
+    {"SUBMAIN_SCHEDULE_DISABLED", 8, 0, 0, 0},  // only SUBMAIN_SCHEDULE gets the list
     {"SUBMAIN_ABOUT", 1, 0, 0, 0},
 };
 
@@ -49,6 +67,16 @@ constexpr SummaryContents kSummaries[] = {
     {"SCREENFIXCOMPLETE", 1, 4, 4},
 };
 
+struct SkinUnderTest {
+    test::BuiltInSkinInfo skin;
+    std::span<const PanelContents> panels;
+    const char* snapshotFolder;  // below BRINDLE_SKIN_SNAPSHOTS
+};
+const SkinUnderTest kSkinsUnderTest[] = {
+    {test::kBuiltInSkins[0], kShippedPanels, ""},
+    {test::kBuiltInSkins[1], kFullPanels, "full"},
+};
+
 bool IsOnlyTransparent(const QImage& image) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -63,12 +91,20 @@ bool IsOnlyTransparent(const QImage& image) {
 class ShippedSkinTest : public QObject {
     Q_OBJECT
 
+public:
+    explicit ShippedSkinTest(const SkinUnderTest& skin) : m_skin(skin) {}
+
 private slots:
     void initTestCase() {
-        QVERIFY(m_folder.isValid());
-        const Status written = ExtractResourceToFile(skinFile(), "SKININI");
-        QVERIFY2(written.ok(), written.message().c_str());
-        m_ini = std::make_unique<CSkinIni>(skinFile());
+        qInfo("skin: %s", m_skin.skin.name);
+        m_fixture = std::make_unique<test::BuiltInSkinFixture>(QString::fromLatin1(m_skin.skin.root));
+        QVERIFY2(m_fixture->ok(), m_fixture->problem().c_str());
+        m_ini = &m_fixture->ini();
+    }
+
+    void cleanupTestCase() {
+        m_ini = nullptr;
+        m_fixture.reset();
     }
 
     void mainScreenIsBuiltOnItsArtAndShapedByItsMask() {
@@ -96,10 +132,10 @@ private slots:
 
     void everyPanelIsBuiltWithItsElements() {
         const auto lines = ReadScreenImageSection(*m_ini, "SUBMAINSCREENINFO");
-        QCOMPARE(lines.size(), std::size(kPanels));
+        QCOMPARE(lines.size(), m_skin.panels.size());
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const ScreenImageLine& line = lines[i].line;
-            const PanelContents& expected = kPanels[i];
+            const PanelContents& expected = m_skin.panels[i];
             QCOMPARE(QString::fromStdString(line.name), QString(expected.name));
             test::RecordingScreen panel;
             LoadScreenImages(panel, folder(), line);
@@ -142,7 +178,26 @@ private slots:
             } else {
                 QCOMPARE(0, expected.listColumns);
             }
+            // The scan screen plays its animation in its rectangle: shown here as the first frame.
+            std::unique_ptr<QLabel> animation;
+            if (screenName == "SCREENERRORSCAN" && snapshotsWanted()) {
+                const auto area = ReadDimension(*m_ini, "SCANSCREENANIMATION");
+                QVERIFY(area.has_value());
+                animation = std::make_unique<QLabel>(&screen);
+                animation->setGeometry(area->left, area->top, area->width(), area->height());
+                animation->setPixmap(QPixmap::fromImage(QImageReader(QString::fromLatin1(m_skin.skin.root) + QStringLiteral("/ANIMATION")).read()));
+            }
             snapshot(screen, screenName);
+        }
+    }
+
+    void theAnimationCanBeLookedAt() {
+        if (!snapshotsWanted()) QSKIP("BRINDLE_SKIN_SNAPSHOTS is not set");
+        QImageReader reader(QString::fromLatin1(m_skin.skin.root) + QStringLiteral("/ANIMATION"));
+        for (int frame = 0; reader.canRead(); ++frame) {
+            const QImage image = reader.read();
+            QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+            if (frame % 8 == 0) saveSnapshot(image, QStringLiteral("animation-frame%1").arg(frame, 2, 10, QLatin1Char('0')));
         }
     }
 
@@ -155,8 +210,8 @@ private slots:
     }
 
 private:
-    std::filesystem::path folder() const { return m_folder.path().toStdString(); }
-    std::filesystem::path skinFile() const { return folder() / "Skin.ini"; }
+    std::filesystem::path folder() const { return m_fixture->folder(); }
+    static bool snapshotsWanted() { return !qEnvironmentVariableIsEmpty("BRINDLE_SKIN_SNAPSHOTS"); }
 
     // Each button carries a picture for every look, cut from its screen's art, and the
     // normal one shows something: a button never floats over an empty spot.
@@ -174,9 +229,8 @@ private:
     // The screen as the program shows it: its normal image as the background (the test
     // screen does not paint one), the elements over it, and outside the window's shape
     // nothing.
-    static void snapshot(test::RecordingScreen& screen, const std::string& name) {
-        const QByteArray target = qgetenv("BRINDLE_SKIN_SNAPSHOTS");
-        if (target.isEmpty()) return;
+    void snapshot(test::RecordingScreen& screen, const std::string& name) const {
+        if (!snapshotsWanted()) return;
         // Rendered whole and clipped afterwards: render() places a masked widget's shape, not
         // its rectangle, at the target point.
         const QRegion shape = screen.mask();
@@ -193,15 +247,34 @@ private:
             screen.setMask(shape);
         }
         painter.end();
-        QDir().mkpath(QString::fromLocal8Bit(target));
-        picture.save(QString::fromLocal8Bit(target) + "/" + QString::fromStdString(name) + ".png");
+        saveSnapshot(picture, QString::fromStdString(name));
     }
 
-    QTemporaryDir m_folder;
-    std::unique_ptr<CSkinIni> m_ini;
+    void saveSnapshot(const QImage& picture, const QString& name) const {
+        QString target = qEnvironmentVariable("BRINDLE_SKIN_SNAPSHOTS");
+        if (*m_skin.snapshotFolder != '\0') target = QDir(target).filePath(QString::fromLatin1(m_skin.snapshotFolder));
+        QDir().mkpath(target);
+        QVERIFY2(picture.save(target + "/" + name + ".png"), qPrintable(target + "/" + name + ".png"));
+    }
+
+    const SkinUnderTest& m_skin;
+    std::unique_ptr<test::BuiltInSkinFixture> m_fixture;
+    const CSkinIni* m_ini = nullptr;
 };
 
 }  // namespace brindle::skin
 
-QTEST_MAIN(brindle::skin::ShippedSkinTest)
+int main(int argc, char** argv) {
+    // As QTEST_MAIN sets it up, once for both runs.
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    QTEST_SET_MAIN_SOURCE_PATH
+    int failed = 0;
+    for (const auto& skin : brindle::skin::kSkinsUnderTest) {
+        brindle::skin::ShippedSkinTest test(skin);
+        failed += QTest::qExec(&test, argc, argv);
+    }
+    return failed;
+}
+
 #include "ShippedSkinTest.moc"

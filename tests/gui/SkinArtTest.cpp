@@ -1,11 +1,15 @@
-// The checked-in skin pictures (resources/skin) and the encoders that wrote them.
+// The checked-in skin pictures (resources/skin and resources/skin-full) and the encoders
+// that wrote them.
 
 #include "BmpWriter.h"
 #include "GifWriter.h"
 #include "Layout.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QBuffer>
+#include <QImageReader>
 #include <QSet>
 #include <QtEndian>
 #include <QtTest>
@@ -13,6 +17,11 @@
 #ifndef BRINDLE_SKIN_DIR
 #error "BRINDLE_SKIN_DIR must name the folder of the checked-in skin pictures"
 #endif
+#ifndef BRINDLE_FULL_SKIN_DIR
+#error "BRINDLE_FULL_SKIN_DIR must name the folder of the checked-in full skin"
+#endif
+
+#include "skin/definition/SkinSections.h"
 
 namespace L = art::layout;
 
@@ -21,6 +30,19 @@ namespace {
 QString skinPath(const QString& name)
 {
     return QStringLiteral(BRINDLE_SKIN_DIR "/") + name;
+}
+
+QString fullSkinPath(const QString& name)
+{
+    return QStringLiteral(BRINDLE_FULL_SKIN_DIR "/") + name;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
 }
 
 QByteArray readSkinFile(const QString& name)
@@ -346,6 +368,118 @@ private slots:
         QVERIFY(!art::encodeGif(image, palette, gif, error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(gif, QByteArray("untouched"));
+    }
+
+    // The full skin repaints only what it changes: every other picture is the shipped one,
+    // byte for byte, and both carry the same animation.
+    void fullSkinSharesTheShippedPicturesItDoesNotChange()
+    {
+        const QSet<QString> changed{QStringLiteral("home_unchk.gif"), QStringLiteral("home_chk.gif"),
+                                    QStringLiteral("Autoscan_unchk.gif"), QStringLiteral("Autoscan_chk.gif"),
+                                    QStringLiteral("Autoscan_disabled.gif"), QStringLiteral("Autoscan_disabled_chked.gif"),
+                                    QStringLiteral("ADVANCED-SETTINGS_unchk.gif"), QStringLiteral("ADVANCED-SETTINGS_chk.gif"),
+                                    QStringLiteral("SubMainNormal.gif"), QStringLiteral("SubMainChecked.gif")};
+        const QStringList shipped = QDir(QStringLiteral(BRINDLE_SKIN_DIR)).entryList({"*.gif", "*.bmp"}, QDir::Files);
+        QCOMPARE(QDir(QStringLiteral(BRINDLE_FULL_SKIN_DIR)).entryList({"*.gif", "*.bmp"}, QDir::Files), shipped);
+        QVERIFY(shipped.contains(QStringLiteral("animation.gif")));
+        for (const QString& name : shipped) {
+            const QByteArray a = readFile(skinPath(name)), b = readFile(fullSkinPath(name));
+            QVERIFY2(!a.isEmpty(), qPrintable(name));
+            QVERIFY2((a == b) != changed.contains(name), qPrintable(name));
+            QCOMPARE(QImage(fullSkinPath(name)).size(), QImage(skinPath(name)).size() == L::kErrorScanScreen
+                                                              ? L::full::kErrorScanScreen
+                                                              : QImage(skinPath(name)).size());
+        }
+    }
+
+    // The full definition puts its controls where the art draws them.
+    void fullSkinDefinitionMatchesItsArt()
+    {
+        const brindle::skin::CSkinIni ini(std::filesystem::path(BRINDLE_FULL_SKIN_DIR) / "Skin.ini");
+        auto rectOf = [&](const std::string& section, std::string_view name) {
+            if (section.ends_with("_BUTTONINFO")) {
+                for (const auto& entry : brindle::skin::ReadButtonSection(ini, section))
+                    if (entry.line.name == name)
+                        return QRect(entry.line.rect.left, entry.line.rect.top, entry.line.rect.width(),
+                                     entry.line.rect.height());
+                return QRect();
+            }
+            for (const auto& entry : brindle::skin::ReadTextSection(ini, section, brindle::skin::ItalicRule::OnWhenTrue))
+                if (entry.line.name == name)
+                    return QRect(entry.line.rect.left, entry.line.rect.top, entry.line.rect.width(), entry.line.rect.height());
+            return QRect();
+        };
+        namespace F = L::full;
+        std::vector<std::pair<std::string, L::Box>> boxes{
+            {"SUBMAIN_MAIN_BUTTONINFO", F::kPanelScan},
+            {"SUBMAIN_ADVANCED_BUTTONINFO", F::kRestore},
+            {"SUBMAIN_ADVANCED_BUTTONINFO", F::kRunUpdate},
+            {"SUBMAIN_SCHEDULE_EDITBOXINFO", F::kScanPeriod},
+            {"SCREENERRORSCAN_TEXTINFO", F::kErrorScanCurrentItem},
+        };
+        for (const char* panel : {"SUBMAIN_SCHEDULE_BUTTONINFO", "SUBMAIN_SCHEDULE_DISABLED_BUTTONINFO"}) {
+            for (const L::Box& box : {F::kAutoscanEnable, F::kStartEvery, F::kStartAfterEvery, F::kAddSchedule,
+                                      F::kDeleteSchedule, F::kCalendar[0].box, F::kCalendar[1].box, F::kCalendar[2].box})
+                boxes.emplace_back(panel, box);
+        }
+        for (const auto& [section, box] : boxes)
+            QVERIFY2(rectOf(section, box.name) == box.rect(), (section + " " + std::string(box.name)).c_str());
+        const auto list = brindle::skin::ReadListSection(ini, "SUBMAIN_SCHEDULE_LISTINFO");
+        QVERIFY(list.has_value());
+        QCOMPARE(QRect(list->rect.left, list->rect.top, list->rect.width(), list->rect.height()), F::kScheduleList.rect());
+        QCOMPARE(list->columns.size(), std::size(F::kScheduleColumns));
+        const auto screens = brindle::skin::ReadScreenImageSection(ini, "SCREENERRORSCANINFO");
+        QCOMPARE(screens.size(), std::size_t{1});
+        QCOMPARE(QSize(screens[0].line.rect.width(), screens[0].line.rect.height()), F::kErrorScanScreen);
+    }
+
+    void animatedGifRoundTripsEveryFrameAndLoops()
+    {
+        const QList<QRgb> colours{qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(0xf2, 0xa3, 0x3a)};
+        std::vector<QImage> frames;
+        for (int i = 0; i < 5; ++i) {
+            QImage frame = sampleImage(9, 4, colours);
+            frame.setPixel(i, 1, qRgb(255, 0, 0));
+            frames.push_back(frame);
+        }
+        QByteArray gif;
+        QString error;
+        QVERIFY2(art::encodeAnimatedGif(frames, art::choosePalette(frames), 7, gif, error), qPrintable(error));
+        QCOMPARE(gif.left(6), QByteArray("GIF89a"));
+        QBuffer buffer(&gif);
+        QImageReader reader(&buffer, "gif");
+        QCOMPARE(reader.imageCount(), 5);
+        QCOMPARE(reader.loopCount(), -1);
+        for (const QImage& frame : frames) {
+            QCOMPARE(reader.read().convertToFormat(QImage::Format_RGB32), frame);
+            QCOMPARE(reader.nextImageDelay(), 70);
+        }
+    }
+
+    void animatedGifRefusesWhatItCannotWrite()
+    {
+        const QImage a = sampleImage(4, 4, {qRgb(1, 1, 1)}), b = sampleImage(4, 5, {qRgb(1, 1, 1)});
+        const std::vector<QRgb> palette{qRgb(1, 1, 1)};
+        struct Case {
+            const char* what;
+            std::vector<QImage> frames;
+            std::vector<QRgb> palette;
+            int delay;
+        };
+        const Case cases[] = {
+            {"no frames", {}, palette, 5},
+            {"frames of two sizes", {a, b}, palette, 5},
+            {"a null frame", {a, QImage()}, palette, 5},
+            {"negative delay", {a}, palette, -1},
+            {"no palette", {a}, {}, 5},
+        };
+        for (const Case& c : cases) {
+            QByteArray gif = "untouched";
+            QString error;
+            QVERIFY2(!art::encodeAnimatedGif(c.frames, c.palette, c.delay, gif, error), c.what);
+            QVERIFY2(!error.isEmpty(), c.what);
+            QCOMPARE(gif, QByteArray("untouched"));
+        }
     }
 
     void bmpRoundTripsWithPaddedRows()

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "gui/support/SkinTestSupport.h"
+#include "skin/BuiltInSkin.h"
 #include "skin/SkinImage.h"
 
 using namespace brindle::skin;
@@ -131,7 +132,7 @@ private slots:
                                                 << "no built-in picture \"OLD.TEST_PATTERN\"";
         QTest::newRow("empty name") << "" << "" << QSize(0, 0) << QRgb(0) << "no built-in picture \"\"";
         QTest::newRow("built in, undecodable") << "test_broken.gif" << "" << QSize(0, 0) << QRgb(0)
-                                               << ":/skin/TEST_BROKEN: the GIF picture cannot be decoded";
+                                               << BuiltInSkinRoot() + "/TEST_BROKEN: the GIF picture cannot be decoded";
     }
     void load() {
         QFETCH(QString, name);

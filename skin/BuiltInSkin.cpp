@@ -1,0 +1,29 @@
+#include "skin/BuiltInSkin.h"
+
+#include <mutex>
+
+#ifndef BRINDLE_BUILT_IN_SKIN_ROOT
+#error "BRINDLE_BUILT_IN_SKIN_ROOT must name the built-in skin's resource folder (resources/CMakeLists.txt)"
+#endif
+
+namespace brindle::skin {
+
+namespace {
+
+// Screens are built on the GUI thread, but the scan screen's thread reads the skin as well.
+std::mutex g_rootLock;
+QString g_root;
+
+}  // namespace
+
+QString BuiltInSkinRoot() {
+    const std::lock_guard lock(g_rootLock);
+    return g_root.isEmpty() ? QStringLiteral(BRINDLE_BUILT_IN_SKIN_ROOT) : g_root;
+}
+
+void SetBuiltInSkinRoot(const QString& root) {
+    const std::lock_guard lock(g_rootLock);
+    g_root = root;
+}
+
+}  // namespace brindle::skin
