@@ -47,6 +47,7 @@ exit 0
 )";
 
 enum class Backend { Crontab, Systemd };
+void PrintTo(Backend backend, std::ostream* out) { *out << (backend == Backend::Crontab ? "crontab" : "systemd"); }
 
 class SchedulerTools {
 public:
