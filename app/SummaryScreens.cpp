@@ -38,11 +38,15 @@ bool Summary::BuildSummaryScreen(const skin::CSkinIni& ini, const std::filesyste
     const skin::ScreenImageLine& line = lines.front().line;
     skin::LoadScreenImages(*this, skinFolder, line);
     m_screen = line.name;
+    // The first screen places the window; the ones after it keep the place. Each takes
+    // its own image's size: screens of one skin differ in height, and a screen kept at
+    // the first one's size would be cut off or left with an empty band.
+    const QSize size = NormalImage().isEmpty() ? ToQRect(line.rect).size() : NormalImage().size();
     if (!m_placed) {
-        // The first screen places the window; the ones after it keep the place and size.
-        const QSize size = NormalImage().isEmpty() ? ToQRect(line.rect).size() : NormalImage().size();
         setGeometry(QRect(QPoint(line.rect.left, line.rect.top), size));
         m_placed = true;
+    } else {
+        resize(size);
     }
     skin::LoadScreenElements(*this, this, ini, skin::SummaryScreenSections(screen));
     update();

@@ -1,10 +1,14 @@
-// A scan started from a panel runs in a summary window of its own: scan complete with the
-// counts brindle-cli reports, the repair with its whole-registry backup and the fix-complete
-// counts; a stop closes the window, cancel lets a new scan start.
+// The full built-in skin, which places what the shipped one leaves out: a scan started from
+// a panel runs in a summary window of its own (scan complete with the counts brindle-cli
+// reports, the repair with its whole-registry backup and the fix-complete counts; a stop
+// closes the window, cancel lets a new scan start), the animation plays on its scan
+// screen, and the schedule panel adds, lists and deletes scheduled scans.
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "app/CThreadSummary.h"
+#include "app/workflow/ScheduleCommands.h"
+#include "skin/BuiltInSkin.h"
 #include "app/workflow/SummaryTables.h"
 #include "gui/support/DemoWindow.h"
 
@@ -27,7 +31,9 @@ QString Label(Summary& window, const char* name) {
 
 // Opens the summary window from the main panel's scan command and waits for its scan.
 CThreadSummary* ScanInSummaryWindow(DemoWindow& window) {
-    window.dialog->OnPanelButton(window.panel("SUBMAIN_MAIN"), "BUTTON_SCAN");
+    CSubMainSkin& panel = window.panel("SUBMAIN_MAIN");
+    if (panel.FindButton("BUTTON_SCAN") == nullptr) return nullptr;
+    panel.ButtonPressed("BUTTON_SCAN");
     CThreadSummary* summary = window.dialog->summaryWindow();
     if (summary == nullptr) return nullptr;
     QSignalSpy complete(summary, &CThreadSummary::scanCompleteShown);
@@ -40,6 +46,9 @@ class SummaryRoadTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { skin::SetBuiltInSkinRoot(skin::kFullSkinRoot); }
+    void cleanupTestCase() { skin::SetBuiltInSkinRoot(QString()); }
+
     void scanCompleteThenFixCompleteWithTheCliCounts() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
@@ -92,6 +101,63 @@ private slots:
         QVERIFY(closed.wait(kJobTimeout));
         QCOMPARE(complete.size(), 0);
         QVERIFY(!window.dialog->scanRunning());
+    }
+
+    void theScanScreenPlaysTheAnimation() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        Summary screen;
+        screen.ShowErrorScanScreen(*window.dialog->skinDefinition(), window.demo.workFolder().toStdString(),
+                                   window.demo.workFolder() + "/skin3.gif");
+        QVERIFY(screen.animation() != nullptr);
+        QVERIFY(screen.animation()->isPlaying());
+        QCOMPARE(screen.animation()->geometry(), QRect(107, 81, 117, 169));
+        QVERIFY(screen.FindButton("BUTTON_STOPSCAN") != nullptr);
+        screen.show();
+        QTest::qWait(200);
+        const QImage shown = screen.grab().toImage();
+        if (const QByteArray folder = qgetenv("BRINDLE_SKIN_SNAPSHOTS"); !folder.isEmpty())
+            shown.save(QString::fromLocal8Bit(folder) + "/summary-errorscan.png");
+        // A movie that cannot be read is left out; the screen is built all the same.
+        Summary without;
+        without.ShowErrorScanScreen(*window.dialog->skinDefinition(), window.demo.workFolder().toStdString(),
+                                    window.demo.workFolder() + "/missing.gif");
+        QVERIFY(!without.animation()->isPlaying());
+        QVERIFY(without.FindButton("BUTTON_STOPSCAN") != nullptr);
+    }
+
+    void theSchedulePanelAddsListsAndDeletesScheduledScans() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        CSubMainSkin& schedule = window.panel("SUBMAIN_SCHEDULE");
+        QVERIFY(schedule.scheduleList() != nullptr);
+        QCOMPARE(schedule.scheduleList()->rowCount(), 0);
+        // The automatic scan's switch has nothing to do with the system's scheduled scans.
+        int minute = 0;
+        window.dialog->fillSchedule = [&](CAddScheduleDialog& dialog) {
+            dialog.startDate().setDate(QDate(2026, 12, 31));
+            dialog.startTime().setTime(QTime(8, minute));
+            dialog.setFrequency(3);
+            dialog.OnOK();
+        };
+        for (int i = 0; i < 3; ++i, minute += 10) window.dialog->OnPanelButton(schedule, "BUTTON_ADDSCHEDULE");
+        minute = 0;
+        window.dialog->OnPanelButton(schedule, "BUTTON_ADDSCHEDULE");
+        QVERIFY(window.dialog->wasTold(kScheduleExists));
+        QTableWidget& list = *schedule.scheduleList();
+        QCOMPARE(list.rowCount(), 3);
+        QCOMPARE(list.item(2, 0)->text(), QStringLiteral("3"));
+        QCOMPARE(list.item(0, 2)->text(), QStringLiteral("Never"));
+        QVERIFY(window.scheduler != nullptr);
+        QCOMPARE(window.scheduler->tasks.begin()->second.task.program, std::string("/usr/bin/brindle"));
+
+        list.setCurrentCell(1, 1);
+        window.dialog->OnPanelButton(schedule, "BUTTON_DELETESCHEDULE");
+        QVERIFY(window.dialog->wasTold(kDeleteScheduleQuestion));
+        QCOMPARE(list.rowCount(), 2);
+        const auto& triggers = window.scheduler->tasks.begin()->second.triggers;
+        QCOMPARE(triggers.size(), std::size_t{2});
+        QCOMPARE(triggers[1].start.minute, std::uint16_t{20});
     }
 
     void cancelLetsANewScanStart() {

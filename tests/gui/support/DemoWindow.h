@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "app/CMainDialog.h"
+#include "app/CAddScheduleDialog.h"
 #include "gui/support/DemoMachineCopy.h"
+#include "support/MemoryTaskScheduler.h"
 #include "platform/ExclusiveLock.h"
 #include "platform/WinePrefixMachine.h"
 #include "registry/SettingsStore.h"
@@ -30,6 +32,7 @@ public:
     std::vector<std::pair<std::string, std::string>> told;
     // Called for a Retry question; answers whether to try again.
     std::function<bool()> retry = [] { return false; };
+    std::function<void(CAddScheduleDialog&)> fillSchedule;
 
     bool wasTold(const std::string& text) const {
         for (const auto& [caption, message] : told) {
@@ -41,6 +44,16 @@ public:
 protected:
     void tell(const std::string& caption, const std::string& text) override { told.emplace_back(caption, text); }
     bool ask(const std::string&, const std::string&) override { return false; }
+    bool confirm(const std::string& caption, const std::string& text) override {
+        told.emplace_back(caption, text);
+        return true;
+    }
+    // The add-schedule dialog is filled in by fillSchedule, when set; other dialogs are
+    // closed at once.
+    void runDialog(QDialog& dialog) override {
+        if (auto* schedule = dynamic_cast<CAddScheduleDialog*>(&dialog); schedule != nullptr && fillSchedule)
+            fillSchedule(*schedule);
+    }
     bool askRetry(const std::string& caption, const std::string& text) override {
         told.emplace_back(caption, text);
         return retry();
@@ -53,6 +66,8 @@ struct DemoWindow {
     std::unique_ptr<WinePrefixMachine> machine;
     std::unique_ptr<TestDialog> dialog;
     QString previousFolder = QDir::currentPath();
+    // The window's scheduler, once it has opened it.
+    MemoryTaskScheduler* scheduler = nullptr;
 
     explicit DemoWindow(bool scanAtStart = false, ScheduleClock clock = SystemScheduleClock) {
         if (!demo.valid()) return;
@@ -68,6 +83,12 @@ struct DemoWindow {
         setup.prefixLockFile = demo.prefix().toStdString() + "/" + kPrefixLockFile;
         setup.programWindowsPath = [] { return Result<std::string>(std::string("Z:\\opt\\brindle\\bin\\brindle")); };
         setup.clock = std::move(clock);
+        setup.programPath = "/usr/bin/brindle";
+        setup.openScheduler = [this] {
+            auto memory = std::make_unique<MemoryTaskScheduler>();
+            scheduler = memory.get();
+            return std::unique_ptr<TaskScheduler>(std::move(memory));
+        };
         dialog = std::make_unique<TestDialog>(std::move(setup));
     }
     ~DemoWindow() {
