@@ -299,9 +299,15 @@ void CMainDialog::StartSummaryScan(CSubMainSkin& panel) {
     m_summary = std::make_unique<CThreadSummary>(std::move(setup));
     connect(m_summary.get(), &CThreadSummary::closed, this, [this] {
         m_scanRunning = false;
-        // Deleted once the signal has returned into the summary's own code.
-        QMetaObject::invokeMethod(this, [this] { if (m_summary && !m_scanRunning) m_summary.reset(); saveSettings(); },
-                                  Qt::QueuedConnection);
+        // Deleted once the signal has returned into the summary's own code; a summary
+        // opened meanwhile is the new one and stays.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_summary && !m_scanRunning) m_summary.reset();
+                saveSettings();
+            },
+            Qt::QueuedConnection);
     });
     m_summary->InitInstance();
 }
