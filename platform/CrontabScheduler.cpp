@@ -72,7 +72,7 @@ struct CrontabScheduler::Table {
     std::vector<std::string> lines;
 };
 
-std::string CronTimeFields(const TriggerSpec& trigger) {
+std::string CronTimeFields(const TriggerRule& trigger) {
     const std::string time = std::to_string(trigger.minute) + " " + std::to_string(trigger.hour) + " ";
     switch (trigger.kind) {
     case kTaskDaily:
@@ -142,7 +142,7 @@ TaskResult CrontabScheduler::AddTrigger(const std::string& name, const Scheduled
     auto& lines = table->lines;
     const TaskLines existing = FindTask(lines, name);
     if (!existing.header) return fail("no task named " + name + " in the crontab");
-    const TriggerSpec trigger = TriggerOf(task);
+    const TriggerRule trigger = TriggerOf(task);
     auto lastRun = LastRunFile(m_env, name);
     if (!lastRun) return fail(lastRun.message());
     auto command = JobCommand(existing.definition, trigger, m_env, *lastRun);
@@ -161,7 +161,7 @@ TaskResult CrontabScheduler::FindTrigger(const std::string& name, const Schedule
     if (!table) return fail(table.message());
     const TaskLines existing = FindTask(table->lines, name);
     if (!existing.header) return fail("no task named " + name + " in the crontab");
-    const TriggerSpec wanted = TriggerOf(task);
+    const TriggerRule wanted = TriggerOf(task);
     for (std::size_t i = 0; i < existing.triggers.size(); ++i) {
         if (existing.triggers[i].parsed.trigger.sameStart(wanted)) {
             index = static_cast<int>(i);

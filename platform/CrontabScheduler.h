@@ -13,7 +13,7 @@
 namespace brindle {
 
 // The five time fields of a cron line for the trigger ("30 14 * * 3").
-std::string CronTimeFields(const TriggerSpec& trigger);
+std::string CronTimeFields(const TriggerRule& trigger);
 
 class CrontabScheduler final : public TaskScheduler {
 public:

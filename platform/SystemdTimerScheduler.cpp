@@ -58,7 +58,7 @@ std::string SystemdUnitEscape(const std::string& name) {
     return escaped;
 }
 
-std::string OnCalendarOf(const TriggerSpec& trigger) {
+std::string OnCalendarOf(const TriggerRule& trigger) {
     char time[16];
     std::snprintf(time, sizeof time, "%02d:%02d:00", trigger.hour, trigger.minute);
     switch (trigger.kind) {
@@ -155,7 +155,7 @@ TaskResult SystemdTimerScheduler::CreateTask(const std::string& name, bool failI
     auto lastRun = LastRunFile(m_env, name);
     if (!lastRun) return fail(lastRun.message());
     // The task's own service has no first day to wait for: a start by hand runs the job.
-    TriggerSpec always = TriggerOf(task);
+    TriggerRule always = TriggerOf(task);
     always.kind = kTaskDaily;
     always.year = 1970, always.month = 1, always.day = 1;
     auto command = JobCommand(definition, always, m_env, *lastRun);
@@ -179,7 +179,7 @@ TaskResult SystemdTimerScheduler::AddTrigger(const std::string& name, const Sche
     if (!existing) return fail(existing.message());
     if (!*existing) return fail("no task named " + name + " in " + *folder);
     const int number = (*existing)->triggers.empty() ? 1 : (*existing)->triggers.back().number + 1;
-    const TriggerSpec trigger = TriggerOf(task);
+    const TriggerRule trigger = TriggerOf(task);
     auto lastRun = LastRunFile(m_env, name);
     if (!lastRun) return fail(lastRun.message());
     auto command = JobCommand((*existing)->definition, trigger, m_env, *lastRun);
@@ -219,10 +219,10 @@ TaskResult SystemdTimerScheduler::FindTrigger(const std::string& name, const Sch
     auto existing = readTask(name);
     if (!existing) return fail(existing.message());
     if (!*existing) return fail("no task named " + name);
-    const TriggerSpec wanted = TriggerOf(task);
+    const TriggerRule wanted = TriggerOf(task);
     const auto& triggers = (*existing)->triggers;
     for (std::size_t i = 0; i < triggers.size(); ++i) {
-        if (triggers[i].spec.sameStart(wanted)) {
+        if (triggers[i].rule.sameStart(wanted)) {
             index = static_cast<int>(i);
             break;
         }
@@ -257,7 +257,7 @@ TaskResult SystemdTimerScheduler::ListTriggers(const std::string& name, std::vec
     if (!lastRunFile) return fail(lastRunFile.message());
     auto lastRun = ReadLastRun(*lastRunFile);
     if (!lastRun) return fail(lastRun.message());
-    for (const auto& trigger : (*existing)->triggers) texts.push_back(TriggerText(trigger.spec));
+    for (const auto& trigger : (*existing)->triggers) texts.push_back(TriggerText(trigger.rule));
     lastRunTime = *lastRun;
     return succeed();
 }

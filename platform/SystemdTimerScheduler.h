@@ -20,7 +20,7 @@ namespace brindle {
 // "Brindle\x2dbob" for "Brindle-bob".
 std::string SystemdUnitEscape(const std::string& name);
 // The OnCalendar= value of a trigger ("Wed *-*-* 14:30:00").
-std::string OnCalendarOf(const TriggerSpec& trigger);
+std::string OnCalendarOf(const TriggerRule& trigger);
 
 class SystemdTimerScheduler final : public TaskScheduler {
 public:
@@ -37,7 +37,7 @@ public:
 private:
     struct Trigger {
         int number = 0;
-        TriggerSpec spec;
+        TriggerRule rule;
     };
     struct Task {
         TaskDefinition definition;

@@ -82,7 +82,7 @@ Result<std::int64_t> ReadLastRun(const std::string& path) {
     return seconds;
 }
 
-Result<std::string> JobCommand(const TaskDefinition& task, const TriggerSpec& trigger, const SchedulerEnvironment& env,
+Result<std::string> JobCommand(const TaskDefinition& task, const TriggerRule& trigger, const SchedulerEnvironment& env,
                                const std::string& lastRunFile) {
     // Cron cannot say a year or a first day, and systemd timers cannot say a first day: the
     // job itself stands down before its first day, and a once-only one on every other day.

@@ -30,7 +30,7 @@ Result<std::string> LastRunFile(const SchedulerEnvironment& env, const std::stri
 // Seconds since 1970 of the last start, 0 when the file does not exist.
 Result<std::int64_t> ReadLastRun(const std::string& path);
 
-Result<std::string> JobCommand(const TaskDefinition& task, const TriggerSpec& trigger, const SchedulerEnvironment& env,
+Result<std::string> JobCommand(const TaskDefinition& task, const TriggerRule& trigger, const SchedulerEnvironment& env,
                                const std::string& lastRunFile);
 
 // crontab(5) ends the command at an unescaped '%'.

@@ -49,7 +49,7 @@ std::optional<std::string> Field(std::string_view word, std::string_view key) {
     return PercentDecode(word.substr(key.size() + 1));
 }
 
-std::optional<TriggerSpec> ParseTrigger(std::string_view kindWord, std::string_view startWord) {
+std::optional<TriggerRule> ParseTrigger(std::string_view kindWord, std::string_view startWord) {
     const auto kindText = Field(kindWord, "kind");
     const auto start = Field(startWord, "start");
     // YYYY-MM-DDTHH:MM
@@ -65,7 +65,7 @@ std::optional<TriggerSpec> ParseTrigger(std::string_view kindWord, std::string_v
     const auto minute = ParseNumber(s.substr(14, 2));
     if (!kind || !year || !month || !day || !hour || !minute || *kind < kTaskOnce || *kind > kTaskMonthly)
         return std::nullopt;
-    return TriggerSpec{*kind, *year, *month, *day, *hour, *minute};
+    return TriggerRule{*kind, *year, *month, *day, *hour, *minute};
 }
 
 }  // namespace
@@ -87,8 +87,8 @@ std::optional<std::string> CheckTask(const std::string& name, const ScheduledTas
     return std::nullopt;
 }
 
-TriggerSpec TriggerOf(const ScheduledTask& task) {
-    return TriggerSpec{task.kind, task.start.year, task.start.month, task.start.day, task.start.hour,
+TriggerRule TriggerOf(const ScheduledTask& task) {
+    return TriggerRule{task.kind, task.start.year, task.start.month, task.start.day, task.start.hour,
                        task.start.minute};
 }
 
@@ -105,15 +105,15 @@ std::string DayName(int dayOfWeek, bool abbreviated) {
     return abbreviated ? name.substr(0, 3) : name;
 }
 
-std::string FormatDate(const TriggerSpec& trigger) {
+std::string FormatDate(const TriggerRule& trigger) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", trigger.year, trigger.month, trigger.day);
     return text;
 }
 
-std::string FormatTime(const TriggerSpec& trigger) { return TwoDigits(trigger.hour) + ":" + TwoDigits(trigger.minute); }
+std::string FormatTime(const TriggerRule& trigger) { return TwoDigits(trigger.hour) + ":" + TwoDigits(trigger.minute); }
 
-std::string TriggerText(const TriggerSpec& trigger) {
+std::string TriggerText(const TriggerRule& trigger) {
     const std::string at = "At " + FormatTime(trigger);
     const std::string starting = ", starting " + FormatDate(trigger);
     switch (trigger.kind) {
@@ -166,7 +166,7 @@ std::string TaskRecord(const std::string& name, const TaskDefinition& task) {
            " parameters=" + PercentEncode(task.parameters) + " directory=" + PercentEncode(task.workingDirectory);
 }
 
-std::string TriggerRecord(const std::string& name, int number, const TriggerSpec& trigger) {
+std::string TriggerRecord(const std::string& name, int number, const TriggerRule& trigger) {
     return std::string(kTaskRecordMark) + PercentEncode(name) + " " + std::to_string(number) +
            " kind=" + std::to_string(trigger.kind) + " start=" + FormatDate(trigger) + "T" + FormatTime(trigger);
 }

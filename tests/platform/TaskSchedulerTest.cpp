@@ -376,7 +376,7 @@ TEST(TaskSchedulerChoice, WithoutASchedulerEveryOperationFails) {
 
 TEST(TaskTriggerKinds, CronOnCalendarAndText) {
     struct Case {
-        TriggerSpec trigger;
+        TriggerRule trigger;
         const char* cron;
         const char* onCalendar;
         const char* text;
