@@ -65,6 +65,9 @@ public:
     // Drops every change not yet saved.
     virtual Status discardRegistryChanges() { return {}; }
     virtual Status saveRegistry() { return {}; }
+    // Whether a save could be made now as far as a cheap look tells (no other writer holds
+    // the files); a failure says who holds them. A save checks again itself.
+    virtual Status registryWritable() const { return {}; }
 
     // Held by a job for its length (see Threads above).
     RegistryUseGate::Use useRegistry() { return RegistryUseGate::Use(m_registryGate); }

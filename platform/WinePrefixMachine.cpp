@@ -351,6 +351,12 @@ Status WinePrefixMachine::reloadIfChanged() {
     return replaceRegistry();
 }
 
+Status WinePrefixMachine::registryWritable() const {
+    const WineServerStatus server = DetectWineServer(m_prefix);
+    if (server.running) return Error(WineServerRunningMessage(m_prefix, server));
+    return {};
+}
+
 Status WinePrefixMachine::discardRegistryChanges() {
     RegistryUseGate::Exclusive exclusive(registryGate());
     return replaceRegistry();

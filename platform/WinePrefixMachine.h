@@ -46,6 +46,8 @@ public:
     Status reloadRegistryIfChanged() override { return reloadIfChanged(); }
     Status discardRegistryChanges() override;
     Status saveRegistry() override { return save(); }
+    // A running wineserver owns the files: nothing may be written while it runs.
+    Status registryWritable() const override;
 
 private:
     struct RegistryFile {

@@ -197,6 +197,9 @@ Status SettingsKeeper::attempt() {
         if (!taken) return taken.error();
         lock = std::move(*taken);
     }
+    // While Wine holds the files, reading them again (Wine rewrites them every half
+    // minute) would cost a whole parse for a save that is refused anyway.
+    if (Status writable = m_machine.registryWritable(); !writable) return writable;
     // Reloading, applying and saving each stand alone: the reload and the save take the
     // registry exclusively and refuse while a key is open, so the gate and every handle of
     // the apply are let go in between.

@@ -146,9 +146,12 @@ TEST(SettingsKeeperTest, AFailedReloadOrSaveKeepsTheChangeWithItsReason) {
     struct Case {
         const char* name;
         std::string test::WorkflowTestMachine::*step;
+        int readsAndWrites;  // what the refused attempt cost
     };
-    for (const Case& failing : {Case{"reload", &test::WorkflowTestMachine::reloadError},
-                                Case{"save", &test::WorkflowTestMachine::saveError}}) {
+    // Files a running Wine holds are neither read again nor written.
+    for (const Case& failing : {Case{"writable check", &test::WorkflowTestMachine::writableError, 0},
+                                Case{"reload", &test::WorkflowTestMachine::reloadError, 1},
+                                Case{"save", &test::WorkflowTestMachine::saveError, 2}}) {
         SCOPED_TRACE(failing.name);
         test::WorkflowTestMachine machine;
         SettingsKeeper keeper(machine);
@@ -156,6 +159,7 @@ TEST(SettingsKeeperTest, AFailedReloadOrSaveKeepsTheChangeWithItsReason) {
         SettingsStore(machine.registry()).WriteFlagSetting(setting::kAutoScan, true);
 
         EXPECT_EQ(keeper.changed().message(), machine.*failing.step);
+        EXPECT_EQ(machine.reloads + machine.saves, failing.readsAndWrites);
         EXPECT_TRUE(keeper.pending());
         ASSERT_TRUE(keeper.lastError());
         EXPECT_EQ(keeper.lastError()->message(), machine.*failing.step);

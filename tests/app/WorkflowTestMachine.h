@@ -25,11 +25,13 @@ public:
         ++saves;
         return Failing(saveError);
     }
+    Status registryWritable() const override { return Failing(writableError); }
 
     bool changedOnDisk = false;
     std::string reloadError;
     std::function<void()> duringReload;  // what happens elsewhere while the files are read
     std::string saveError;
+    std::string writableError;  // who holds the files, as a running wineserver would
     int reloads = 0;
     int discards = 0;
     int saves = 0;
