@@ -205,6 +205,134 @@ QString gifError(const char* step, int code)
         .arg(code);
 }
 
+QString paletteError(const std::vector<QRgb>& palette)
+{
+    if (!palette.empty() && palette.size() <= std::size_t{kMaxColours})
+        return {};
+    return QStringLiteral("GIF encoder: a palette of %1 colours cannot be written (1 to %2)")
+        .arg(palette.size())
+        .arg(kMaxColours);
+}
+
+// One GIF being written into memory: the screen with its colour table, then extensions
+// and frames, then the close. The first step that fails is remembered; the later ones do
+// nothing, and finish() reports it.
+class GifStream {
+public:
+    GifStream(QSize size, const std::vector<QRgb>& palette)
+    {
+        m_gif = EGifOpen(&m_bytes, appendToByteArray, &m_code);
+        if (!m_gif) {
+            m_step = "open";
+            return;
+        }
+        EGifSetGifVersion(m_gif, true);
+        // A GIF colour table holds a power of two entries, at least two.
+        int bits = 1;
+        while ((1 << bits) < static_cast<int>(palette.size()))
+            ++bits;
+        std::array<GifColorType, kMaxColours> entries{};
+        for (std::size_t i = 0; i < palette.size(); ++i)
+            entries[i] = {static_cast<GifByteType>(qRed(palette[i])), static_cast<GifByteType>(qGreen(palette[i])),
+                          static_cast<GifByteType>(qBlue(palette[i]))};
+        m_map = GifMakeMapObject(1 << bits, entries.data());
+        m_ok = m_map != nullptr;
+        m_step = "colour table";
+        step("screen descriptor",
+             [&] { return EGifPutScreenDesc(m_gif, size.width(), size.height(), bits, 0, m_map) == GIF_OK; });
+    }
+    ~GifStream()
+    {
+        if (m_map)
+            GifFreeMapObject(m_map);
+        if (m_gif) {
+            int ignored = 0;
+            EGifCloseFile(m_gif, &ignored);
+        }
+    }
+    GifStream(const GifStream&) = delete;
+    GifStream& operator=(const GifStream&) = delete;
+
+    void putLoopForever()
+    {
+        static const GifByteType kApplication[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+        static const GifByteType kLoop[] = {1, 0, 0}; // loop count 0: for ever
+        step("loop extension", [&] {
+            return EGifPutExtensionLeader(m_gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+                   EGifPutExtensionBlock(m_gif, sizeof kApplication, kApplication) == GIF_OK &&
+                   EGifPutExtensionBlock(m_gif, sizeof kLoop, kLoop) == GIF_OK &&
+                   EGifPutExtensionTrailer(m_gif) == GIF_OK;
+        });
+    }
+
+    void putDelay(int delayCs)
+    {
+        GraphicsControlBlock control{};
+        control.DisposalMode = DISPOSE_DO_NOT;
+        control.UserInputFlag = false;
+        control.DelayTime = delayCs;
+        control.TransparentColor = NO_TRANSPARENT_COLOR;
+        GifByteType block[4];
+        const std::size_t length = EGifGCBToExtension(&control, block);
+        step("graphics control block", [&] {
+            return EGifPutExtension(m_gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block) == GIF_OK;
+        });
+    }
+
+    void putFrame(const IndexedImage& indexed)
+    {
+        step("image descriptor",
+             [&] { return EGifPutImageDesc(m_gif, 0, 0, indexed.width, indexed.height, false, nullptr) == GIF_OK; });
+        std::vector<GifPixelType> row(static_cast<std::size_t>(indexed.width));
+        for (int y = 0; m_ok && y < indexed.height; ++y) {
+            std::memcpy(row.data(), indexed.indexes.data() + static_cast<std::size_t>(y) * row.size(), row.size());
+            step("pixel row", [&] { return EGifPutLine(m_gif, row.data(), indexed.width) == GIF_OK; });
+        }
+    }
+
+    // Closes the file; the bytes when every step worked, else the first failure.
+    bool finish(QByteArray& out, QString& error)
+    {
+        if (m_gif) {
+            if (!m_ok)
+                m_code = m_gif->Error;
+            int closeCode = 0;
+            const bool closed = EGifCloseFile(m_gif, &closeCode) == GIF_OK;
+            m_gif = nullptr;
+            if (!closed && m_ok) {
+                m_ok = false;
+                m_step = "close";
+                m_code = closeCode;
+            }
+        } else {
+            m_ok = false;
+        }
+        if (!m_ok) {
+            error = gifError(m_step, m_code);
+            return false;
+        }
+        out = m_bytes;
+        return true;
+    }
+
+private:
+    template <class Write>
+    void step(const char* name, Write write)
+    {
+        if (!m_ok)
+            return;
+        m_step = name;
+        m_ok = write();
+    }
+
+    QByteArray m_bytes;
+    GifFileType* m_gif = nullptr;
+    ColorMapObject* m_map = nullptr;
+    bool m_ok = false;
+    const char* m_step = "open";
+    int m_code = 0;
+};
+
 } // namespace
 
 bool encodeGif(const QImage& image, QByteArray& out, QString& error)
@@ -218,63 +346,12 @@ bool encodeGif(const QImage& image, const std::vector<QRgb>& palette, QByteArray
         error = QStringLiteral("GIF encoder: image size %1×%2 cannot be written").arg(image.width()).arg(image.height());
         return false;
     }
-    if (palette.empty() || palette.size() > std::size_t{kMaxColours}) {
-        error = QStringLiteral("GIF encoder: a palette of %1 colours cannot be written (1 to %2)")
-                    .arg(palette.size())
-                    .arg(kMaxColours);
+    if (error = paletteError(palette); !error.isEmpty())
         return false;
-    }
     const IndexedImage indexed = quantize(image, palette);
-    // A GIF colour table holds a power of two entries, at least two.
-    int bits = 1;
-    while ((1 << bits) < static_cast<int>(indexed.palette.size()))
-        ++bits;
-    std::array<GifColorType, kMaxColours> entries{};
-    for (std::size_t i = 0; i < indexed.palette.size(); ++i)
-        entries[i] = {static_cast<GifByteType>(qRed(indexed.palette[i])),
-                      static_cast<GifByteType>(qGreen(indexed.palette[i])),
-                      static_cast<GifByteType>(qBlue(indexed.palette[i]))};
-
-    QByteArray bytes;
-    int code = 0;
-    GifFileType* gif = EGifOpen(&bytes, appendToByteArray, &code);
-    if (!gif) {
-        error = gifError("open", code);
-        return false;
-    }
-    EGifSetGifVersion(gif, true);
-    ColorMapObject* map = GifMakeMapObject(1 << bits, entries.data());
-    bool ok = map != nullptr;
-    const char* step = "colour table";
-    if (ok) {
-        step = "screen descriptor";
-        ok = EGifPutScreenDesc(gif, indexed.width, indexed.height, bits, 0, map) == GIF_OK;
-    }
-    if (ok) {
-        step = "image descriptor";
-        ok = EGifPutImageDesc(gif, 0, 0, indexed.width, indexed.height, false, nullptr) == GIF_OK;
-    }
-    std::vector<GifPixelType> row(static_cast<std::size_t>(indexed.width));
-    for (int y = 0; ok && y < indexed.height; ++y) {
-        step = "pixel row";
-        std::memcpy(row.data(), indexed.indexes.data() + static_cast<std::size_t>(y) * row.size(), row.size());
-        ok = EGifPutLine(gif, row.data(), indexed.width) == GIF_OK;
-    }
-    if (!ok)
-        code = gif->Error;
-    GifFreeMapObject(map);
-    int closeCode = 0;
-    if (EGifCloseFile(gif, &closeCode) != GIF_OK && ok) {
-        ok = false;
-        step = "close";
-        code = closeCode;
-    }
-    if (!ok) {
-        error = gifError(step, code);
-        return false;
-    }
-    out = bytes;
-    return true;
+    GifStream gif(image.size(), indexed.palette);
+    gif.putFrame(indexed);
+    return gif.finish(out, error);
 }
 
 bool encodeAnimatedGif(std::span<const QImage> frames, const std::vector<QRgb>& palette, int delayCs,
@@ -300,81 +377,15 @@ bool encodeAnimatedGif(std::span<const QImage> frames, const std::vector<QRgb>& 
         error = QStringLiteral("GIF encoder: a frame delay of %1 hundredths cannot be written").arg(delayCs);
         return false;
     }
-    if (palette.empty() || palette.size() > std::size_t{kMaxColours}) {
-        error = QStringLiteral("GIF encoder: a palette of %1 colours cannot be written (1 to %2)")
-                    .arg(palette.size())
-                    .arg(kMaxColours);
+    if (error = paletteError(palette); !error.isEmpty())
         return false;
+    GifStream gif(size, palette);
+    gif.putLoopForever();
+    for (const QImage& frame : frames) {
+        gif.putDelay(delayCs);
+        gif.putFrame(quantize(frame, palette));
     }
-    int bits = 1;
-    while ((1 << bits) < static_cast<int>(palette.size()))
-        ++bits;
-    std::array<GifColorType, kMaxColours> entries{};
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        entries[i] = {static_cast<GifByteType>(qRed(palette[i])), static_cast<GifByteType>(qGreen(palette[i])),
-                      static_cast<GifByteType>(qBlue(palette[i]))};
-
-    QByteArray bytes;
-    int code = 0;
-    GifFileType* gif = EGifOpen(&bytes, appendToByteArray, &code);
-    if (!gif) {
-        error = gifError("open", code);
-        return false;
-    }
-    EGifSetGifVersion(gif, true);
-    ColorMapObject* map = GifMakeMapObject(1 << bits, entries.data());
-    bool ok = map != nullptr;
-    const char* step = "colour table";
-    if (ok) {
-        step = "screen descriptor";
-        ok = EGifPutScreenDesc(gif, size.width(), size.height(), bits, 0, map) == GIF_OK;
-    }
-    if (ok) {
-        // Loop count 0: for ever.
-        step = "loop extension";
-        static const GifByteType kApplication[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-        static const GifByteType kLoop[] = {1, 0, 0};
-        ok = EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-             EGifPutExtensionBlock(gif, sizeof kApplication, kApplication) == GIF_OK &&
-             EGifPutExtensionBlock(gif, sizeof kLoop, kLoop) == GIF_OK && EGifPutExtensionTrailer(gif) == GIF_OK;
-    }
-    std::vector<GifPixelType> row(static_cast<std::size_t>(size.width()));
-    for (std::size_t f = 0; ok && f < frames.size(); ++f) {
-        const IndexedImage indexed = quantize(frames[f], palette);
-        GraphicsControlBlock control{};
-        control.DisposalMode = DISPOSE_DO_NOT;
-        control.UserInputFlag = false;
-        control.DelayTime = delayCs;
-        control.TransparentColor = NO_TRANSPARENT_COLOR;
-        GifByteType block[4];
-        const std::size_t length = EGifGCBToExtension(&control, block);
-        step = "graphics control block";
-        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block) == GIF_OK;
-        if (ok) {
-            step = "image descriptor";
-            ok = EGifPutImageDesc(gif, 0, 0, indexed.width, indexed.height, false, nullptr) == GIF_OK;
-        }
-        for (int y = 0; ok && y < indexed.height; ++y) {
-            step = "pixel row";
-            std::memcpy(row.data(), indexed.indexes.data() + static_cast<std::size_t>(y) * row.size(), row.size());
-            ok = EGifPutLine(gif, row.data(), indexed.width) == GIF_OK;
-        }
-    }
-    if (!ok)
-        code = gif->Error;
-    GifFreeMapObject(map);
-    int closeCode = 0;
-    if (EGifCloseFile(gif, &closeCode) != GIF_OK && ok) {
-        ok = false;
-        step = "close";
-        code = closeCode;
-    }
-    if (!ok) {
-        error = gifError(step, code);
-        return false;
-    }
-    out = bytes;
-    return true;
+    return gif.finish(out, error);
 }
 
 } // namespace art
