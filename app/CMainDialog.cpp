@@ -13,9 +13,9 @@
 #include "app/ExternalPrograms.h"
 #include "app/MainTrayIcon.h"
 #include "app/ProgramIcon.h"
+#include "app/ScreenText.h"
 #include "app/workflow/RestoreLatestBackup.h"
 #include "app/workflow/UserTexts.h"
-#include "platform/ExclusiveLock.h"
 
 namespace brindle {
 
@@ -132,22 +132,8 @@ void CMainDialog::RestoreLatestBackup() {
     saveSettings();
 }
 
-Result<std::vector<std::unique_ptr<ExclusiveLock>>> CMainDialog::lockForWriting() const {
-    std::vector<std::unique_ptr<ExclusiveLock>> locks;
-    const std::filesystem::path workLock = m_setup.workFolder / kWorkFolderLockFile;
-    std::error_code error;
-    if (m_setup.prefixLockFile) {
-        auto prefix = ExclusiveLock::TryAcquire(*m_setup.prefixLockFile,
-                                                "the prefix " + m_setup.prefixLockFile->parent_path().string());
-        if (!prefix) return prefix.error();
-        locks.push_back(std::move(prefix).value());
-        // A work folder that is the prefix itself shares its lock file.
-        if (std::filesystem::equivalent(*m_setup.prefixLockFile, workLock, error)) return locks;
-    }
-    auto work = ExclusiveLock::TryAcquire(workLock, "the work folder " + m_setup.workFolder.string());
-    if (!work) return work.error();
-    locks.push_back(std::move(work).value());
-    return locks;
+Result<WriterLocks> CMainDialog::lockForWriting() const {
+    return TakeWriterLocks(m_setup.prefixLockFile, m_setup.workFolder);
 }
 
 void CMainDialog::saveSettings() {
@@ -258,12 +244,8 @@ bool CMainDialog::askRetry(const std::string& caption, const std::string& text) 
                                 QMessageBox::Retry | QMessageBox::Discard, QMessageBox::Retry) == QMessageBox::Retry;
 }
 
-QString CMainDialog::screenText(const std::string& ansi) const {
-    return QString::fromStdU16String(m_machine.codePage().toUtf16(ansi));
-}
+QString CMainDialog::screenText(const std::string& ansi) const { return ScreenText(m_machine.codePage(), ansi); }
 
-std::string CMainDialog::ansiText(const QString& text) const {
-    return m_machine.codePage().toAnsi(text.toStdU16String());
-}
+std::string CMainDialog::ansiText(const QString& text) const { return AnsiText(m_machine.codePage(), text); }
 
 }  // namespace brindle

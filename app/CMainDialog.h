@@ -24,6 +24,7 @@
 #include "app/workflow/ProgressEvents.h"
 #include "app/workflow/ScanSession.h"
 #include "app/workflow/SettingsKeeper.h"
+#include "app/workflow/WriterLocks.h"
 #include "platform/Machine.h"
 #include "platform/Result.h"
 #include "platform/TaskScheduler.h"
@@ -145,7 +146,7 @@ private:
     void saveSettings();
     // Takes the prefix's and the work folder's one-writer locks for a job that writes;
     // the error names who holds them.
-    Result<std::vector<std::unique_ptr<class ExclusiveLock>>> lockForWriting() const;
+    Result<WriterLocks> lockForWriting() const;
 
     // Text between the machine's ANSI code page and the screen.
     QString screenText(const std::string& ansi) const;

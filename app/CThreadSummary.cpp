@@ -1,10 +1,10 @@
 #include "app/CThreadSummary.h"
 
+#include "app/ScreenText.h"
 #include "app/workflow/GuardedJob.h"
 #include "app/workflow/SnapshotName.h"
 #include "app/workflow/SummaryFix.h"
 #include "app/workflow/UserTexts.h"
-#include "platform/ExclusiveLock.h"
 
 namespace brindle {
 
@@ -52,9 +52,7 @@ void CThreadSummary::StartFix() {
     m_worker = std::thread([this] {
         auto report = std::make_shared<FixReport>();
         std::optional<std::string> failure;
-        auto locks = m_setup.lockForWriting ? m_setup.lockForWriting()
-                                            : Result<std::vector<std::unique_ptr<ExclusiveLock>>>(
-                                                  std::vector<std::unique_ptr<ExclusiveLock>>());
+        auto locks = m_setup.lockForWriting ? m_setup.lockForWriting() : Result<WriterLocks>(WriterLocks());
         if (!locks) {
             report->fail(FixOutcome::Failed, locks.error().message());
         } else {
@@ -102,7 +100,7 @@ void CThreadSummary::OnSummaryProgress() {
     std::optional<ProgressEvent> latest;
     while (std::optional<ProgressEvent> event = m_progress.take()) latest = std::move(event);
     if (!latest || m_closed) return;
-    m_window.SetText("TEXT_ERRORSCAN_STATUS", QString::fromStdU16String(m_setup.machine->codePage().toUtf16(latest->title)));
+    m_window.SetText("TEXT_ERRORSCAN_STATUS", ScreenText(m_setup.machine->codePage(), latest->title));
     m_window.SetText("TEXT_ERRORSCAN_ERRORFOUND", QString::number(latest->found));
 }
 

@@ -17,13 +17,12 @@
 #include "app/workflow/FixReport.h"
 #include "app/workflow/ProgressEvents.h"
 #include "app/workflow/ScanSession.h"
+#include "app/workflow/WriterLocks.h"
 #include "platform/Machine.h"
 #include "platform/Result.h"
 #include "skin/definition/SkinIni.h"
 
 namespace brindle {
-
-class ExclusiveLock;
 
 struct SummarySetup {
     Machine* machine = nullptr;
@@ -34,7 +33,7 @@ struct SummarySetup {
     // The categories to scan, as the panel's check boxes were when the scan was asked for.
     std::vector<ScanCategory> categories;
     // The one-writer locks the repair holds; an error names who holds them.
-    std::function<Result<std::vector<std::unique_ptr<ExclusiveLock>>>()> lockForWriting;
+    std::function<Result<WriterLocks>()> lockForWriting;
     // What the workers' failures say to the user; a message box unless tests record it.
     std::function<void(const std::string& caption, const std::string& text)> tell;
 };

@@ -12,7 +12,6 @@
 #include "app/workflow/RestoreSnapshotFile.h"
 #include "app/workflow/UserMessages.h"
 #include "app/workflow/UserTexts.h"
-#include "platform/ExclusiveLock.h"
 #include "registry/SettingsStore.h"
 
 namespace brindle {

@@ -2,24 +2,11 @@
 // the system's task scheduler.
 #include <QTableWidget>
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include "app/CAddScheduleDialog.h"
 #include "app/CMainDialog.h"
 #include "app/workflow/ScheduleCommands.h"
 
 namespace brindle {
-
-namespace {
-
-std::string HostUserName() {
-    if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') return user;
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_name != nullptr) return entry->pw_name;
-    return {};
-}
-
-}  // namespace
 
 TaskScheduler& CMainDialog::scheduler() {
     if (!m_scheduler) m_scheduler = m_setup.openScheduler ? m_setup.openScheduler() : OpenSystemScheduler();
@@ -27,15 +14,18 @@ TaskScheduler& CMainDialog::scheduler() {
 }
 
 std::string CMainDialog::scheduledTaskName() {
-    // The task runs on the host, for the host's user.
-    return ScheduledTaskName(HostUserName(), true);
+    auto use = m_machine.useRegistry();
+    return ScheduledTaskName(m_machine.userName(), true);
 }
 
 void CMainDialog::AddSchedule(CSubMainSkin& panel) {
     ScheduledTask task;
     task.program = m_setup.programPath;
     task.workingDirectory = m_setup.workFolder.string();
-    task.account = HostUserName();
+    {
+        auto use = m_machine.useRegistry();
+        task.account = m_machine.userName();
+    }
     task.isNT = true;
     CAddScheduleDialog dialog(scheduler(), scheduledTaskName(), task,
                               [this](const std::string& text) { tell(kProgramCaption, text); }, this);

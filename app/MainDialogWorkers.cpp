@@ -7,7 +7,6 @@
 #include "app/workflow/GuardedJob.h"
 #include "app/workflow/SnapshotName.h"
 #include "app/workflow/UserTexts.h"
-#include "platform/ExclusiveLock.h"
 #include "platform/ThreadPriority.h"
 
 namespace brindle {

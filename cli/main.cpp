@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 
+#include "app/workflow/WriterLocks.h"
 #include "cli/BackupsCommand.h"
 #include "cli/FixCommand.h"
 #include "cli/IgnoreCommand.h"
@@ -105,22 +106,14 @@ int main(int argc, char** argv) {
         const PrefixChoice& prefix = location.value();
         // One writer at a time, from the read the command acts on to its save: the
         // prefix's registry, and this folder's ignore list, snapshot and backups.
-        std::unique_ptr<ExclusiveLock> prefixLock;
-        std::unique_ptr<ExclusiveLock> workLock;
+        WriterLocks locks;
         if (*fix || *restore || *ignoreAdd || *ignoreRemove) {
-            auto lockedPrefix = ExclusiveLock::TryAcquire(prefix.path / kPrefixLockFile, "the prefix " + prefix.path.string());
-            if (!lockedPrefix) {
-                std::cerr << "brindle-cli: " << lockedPrefix.error().message() << "\n";
+            auto taken = TakeWriterLocks(prefix.path / kPrefixLockFile, std::filesystem::current_path());
+            if (!taken) {
+                std::cerr << "brindle-cli: " << taken.error().message() << "\n";
                 return 2;
             }
-            auto lockedWorkFolder = ExclusiveLock::TryAcquire(
-                kWorkFolderLockFile, "the work folder " + std::filesystem::current_path().string());
-            if (!lockedWorkFolder) {
-                std::cerr << "brindle-cli: " << lockedWorkFolder.error().message() << "\n";
-                return 2;
-            }
-            prefixLock = std::move(lockedPrefix).value();
-            workLock = std::move(lockedWorkFolder).value();
+            locks = std::move(taken).value();
         }
         auto opened = WinePrefixMachine::Open(prefix.path);
         if (!opened) {
