@@ -45,12 +45,6 @@ private slots:
         QCOMPARE(added.triggers[0].start.hour, std::uint16_t{14});
         QCOMPARE(added.triggers[0].start.minute, std::uint16_t{30});
 
-        CAddScheduleDialog again(scheduler, "Brindleanna", task, [&](const std::string& text) { told.push_back(text); });
-        again.startDate().setDate(QDate(2026, 12, 9));
-        again.startTime().setTime(QTime(14, 30));
-        again.OnOK();
-        QCOMPARE(told.back(), std::string(kScheduleExists));
-        QCOMPARE(scheduler.tasks["Brindleanna"].triggers.size(), std::size_t{1});
     }
 };
 

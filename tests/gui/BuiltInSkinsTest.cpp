@@ -121,20 +121,6 @@ private slots:
         }
     }
 
-    void theFullSkinsScheduleListHasItsColumns() {
-        const test::BuiltInSkinFixture full(QString::fromLatin1(kFullSkinRoot));
-        QVERIFY2(full.ok(), full.problem().c_str());
-        const auto list = ReadListSection(full.ini(), "SUBMAIN_SCHEDULE_LISTINFO");
-        QVERIFY(list.has_value());
-        QCOMPARE(list->columns.size(), std::size_t{3});
-        QCOMPARE(QString::fromStdString(list->columns[0].title), QStringLiteral("No."));
-        QCOMPARE(QString::fromStdString(list->columns[1].title), QStringLiteral("Schedule"));
-        QCOMPARE(QString::fromStdString(list->columns[2].title), QStringLiteral("Last run"));
-        int width = 0;
-        for (const auto& column : list->columns) width += column.width;
-        QVERIFY(width <= list->rect.width());
-    }
-
     // The shipped screen is 136 pixels tall with its stop button at 180: out of sight, as
     // shipped. The full skin's screen shows it, with no text over it.
     void stopIsOnTheFullSkinsScanScreenOnly() {

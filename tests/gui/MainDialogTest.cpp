@@ -213,27 +213,13 @@ private slots:
         QVERIFY(!window.storedFlag(kRunKey, kStartupValueName));
     }
 
-    void aSettingRefusedByTheDiskIsKeptAndWrittenLater() {
-        DemoWindow window;
-        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
-        {
-            // Another writer holds the prefix: the change cannot reach the disk yet.
-            auto held = ExclusiveLock::TryAcquire(window.demo.prefix().toStdString() + "/" + kPrefixLockFile, "test");
-            QVERIFY(held);
-            window.dialog->OnPanelButton(window.panel("SUBMAIN_ADVANCED"), "BUTTON_BACKUP");
-            QVERIFY(!window.storedFlag(kSettingsKey, setting::kSaveReg));
-        }
-        window.dialog->done(QDialog::Accepted);
-        QVERIFY(!window.dialog->wasTold(kSettingsNotSavedMessage));
-        QVERIFY(window.storedFlag(kSettingsKey, setting::kSaveReg));
-    }
-
     void aSettingStillRefusedAtTheEndIsToldAndRetried() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
         auto held = ExclusiveLock::TryAcquire(window.demo.prefix().toStdString() + "/" + kPrefixLockFile, "test");
         QVERIFY(held);
         window.dialog->OnPanelButton(window.panel("SUBMAIN_ADVANCED"), "BUTTON_AUTOSCAN");
+        QVERIFY(!window.storedFlag(kSettingsKey, setting::kAutoScan));
         // The first answer is Retry with the lock still held, the second after it was let go.
         int asked = 0;
         window.dialog->retry = [&] {

@@ -25,63 +25,44 @@ private slots:
         QCOMPARE(tray.trayIcon().isVisible(), MainTrayIcon::available());
     }
 
-    void menuItemsAskForTheirCommand_data() {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<int>("shows");
-        QTest::addColumn<int>("closes");
-        QTest::newRow("Show") << 0 << 1 << 0;
-        QTest::newRow("Close") << 2 << 0 << 1;
-    }
-    void menuItemsAskForTheirCommand() {
-        QFETCH(int, item);
-        MainTrayIcon tray(ProgramIcon(), nullptr);
-        QSignalSpy shows(&tray, &MainTrayIcon::showRequested);
-        QSignalSpy closes(&tray, &MainTrayIcon::closeRequested);
-        tray.menu().actions()[item]->trigger();
-        QTEST(int(shows.count()), "shows");
-        QTEST(int(closes.count()), "closes");
-    }
-
-    void onlyADoubleClickShows_data() {
+    // The menu's items and the icon's clicks: only "Show" and a double-click show, only
+    // "Close" closes.
+    void eachWayInAsksForItsCommand_data() {
+        QTest::addColumn<int>("item");  // -1: a click on the icon instead
         QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
         QTest::addColumn<int>("shows");
-        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << 1;
-        QTest::newRow("single click") << QSystemTrayIcon::Trigger << 0;
-        QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << 0;
-        QTest::newRow("menu asked for") << QSystemTrayIcon::Context << 0;
+        QTest::addColumn<int>("closes");
+        QTest::newRow("Show") << 0 << QSystemTrayIcon::Unknown << 1 << 0;
+        QTest::newRow("Close") << 2 << QSystemTrayIcon::Unknown << 0 << 1;
+        QTest::newRow("double click") << -1 << QSystemTrayIcon::DoubleClick << 1 << 0;
+        QTest::newRow("single click") << -1 << QSystemTrayIcon::Trigger << 0 << 0;
+        QTest::newRow("middle click") << -1 << QSystemTrayIcon::MiddleClick << 0 << 0;
+        QTest::newRow("menu asked for") << -1 << QSystemTrayIcon::Context << 0 << 0;
     }
-    void onlyADoubleClickShows() {
+    void eachWayInAsksForItsCommand() {
+        QFETCH(int, item);
         QFETCH(QSystemTrayIcon::ActivationReason, reason);
         MainTrayIcon tray(ProgramIcon(), nullptr);
         QSignalSpy shows(&tray, &MainTrayIcon::showRequested);
         QSignalSpy closes(&tray, &MainTrayIcon::closeRequested);
-        emit tray.trayIcon().activated(reason);
+        if (item >= 0) {
+            tray.menu().actions()[item]->trigger();
+        } else {
+            emit tray.trayIcon().activated(reason);
+        }
         QTEST(int(shows.count()), "shows");
-        QCOMPARE(closes.count(), 0);
+        QTEST(int(closes.count()), "closes");
     }
 
-    // Each size is painted, not scaled: a teal square with white in it and clear corners.
-    void programIconIsPaintedAtEachSize_data() {
-        QTest::addColumn<int>("size");
-        QTest::newRow("16") << 16;
-        QTest::newRow("32") << 32;
-        QTest::newRow("48") << 48;
-    }
+    // Each size is painted for itself, with clear corners around the mark.
     void programIconIsPaintedAtEachSize() {
-        QFETCH(int, size);
         const QIcon icon = ProgramIcon();
-        QVERIFY(!icon.isNull());
-        QVERIFY(icon.availableSizes().contains(QSize(size, size)));
-        const QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(image.size(), QSize(size, size));
-        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
-        const QColor side = image.pixelColor(2, size / 2);
-        QVERIFY2(side.alpha() == 255 && side.green() > side.red() + 40 && side.blue() > side.red() + 40,
-                 qPrintable(side.name(QColor::HexArgb)));
-        int white = 0;
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) white += image.pixelColor(x, y).lightness() > 240 ? 1 : 0;
-        QVERIFY2(white >= size * size / 10, qPrintable(QString::number(white)));
+        for (int size : {16, 32, 48}) {
+            QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+            const QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+            QCOMPARE(qAlpha(image.pixel(size / 2, size / 2)), 255);
+        }
     }
 };
 

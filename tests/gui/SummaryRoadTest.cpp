@@ -132,7 +132,6 @@ private slots:
         CSubMainSkin& schedule = window.panel("SUBMAIN_SCHEDULE");
         QVERIFY(schedule.scheduleList() != nullptr);
         QCOMPARE(schedule.scheduleList()->rowCount(), 0);
-        // The automatic scan's switch has nothing to do with the system's scheduled scans.
         int minute = 0;
         window.dialog->fillSchedule = [&](CAddScheduleDialog& dialog) {
             dialog.startDate().setDate(QDate(2026, 12, 31));
