@@ -106,7 +106,7 @@ void CMainDialog::ShowScanResults(const ScanResult& result) {
         if (skin::CSkinList* list = results->checkList()) {
             list->RemoveAllRows();
             for (const ProblemRecord& problem : result.problems)
-                list->AddRow({QString(), screenText(problem.tag()), screenText(problem.filePath())}, true);
+                list->AddRow({QString(), screenText(TypeColumnText(problem)), screenText(problem.filePath())}, true);
             m_resultRowCount = static_cast<int>(result.problems.size());
             if (result.shortcuts) {
                 for (const std::string& path : result.shortcuts->missing)

@@ -22,11 +22,12 @@ namespace {
 void PrintProblems(const std::vector<const ProblemRecord*>& problems, const CodePage& codePage, std::ostream& out) {
     out << "\n" << problems.size() << (problems.size() == 1 ? " problem" : " problems") << ":\n";
     std::size_t tagWidth = 4;
-    for (const auto* problem : problems) tagWidth = std::max(tagWidth, problem->tag().size());
+    for (const auto* problem : problems) tagWidth = std::max(tagWidth, TypeColumnText(*problem).size());
     const int column = static_cast<int>(tagWidth + 2);
     out << std::left << std::setw(column) << "Type" << "FileName\n";
     for (const auto* problem : problems) {
-        out << std::left << std::setw(column) << problem->tag() << AnsiToUtf8(codePage, problem->filePath()) << "\n";
+        out << std::left << std::setw(column) << TypeColumnText(*problem) << AnsiToUtf8(codePage, problem->filePath())
+            << "\n";
         out << std::setw(column) << "" << (problem->kind() == kKindKey ? "key   " : "value ")
             << AnsiToUtf8(codePage, problem->keyPath());
         if (problem->kind() != kKindKey && problem->value())
@@ -96,7 +97,8 @@ nlohmann::ordered_json ScanReportJson(const ScanReport& report, const CodePage& 
                             {"key", text(problem->keyPath())},
                             {"kind", text(problem->kind())},
                             {"value", value},
-                            {"file", text(problem->filePath())}});
+                            {"file", text(problem->filePath())},
+                            {"view", ViewBitsText(problem->view())}});
     }
     nlohmann::ordered_json document = {{"prefix", report.prefix}, {"summaries", summaries}, {"problems", problems}};
     if (report.shortcuts) {

@@ -15,10 +15,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/NamedEvents.h"
+#include "platform/ProgramView.h"
 #include "platform/Registry.h"
 #include "platform/RegistryUseGate.h"
 #include "platform/Result.h"
@@ -57,6 +59,23 @@ public:
         return PathProbe::Missing;
     }
 
+    // A 64-bit machine runs 64-bit programs natively and shows its 32-bit programs a view
+    // of their own (wow64View); a 32-bit machine has one view.
+    virtual bool is64Bit() const { return false; }
+    // The machine as its 32-bit programs see it; null on a 32-bit machine. It lives as
+    // long as this machine.
+    virtual Machine* wow64View() { return nullptr; }
+    // The views whose registry entries a scan judges, the native one first.
+    std::vector<ProgramView> programViews() {
+        if (!is64Bit()) return {ProgramView::Native32};
+        if (wow64View() == nullptr) return {ProgramView::Native64};
+        return {ProgramView::Native64, ProgramView::Wow64};
+    }
+    // The machine as programs of the view see it.
+    Machine& inView(ProgramView view) {
+        Machine* wow64 = view == ProgramView::Wow64 ? wow64View() : nullptr;
+        return wow64 != nullptr ? *wow64 : *this;
+    }
     // Where the registry is kept. A machine that lives only in memory has nothing to keep;
     // one read from files says whether they changed under it, reads them again, and
     // writes changes back. A failure says what failed and where.

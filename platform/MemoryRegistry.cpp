@@ -513,6 +513,20 @@ LONG MemoryRegistry::QueryKeyName(HKEY key, std::string& name) {
     return ERROR_SUCCESS;
 }
 
+LONG MemoryRegistry::QueryKeyPath(HKEY key, std::string& path) {
+    std::lock_guard lock(m_impl->mutex);
+    Impl::KeyRef ref;
+    if (const LONG status = m_impl->lookup(key, ref); status != ERROR_SUCCESS) return status;
+    std::vector<const RegistryKeyNode*> chain;
+    for (const RegistryKeyNode* node = ref.node; node->parent != nullptr; node = node->parent) chain.push_back(node);
+    path = "\\Registry";
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        path += '\\';
+        path += m_codePage.toAnsi((*it)->name);
+    }
+    return ERROR_SUCCESS;
+}
+
 LONG MemoryRegistry::RegQueryInfoKeyA(HKEY key, char* keyClass, DWORD* classLength, DWORD* reserved,
                                       DWORD* subKeys, DWORD* maxSubKeyLength, DWORD* maxClassLength, DWORD* values,
                                       DWORD* maxValueNameLength, DWORD* maxValueLength,

@@ -52,6 +52,7 @@ public:
                               win::DWORD options, win::REGSAM access, void* securityAttributes, win::HKEY* result,
                               win::DWORD* disposition) override;
     win::LONG QueryKeyName(win::HKEY key, std::string& name) override;
+    win::LONG QueryKeyPath(win::HKEY key, std::string& path) override;
     win::LONG RegQueryInfoKeyA(win::HKEY key, char* keyClass, win::DWORD* classLength, win::DWORD* reserved,
                                win::DWORD* subKeys, win::DWORD* maxSubKeyLength, win::DWORD* maxClassLength,
                                win::DWORD* values, win::DWORD* maxValueNameLength, win::DWORD* maxValueLength,

@@ -59,6 +59,10 @@ public:
     // basic information gives). Paths match names in any case; whoever creates a deleted
     // key again needs its old spelling.
     virtual win::LONG QueryKeyName(win::HKEY key, std::string& name) = 0;
+    // The key's full name in the registry's own tree, "\Registry\Machine\Software\...", as
+    // NtQueryKey's name information gives it: the key a handle really stands for, after
+    // every symbolic link on the way to it was followed.
+    virtual win::LONG QueryKeyPath(win::HKEY key, std::string& path) = 0;
 };
 
 }  // namespace brindle

@@ -65,4 +65,15 @@ void SimpleMachine::setVersion(win::DWORD version) {
     m_registry.setFamily(IsLegacyVersion(version) ? RegistryFamily::Legacy : RegistryFamily::WindowsNT);
 }
 
+void SimpleMachine::setWow64Environment(std::optional<Environment> environment) {
+    if (!environment) {
+        m_wow64.reset();
+    } else if (m_wow64) {
+        // Kept in place: a reload of the registry must not pull the view from under whoever holds it.
+        m_wow64->setEnvironment(std::move(*environment));
+    } else {
+        m_wow64 = std::make_unique<Wow64Machine>(*this, std::move(*environment));
+    }
+}
+
 }  // namespace brindle

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "platform/Environment.h"
 #include "platform/Machine.h"
 #include "platform/MemoryRegistry.h"
+#include "platform/Wow64Machine.h"
 
 namespace brindle {
 
@@ -31,8 +33,12 @@ public:
     std::optional<std::string> ReadShortcutTarget(const char* windowsPath) override;
     PathProbe ProbeWineFont(std::string_view fileName) override;
 
+    bool is64Bit() const override { return m_wow64 != nullptr; }
+    Machine* wow64View() override { return m_wow64.get(); }
+
     MemoryRegistry& memoryRegistry() { return m_registry; }
     DriveMapFileSystem& driveMap() { return m_files; }
+    const DriveMapFileSystem& driveMap() const { return m_files; }
     Environment& environment() { return m_environment; }
 
     void setCodePage(CodePage codePage);
@@ -43,6 +49,9 @@ public:
     // Also switches the registry between the NT and legacy behaviour of RegDeleteKeyA.
     void setVersion(win::DWORD version);
     void setUserName(std::string name) { m_userName = std::move(name); }
+    // Makes the machine 64-bit, its 32-bit programs with this environment (see
+    // Wow64Environment); setWow64Environment(nullopt) makes it 32-bit again.
+    void setWow64Environment(std::optional<Environment> environment);
     // The host folders Wine serves its own fonts from (none unless set).
     void setWineFontFolders(std::vector<std::filesystem::path> folders) { m_wineFontFolders = std::move(folders); }
     const std::vector<std::filesystem::path>& wineFontFolders() const { return m_wineFontFolders; }
@@ -58,6 +67,7 @@ private:
     win::DWORD m_version = kVersionWindows7;
     std::string m_userName = "user";
     std::vector<std::filesystem::path> m_wineFontFolders;
+    std::unique_ptr<Wow64Machine> m_wow64;
 };
 
 }  // namespace brindle

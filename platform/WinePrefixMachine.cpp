@@ -10,6 +10,7 @@
 #include <map>
 
 #include "platform/AtomicFile.h"
+#include "platform/RegistryView.h"
 #include "platform/RegularFile.h"
 #include "platform/Unicode.h"
 #include "platform/WineFontFolders.h"
@@ -236,7 +237,33 @@ void WinePrefixMachine::takeFactsFromRegistry() {
     setUserName(HostUserName());
 
     setUpEnvironment();
+    setUpWow64View();
     mapDrives();
+}
+
+bool WinePrefixMachine::is64BitPrefix() const {
+    // Wine marks the machine's kind in system.reg; a prefix without the mark is 32-bit.
+    const auto& preamble = m_files.front().info.preamble;
+    return std::find(preamble.begin(), preamble.end(), "#arch=win64") != preamble.end();
+}
+
+void WinePrefixMachine::setUpWow64View() {
+    if (!is64BitPrefix()) {
+        setWow64Environment(std::nullopt);
+        return;
+    }
+    // The "(x86)" folders as 32-bit programs read them, from their own view of the key.
+    Registry& reg = registry();
+    std::string programFiles = "C:\\Program Files (x86)";
+    std::string commonFiles = programFiles + "\\Common Files";
+    HKEY key = 0;
+    if (OpenKeyInView(reg, ProgramView::Wow64, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", &key) ==
+        ERROR_SUCCESS) {
+        if (auto value = QueryString(reg, key, "", "ProgramFilesDir"); value && !value->empty()) programFiles = *value;
+        if (auto value = QueryString(reg, key, "", "CommonFilesDir"); value && !value->empty()) commonFiles = *value;
+        reg.RegCloseKey(key);
+    }
+    setWow64Environment(Wow64Environment(environment(), programFiles, commonFiles));
 }
 
 void WinePrefixMachine::setUpEnvironment() {

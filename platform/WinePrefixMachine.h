@@ -67,6 +67,9 @@ private:
     void takeFactsFromRegistry();
     void mapDrives();
     void setUpEnvironment();
+    bool is64BitPrefix() const;
+    // The environment of the machine's 32-bit programs, or none on a 32-bit prefix.
+    void setUpWow64View();
     std::filesystem::path filePath(const RegistryFile& file) const { return m_prefix / file.fileName; }
     bool changedOnDisk(const RegistryFile& file) const;
 

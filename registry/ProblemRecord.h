@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/ProgramView.h"
 #include "registry/RegistryValue.h"
 
 namespace brindle {
@@ -31,6 +32,10 @@ public:
     void setKind(std::string kind) { m_kind = std::move(kind); }
     const std::string& filePath() const { return m_filePath; }
     void setFilePath(std::string filePath) { m_filePath = std::move(filePath); }
+    // Whose view of the machine the entry belongs to: its file was judged as a program of
+    // that view would find it.
+    ProgramView view() const { return m_view; }
+    void setView(ProgramView view) { m_view = view; }
 
 private:
     std::string m_tag;
@@ -38,6 +43,13 @@ private:
     std::optional<RegistryValue> m_value;
     std::string m_kind;
     std::string m_filePath;
+    ProgramView m_view = ProgramView::Native32;
 };
+
+// The type column of a problem list: the tag, marked "32-bit" for an entry of the 32-bit
+// programs of a 64-bit machine, which stands beside a 64-bit entry of the same tag.
+inline std::string TypeColumnText(const ProblemRecord& problem) {
+    return problem.view() == ProgramView::Wow64 ? problem.tag() + " 32-bit" : problem.tag();
+}
 
 }  // namespace brindle

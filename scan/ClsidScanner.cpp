@@ -43,8 +43,8 @@ bool RegistryScanners::hasWorking32BitServer(HKEY classKey) {
         GetKeyValues(server.get(), values);
         for (const auto& value : values) {
             if (value.name != kDefaultValueName || value.data == kValueNotSet) continue;
-            const std::string path = CommandCleanup(value.data, m_machine, DefaultFolder::System);
-            if (m_machine.files()._access(path.c_str(), 0) == 0) return true;
+            const std::string path = CommandCleanup(value.data, viewMachine(), DefaultFolder::System);
+            if (viewMachine().files()._access(path.c_str(), 0) == 0) return true;
         }
     }
     return false;
@@ -53,53 +53,59 @@ bool RegistryScanners::hasWorking32BitServer(HKEY classKey) {
 void RegistryScanners::ScanClsid(std::vector<ScanSummary>& summaries) {
     if (stopRequested()) return;
 
-    KeyHandle base(m_registry);
-    if (OpenKey(kClsidRoot, kClsidKey, base.out()) != ERROR_SUCCESS) return;
-
     std::int32_t scanned = 0;
     std::int32_t found = 0;
-    const std::string keyPrefix = std::string(kClsidRoot) + "\\" + kClsidKey + "\\";
+    bool walkedAny = false;
     auto stop = [this] { return stopRequested(); };
+    forEachView([&] {
+        KeyHandle base(m_registry);
+        const auto opened = openBaseInView(std::string(kClsidRoot) + "\\" + kClsidKey, base);
+        if (!opened) return;
+        walkedAny |= WalkSubKeys(m_registry, base.get(), stop, [&](std::string_view className) {
+            const std::string classNameText(className);
+            KeyHandle classKey(m_registry);
+            if (m_registry.RegOpenKeyA(base.get(), classNameText.c_str(), classKey.out()) != ERROR_SUCCESS) return;
+            const auto classPath = claimKey(classKey.get(), opened->reportPath + "\\" + classNameText,
+                                            opened->realPath + "\\" + classNameText);
+            if (!classPath) return;
 
-    const bool walked = WalkSubKeys(m_registry, base.get(), stop, [&](std::string_view className) {
-        const std::string classNameText(className);
-        KeyHandle classKey(m_registry);
-        if (m_registry.RegOpenKeyA(base.get(), classNameText.c_str(), classKey.out()) != ERROR_SUCCESS) return;
-
-        WalkSubKeys(m_registry, classKey.get(), stop, [&](std::string_view serverName) {
-            const bool is16Bit = Is16BitServerSubKey(serverName);
-            if (!is16Bit && !Is32BitServerSubKey(serverName)) return;
-            const std::string serverNameText(serverName);
-            KeyHandle server(m_registry);
-            if (m_registry.RegOpenKeyA(classKey.get(), serverNameText.c_str(), server.out()) != ERROR_SUCCESS) return;
-
-            std::vector<RegistryValue> values;
-            GetKeyValues(server.get(), values);
-            for (const auto& value : values) {
-                if (value.name != kDefaultValueName) continue;
-                ++scanned;
-                if (value.data == kValueNotSet) continue;
-
-                std::string path = CommandCleanup(value.data, m_machine, DefaultFolder::System);
-                m_currentItem = path;
-                if (!IsExempt(path) && IsFileMissing(path, 0) == -1 &&
-                    !(is16Bit && hasWorking32BitServer(classKey.get()))) {
-                    addProblem(ScanCategory::COM, keyPrefix + classNameText, value, path);
-                    KeyHandle progId(m_registry);
-                    if (m_registry.RegOpenKeyA(classKey.get(), "ProgID", progId.out()) == ERROR_SUCCESS) {
-                        std::vector<RegistryValue> progIdValues;
-                        GetKeyValues(progId.get(), progIdValues);
-                        for (const auto& progIdValue : progIdValues) {
-                            if (progIdValue.name == kDefaultValueName) ++scanned;
-                        }
-                    }
-                    ++found;
+            WalkSubKeys(m_registry, classKey.get(), stop, [&](std::string_view serverName) {
+                const bool is16Bit = Is16BitServerSubKey(serverName);
+                if (!is16Bit && !Is32BitServerSubKey(serverName)) return;
+                const std::string serverNameText(serverName);
+                KeyHandle server(m_registry);
+                if (m_registry.RegOpenKeyA(classKey.get(), serverNameText.c_str(), server.out()) != ERROR_SUCCESS) {
+                    return;
                 }
-                reportProgress(path, ScanCategory::COM, scanned, found);
-            }
+
+                std::vector<RegistryValue> values;
+                GetKeyValues(server.get(), values);
+                for (const auto& value : values) {
+                    if (value.name != kDefaultValueName) continue;
+                    ++scanned;
+                    if (value.data == kValueNotSet) continue;
+
+                    std::string path = CommandCleanup(value.data, viewMachine(), DefaultFolder::System);
+                    m_currentItem = path;
+                    if (!IsExempt(path) && IsFileMissing(path, 0) == -1 &&
+                        !(is16Bit && hasWorking32BitServer(classKey.get()))) {
+                        addProblem(ScanCategory::COM, *classPath, value, path);
+                        KeyHandle progId(m_registry);
+                        if (m_registry.RegOpenKeyA(classKey.get(), "ProgID", progId.out()) == ERROR_SUCCESS) {
+                            std::vector<RegistryValue> progIdValues;
+                            GetKeyValues(progId.get(), progIdValues);
+                            for (const auto& progIdValue : progIdValues) {
+                                if (progIdValue.name == kDefaultValueName) ++scanned;
+                            }
+                        }
+                        ++found;
+                    }
+                    reportProgress(path, ScanCategory::COM, scanned, found);
+                }
+            });
         });
     });
-    if (!walked) return;
+    if (!walkedAny) return;
     summaries.push_back({std::string(InfoOf(ScanCategory::COM).summaryTitle), scanned, found, 0});
 }
 

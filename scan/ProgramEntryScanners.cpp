@@ -21,16 +21,16 @@ auto EverySubKey = [](std::string_view) { return true; };
 
 void RegistryScanners::ScanDrivers(std::vector<ScanSummary>& summaries) {
     scanKeyValues(ScanCategory::DRV, kDriversBase, summaries,
-                  [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
+                  [this](const std::string& keyPath, const RegistryValue& value, ScanCounts& counts) {
                       ++counts.scanned;
                       if (value.data == kValueNotSet) return;
-                      testPath(ScanCategory::DRV, kDriversBase, value, DriverPath(value.data), counts);
+                      testPath(ScanCategory::DRV, keyPath, value, DriverPath(value.data), counts);
                   });
 }
 
 void RegistryScanners::ScanAppPaths(std::vector<ScanSummary>& summaries) {
-    scanSubKeyValues(ScanCategory::APPPATH, kAppPathsBase, EverySubKey, summaries,
-                     [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
+    scanSubKeyValues(ScanCategory::APPPATH, kAppPathsBase, SubKeySpelling::Lower, EverySubKey, summaries,
+                     [this](const std::string& keyPath, const RegistryValue& value, ScanCounts& counts) {
                          ++counts.scanned;
                          if (value.data == kValueNotSet) return;
                          std::string text = value.data;
@@ -39,14 +39,13 @@ void RegistryScanners::ScanAppPaths(std::vector<ScanSummary>& summaries) {
                              reportProgress(text, ScanCategory::APPPATH, counts.scanned, counts.found);
                              return;
                          }
-                         testPath(ScanCategory::APPPATH, std::string(kAppPathsBase) + "\\" + ToLowerAscii(subKeyName),
-                                  value, text, counts);
+                         testPath(ScanCategory::APPPATH, keyPath, value, text, counts);
                      });
 }
 
 void RegistryScanners::ScanUninstall(std::vector<ScanSummary>& summaries) {
-    scanSubKeyValues(ScanCategory::UNINSTALL, kUninstallBase, EverySubKey, summaries,
-                     [this](const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts) {
+    scanSubKeyValues(ScanCategory::UNINSTALL, kUninstallBase, SubKeySpelling::Lower, EverySubKey, summaries,
+                     [this](const std::string& keyPath, const RegistryValue& value, ScanCounts& counts) {
                          ++counts.scanned;
                          if (value.data == kValueNotSet || value.name != "UninstallString") return;
                          std::string text = value.data;
@@ -56,20 +55,19 @@ void RegistryScanners::ScanUninstall(std::vector<ScanSummary>& summaries) {
                              reportProgress(text, ScanCategory::UNINSTALL, counts.scanned, counts.found);
                              return;
                          }
-                         testPath(ScanCategory::UNINSTALL, std::string(kUninstallBase) + "\\" + ToLowerAscii(subKeyName),
-                                  value, text, counts);
+                         testPath(ScanCategory::UNINSTALL, keyPath, value, text, counts);
                      });
 }
 
 void RegistryScanners::ScanStartup(std::vector<ScanSummary>& summaries) {
     scanKeyValues(ScanCategory::STARTUP, kStartupBase, summaries,
-                  [this](const std::string&, const RegistryValue& value, ScanCounts& counts) {
+                  [this](const std::string& keyPath, const RegistryValue& value, ScanCounts& counts) {
                       ++counts.scanned;
                       if (value.data == kValueNotSet) return;
                       std::string text = value.data;
                       RemoveAllQuotes(text);
                       CutAtSwitches(text);
-                      ExpandFirstVariable(text, m_machine);
+                      ExpandFirstVariable(text, viewMachine());
                       ProgramNameCut(text);
                       // A program named without a drive is started from wherever Windows
                       // finds it first; it is reported under the Windows folder.
@@ -77,7 +75,7 @@ void RegistryScanners::ScanStartup(std::vector<ScanSummary>& summaries) {
                       if (!Contains(text, ":")) {
                           bareName = text;
                           QuoteTrim(bareName);
-                          text = WindowsDirectory(m_machine) + "\\" + text;
+                          text = WindowsDirectory(viewMachine()) + "\\" + text;
                       }
                       QuoteTrim(text);
                       if (NamesRunDll(text) || text.size() <= 3) {
@@ -86,9 +84,9 @@ void RegistryScanners::ScanStartup(std::vector<ScanSummary>& summaries) {
                       }
                       ElsewhereProbe searchPath;
                       if (!bareName.empty()) {
-                          searchPath = [this, &bareName] { return ProbeProgramOnSearchPath(m_machine, bareName); };
+                          searchPath = [this, &bareName] { return ProbeProgramOnSearchPath(viewMachine(), bareName); };
                       }
-                      testPath(ScanCategory::STARTUP, kStartupBase, value, text, counts, searchPath);
+                      testPath(ScanCategory::STARTUP, keyPath, value, text, counts, searchPath);
                   });
 }
 

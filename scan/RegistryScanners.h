@@ -12,10 +12,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/NamedEvents.h"
 #include "registry/IgnoreList.h"
+#include "registry/KeyHandle.h"
 #include "registry/ProblemRecord.h"
 #include "registry/RegistrySnapshot.h"
 #include "scan/ScanTypes.h"
@@ -61,22 +63,43 @@ private:
         std::int32_t scanned = 0;
         std::int32_t found = 0;
     };
-    // Handles one value record of a scanner; subKeyName is empty for scanners that read
-    // the values of their base key itself.
+    // Handles one value record of a scanner; keyPath is the key it is reported under.
     using ValueVisitor =
-        std::function<void(const std::string& subKeyName, const RegistryValue& value, ScanCounts& counts)>;
+        std::function<void(const std::string& keyPath, const RegistryValue& value, ScanCounts& counts)>;
+    // How a sub-key's name is spelled in the key path of its problems.
+    enum class SubKeySpelling { AsIs, Lower };
+    // A scanner's base key, opened in the view being scanned.
+    struct ViewBase {
+        std::string reportPath;  // the path its problems are reported under
+        std::string realPath;    // its name in the registry's tree
+    };
 
     bool stopRequested() const;
+    // Runs visit once per view of the machine, with the view's machine in force: a
+    // 64-bit machine's registry entries are scanned in the 64-bit view, then in the view
+    // of its 32-bit programs.
+    void forEachView(const std::function<void()>& visit);
+    // The machine as the programs of the view being scanned see it: its files and
+    // environment judge the entries of that view.
+    Machine& viewMachine() { return *m_viewMachine; }
+    // Opens baseKeyPath ("HKEY_LOCAL_MACHINE\...") in the view being scanned. Nothing when
+    // it cannot be opened, or when this scan has read the key already: a key both views
+    // share (through a registry link) is scanned, and reported, once.
+    std::optional<ViewBase> openBaseInView(std::string_view baseKeyPath, KeyHandle& key);
+    // The path the problems of an open sub-key are reported under (spelled, unless a link
+    // lay on the way: then the key's own name, so that a repair never goes through the
+    // link), or nothing when this scan has read the key already.
+    std::optional<std::string> claimKey(win::HKEY key, std::string spelled, const std::string& expectedRealPath);
     // The course every scanner but the COM one follows: stop poll at entry, base key
-    // opened, values taken with a stop poll before each record, one row at the end.
-    // Scanners of one key's values still make a row when the key cannot be opened;
-    // scanners of sub-keys make none.
+    // opened in each view, values taken with a stop poll before each record, one row at
+    // the end. Scanners of one key's values still make a row when the key cannot be
+    // opened; scanners of sub-keys make none when no view has it.
     void scanKeyValues(ScanCategory category, std::string_view baseKeyPath, std::vector<ScanSummary>& summaries,
                        const ValueVisitor& visit);
-    void scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath,
+    void scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath, SubKeySpelling spelling,
                           const std::function<bool(std::string_view subKeyName)>& takeSubKey,
                           std::vector<ScanSummary>& summaries, const ValueVisitor& visit);
-    void visitValues(win::HKEY key, const std::string& subKeyName, ScanCounts& counts, const ValueVisitor& visit);
+    void visitValues(win::HKEY key, const std::string& keyPath, ScanCounts& counts, const ValueVisitor& visit);
     // Where else the machine's Windows would find the file of a path that is missing.
     using ElsewhereProbe = std::function<PathProbe()>;
     // Tests the path (and, when it is missing, the other places), records a problem
@@ -89,6 +112,10 @@ private:
     bool hasWorking32BitServer(win::HKEY classKey);
 
     EventHandle m_stopEvent;
+    ProgramView m_view = ProgramView::Native32;
+    Machine* m_viewMachine;
+    // Lower-cased registry names of the keys this scan has read.
+    std::unordered_set<std::string> m_scannedKeys;
     std::string m_currentItem;
     std::vector<std::unique_ptr<ProblemRecord>> m_problems;
 };

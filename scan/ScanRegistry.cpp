@@ -3,7 +3,9 @@
 
 #include <cerrno>
 
+#include "platform/RegistryView.h"
 #include "registry/KeyHandle.h"
+#include "registry/TextUtil.h"
 #include "scan/RegistryWalk.h"
 
 namespace brindle {
@@ -28,7 +30,10 @@ constexpr std::pair<ScanCategory, Scanner> kRunOrder[] = {
 }  // namespace
 
 RegistryScanners::RegistryScanners(Machine& machine, const std::filesystem::path& workFolder)
-    : RegistrySnapshot(machine), IgnoreList(workFolder), m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {}
+    : RegistrySnapshot(machine),
+      IgnoreList(workFolder),
+      m_stopEvent(machine.events().CreateEventA(kStopScanEventName)),
+      m_viewMachine(&machine) {}
 
 RegistryScanners::~RegistryScanners() = default;
 
@@ -36,6 +41,7 @@ void RegistryScanners::ScanRegistry(std::vector<ScanSummary>& summaries, ScanSel
     LoadIgnoreList();
     summaries.clear();
     m_problems.clear();
+    m_scannedKeys.clear();
     ResetEvent(m_stopEvent);
 
     FileSystemScanScope cache(m_machine.files());
@@ -55,7 +61,7 @@ bool RegistryScanners::HasScanner(ScanCategory category) {
 }
 
 int RegistryScanners::IsFileMissing(const std::string& path, int mode) {
-    if (m_machine.files()._access(path.c_str(), mode) != -1) return 0;
+    if (viewMachine().files()._access(path.c_str(), mode) != -1) return 0;
     // A folder that cannot be searched, say, hides whether the file is there; deleting
     // the entry on that ground could remove a working one.
     if (errno != ENOENT) return 0;
@@ -68,45 +74,87 @@ bool RegistryScanners::stopRequested() const {
            WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0;
 }
 
+void RegistryScanners::forEachView(const std::function<void()>& visit) {
+    for (const ProgramView view : m_machine.programViews()) {
+        if (stopRequested()) break;
+        m_view = view;
+        m_viewMachine = &m_machine.inView(view);
+        visit();
+    }
+    m_viewMachine = &m_machine;
+}
+
+std::optional<RegistryScanners::ViewBase> RegistryScanners::openBaseInView(std::string_view baseKeyPath,
+                                                                           KeyHandle& key) {
+    std::string subKey(baseKeyPath);
+    const std::string root = SeperateMainKey(subKey);
+    const auto rootKey = RootKeyFromName(root);
+    if (!rootKey) return std::nullopt;
+    ViewKey where;
+    key.close();
+    if (OpenKeyInView(m_registry, m_view, *rootKey, subKey, key.out(), &where) != win::ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    if (!m_scannedKeys.insert(ToLowerAscii(where.realPath)).second) return std::nullopt;
+    std::string reportPath = root + "\\" + where.subKey;
+    if (where.throughLink) reportPath = RootedKeyPath(where.realPath).value_or(reportPath);
+    return ViewBase{std::move(reportPath), std::move(where.realPath)};
+}
+
+std::optional<std::string> RegistryScanners::claimKey(win::HKEY key, std::string spelled,
+                                                      const std::string& expectedRealPath) {
+    std::string realPath;
+    if (m_registry.QueryKeyPath(key, realPath) != win::ERROR_SUCCESS) return spelled;
+    if (!m_scannedKeys.insert(ToLowerAscii(realPath)).second) return std::nullopt;
+    if (EqualsIgnoreAsciiCase(realPath, expectedRealPath)) return spelled;
+    return RootedKeyPath(realPath).value_or(std::move(spelled));
+}
+
 void RegistryScanners::scanKeyValues(ScanCategory category, std::string_view baseKeyPath,
-                                 std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
+                                     std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
     if (stopRequested()) return;
-    std::string subKey(baseKeyPath);
-    const std::string root = SeperateMainKey(subKey);
     ScanCounts counts;
-    KeyHandle base(m_registry);
-    if (OpenKey(root, subKey, base.out()) == win::ERROR_SUCCESS) visitValues(base.get(), {}, counts, visit);
-    summaries.push_back({std::string(InfoOf(category).summaryTitle), counts.scanned, counts.found, 0});
-}
-
-void RegistryScanners::scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath,
-                                    const std::function<bool(std::string_view)>& takeSubKey,
-                                    std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
-    if (stopRequested()) return;
-    std::string subKey(baseKeyPath);
-    const std::string root = SeperateMainKey(subKey);
-    KeyHandle base(m_registry);
-    if (OpenKey(root, subKey, base.out()) != win::ERROR_SUCCESS) return;
-
-    ScanCounts counts;
-    const bool walked = WalkSubKeys(m_registry, base.get(), [this] { return stopRequested(); }, [&](std::string_view name) {
-        if (!takeSubKey(name)) return;
-        const std::string subKeyName(name);
-        KeyHandle key(m_registry);
-        if (m_registry.RegOpenKeyA(base.get(), subKeyName.c_str(), key.out()) != win::ERROR_SUCCESS) return;
-        visitValues(key.get(), subKeyName, counts, visit);
+    forEachView([&] {
+        KeyHandle base(m_registry);
+        if (const auto opened = openBaseInView(baseKeyPath, base)) {
+            visitValues(base.get(), opened->reportPath, counts, visit);
+        }
     });
-    if (!walked) return;
     summaries.push_back({std::string(InfoOf(category).summaryTitle), counts.scanned, counts.found, 0});
 }
 
-void RegistryScanners::visitValues(win::HKEY key, const std::string& subKeyName, ScanCounts& counts,
-                               const ValueVisitor& visit) {
+void RegistryScanners::scanSubKeyValues(ScanCategory category, std::string_view baseKeyPath, SubKeySpelling spelling,
+                                        const std::function<bool(std::string_view)>& takeSubKey,
+                                        std::vector<ScanSummary>& summaries, const ValueVisitor& visit) {
+    if (stopRequested()) return;
+    ScanCounts counts;
+    bool walkedAny = false;
+    forEachView([&] {
+        KeyHandle base(m_registry);
+        const auto opened = openBaseInView(baseKeyPath, base);
+        if (!opened) return;
+        walkedAny |= WalkSubKeys(m_registry, base.get(), [this] { return stopRequested(); }, [&](std::string_view name) {
+            if (!takeSubKey(name)) return;
+            const std::string subKeyName(name);
+            KeyHandle key(m_registry);
+            if (m_registry.RegOpenKeyA(base.get(), subKeyName.c_str(), key.out()) != win::ERROR_SUCCESS) return;
+            const std::string spelledName = spelling == SubKeySpelling::Lower ? ToLowerAscii(subKeyName) : subKeyName;
+            const auto keyPath =
+                claimKey(key.get(), opened->reportPath + "\\" + spelledName, opened->realPath + "\\" + subKeyName);
+            if (keyPath) visitValues(key.get(), *keyPath, counts, visit);
+        });
+    });
+    if (!walkedAny) return;
+    summaries.push_back({std::string(InfoOf(category).summaryTitle), counts.scanned, counts.found, 0});
+}
+
+void RegistryScanners::visitValues(win::HKEY key, const std::string& keyPath, ScanCounts& counts,
+                                   const ValueVisitor& visit) {
     std::vector<RegistryValue> values;
     GetKeyValues(key, values);
     for (const auto& value : values) {
         if (stopRequested()) return;
-        visit(subKeyName, value, counts);
+        visit(keyPath, value, counts);
     }
 }
 
@@ -129,6 +177,7 @@ void RegistryScanners::addProblem(ScanCategory category, std::string keyPath, co
     record->setValue(value);
     record->setKind(std::string(info.kind));
     record->setFilePath(std::move(filePath));
+    record->setView(m_view);
     m_problems.push_back(std::move(record));
 }
 

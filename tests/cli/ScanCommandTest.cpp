@@ -46,14 +46,14 @@ TEST_F(ScanCommandTest, JsonListsTheDemoMachineProblems) {
     const auto expectedProblems = nlohmann::json::parse(R"json([
         {"tag": "CLSID", "key": "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000002}", "kind": "KEY",
          "value": {"name": "(Default)", "data": "C:\\Program Files\\Old Toolbar\\toolbar.dll", "type": 1},
-         "file": "C:\\Program Files\\Old Toolbar\\toolbar.dll"},
+         "file": "C:\\Program Files\\Old Toolbar\\toolbar.dll", "view": "64"},
         {"tag": "CLSID", "key": "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000003}", "kind": "KEY",
          "value": {"name": "(Default)", "data": "\"C:\\Program Files\\Photo Editor\\photoed.exe\" /Automation",
                    "type": 1},
-         "file": "C:\\Program Files\\Photo Editor\\photoed.exe "},
+         "file": "C:\\Program Files\\Photo Editor\\photoed.exe ", "view": "64"},
         {"tag": "CLSID", "key": "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000006}", "kind": "KEY",
          "value": {"name": "(Default)", "data": "gonecodec.dll", "type": 1},
-         "file": "C:\\windows\\system32\\gonecodec.dll"}
+         "file": "C:\\windows\\system32\\gonecodec.dll", "view": "64"}
     ])json");
     EXPECT_EQ(document["problems"], expectedProblems);
 }

@@ -267,6 +267,7 @@ public:
     LONG RegDeleteKeyA(HKEY key, const char* subKey) override { return m_inner.RegDeleteKeyA(key, subKey); }
     LONG RegDeleteValueA(HKEY key, const char* valueName) override { return m_inner.RegDeleteValueA(key, valueName); }
     LONG QueryKeyName(HKEY key, std::string& name) override { return m_inner.QueryKeyName(key, name); }
+    LONG QueryKeyPath(HKEY key, std::string& path) override { return m_inner.QueryKeyPath(key, path); }
     LONG RegCloseKey(HKEY key) override { return m_inner.RegCloseKey(key); }
 
     int moreDataSeen = 0;

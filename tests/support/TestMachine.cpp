@@ -39,6 +39,47 @@ win::HKEY TestMachine::createKeyHandle(std::string_view keyPath) {
 
 void TestMachine::createKey(std::string_view keyPath) { registry().RegCloseKey(createKeyHandle(keyPath)); }
 
+namespace {
+
+// "HKEY_LOCAL_MACHINE\X" as the registry's own name "\Registry\Machine\X".
+std::u16string MachineTreePath(std::string_view keyPath) {
+    constexpr std::string_view kRoot = "HKEY_LOCAL_MACHINE";
+    if (keyPath.substr(0, kRoot.size()) != kRoot) throw std::invalid_argument("links live below HKEY_LOCAL_MACHINE");
+    const std::string path = "\\Registry\\Machine" + std::string(keyPath.substr(kRoot.size()));
+    return std::u16string(path.begin(), path.end());
+}
+
+}  // namespace
+
+void TestMachine::makeLink(std::string_view keyPath, std::string_view targetKeyPath) {
+    createKey(keyPath);
+    RegistryKeyNode* node = memoryRegistry().findNode(MachineTreePath(keyPath));
+    if (node == nullptr) throw std::runtime_error("cannot find " + std::string(keyPath));
+    node->isLink = true;
+    RegistryValueData value;
+    value.name = u"SymbolicLinkValue";
+    value.type = win::REG_LINK;
+    for (const char16_t c : MachineTreePath(targetKeyPath)) {
+        value.data.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        value.data.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    node->values.push_back(std::move(value));
+}
+
+void TestMachine::makeWow64() {
+    createKey("HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID");
+    makeLink("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Classes", "HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node");
+    for (const char* shared : {"Microsoft\\Windows\\CurrentVersion\\App Paths", "Microsoft\\Windows NT\\CurrentVersion\\Fonts"}) {
+        createKey(std::string("HKEY_LOCAL_MACHINE\\Software\\") + shared);
+        makeLink(std::string("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\") + shared,
+                 std::string("HKEY_LOCAL_MACHINE\\Software\\") + shared);
+    }
+    environment().set("CommonProgramFiles", "C:\\Program Files\\Common Files");
+    environment().set("ProgramFiles(x86)", "C:\\Program Files (x86)");
+    setWow64Environment(
+        Wow64Environment(environment(), "C:\\Program Files (x86)", "C:\\Program Files (x86)\\Common Files"));
+}
+
 void TestMachine::setString(std::string_view keyPath, std::string_view valueName, std::string_view data,
                             win::DWORD type) {
     std::string bytes(data);

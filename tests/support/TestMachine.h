@@ -22,6 +22,14 @@ public:
                    win::DWORD type = win::REG_SZ);
     void setBytes(std::string_view keyPath, std::string_view valueName, win::DWORD type, std::string_view bytes);
     void createKey(std::string_view keyPath);
+    // Makes keyPath (created when absent) a Wine registry link to targetKeyPath; both are
+    // "HKEY_LOCAL_MACHINE\..." paths.
+    void makeLink(std::string_view keyPath, std::string_view targetKeyPath);
+    // Makes the machine a 64-bit Wine prefix: HKLM\Software and HKEY_CLASSES_ROOT get
+    // their Wow6432Node keys, the 32-bit App Paths and Fonts keys are links to the 64-bit
+    // ones (as in every Wine prefix), and 32-bit programs have "C:\Program Files (x86)"
+    // as their %ProgramFiles%.
+    void makeWow64();
     bool keyExists(std::string_view keyPath);
     // "" names the unnamed value.
     bool valueExists(std::string_view keyPath, std::string_view valueName);
