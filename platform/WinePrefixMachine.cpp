@@ -263,7 +263,11 @@ void WinePrefixMachine::setUpWow64View() {
         if (auto value = QueryString(reg, key, "", "CommonFilesDir"); value && !value->empty()) commonFiles = *value;
         reg.RegCloseKey(key);
     }
-    setWow64Environment(Wow64Environment(environment(), programFiles, commonFiles));
+    // 64-bit programs are told the native folders under these names too.
+    Environment& native = environment();
+    if (const std::string* folder = native.find("ProgramFiles")) native.set("ProgramW6432", *folder);
+    if (const std::string* folder = native.find("CommonProgramFiles")) native.set("CommonProgramW6432", *folder);
+    setWow64Environment(Wow64Environment(native, programFiles, commonFiles));
 }
 
 void WinePrefixMachine::setUpEnvironment() {

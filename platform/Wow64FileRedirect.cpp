@@ -50,6 +50,8 @@ std::optional<std::string> Wow64RedirectedPath(std::string_view path, std::strin
     }
     std::string& folder = parsed->segments[depth];
     if (SameName(folder, "sysnative")) {
+        // Wine finds what lies below it, but not the folder itself.
+        if (parsed->segments.size() == depth + 1) return std::nullopt;
         folder = "system32";
     } else if (SameName(folder, "system32") && !IsShared(parsed->segments, depth + 1)) {
         folder = "syswow64";

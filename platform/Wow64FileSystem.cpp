@@ -37,14 +37,20 @@ std::string Wow64FileSystem::redirect(std::string_view path) const {
     return redirected ? ToAnsi(*redirected, codePage) : std::string(path);
 }
 
+// Hands a null path on as it is, for the machine's files to refuse.
+template <typename Call>
+auto Wow64FileSystem::withRedirect(const char* path, Call call) const {
+    if (path == nullptr) return call(path);
+    const std::string redirected = redirect(path);
+    return call(redirected.c_str());
+}
+
 int Wow64FileSystem::_access(const char* path, int mode) {
-    if (path == nullptr) return m_files._access(path, mode);
-    return m_files._access(redirect(path).c_str(), mode);
+    return withRedirect(path, [&](const char* real) { return m_files._access(real, mode); });
 }
 
 PathProbe Wow64FileSystem::ProbePath(const char* path) {
-    if (path == nullptr) return m_files.ProbePath(path);
-    return m_files.ProbePath(redirect(path).c_str());
+    return withRedirect(path, [&](const char* real) { return m_files.ProbePath(real); });
 }
 
 std::optional<std::filesystem::path> Wow64FileSystem::resolve(std::string_view windowsPath) {
@@ -52,28 +58,23 @@ std::optional<std::filesystem::path> Wow64FileSystem::resolve(std::string_view w
 }
 
 FindHandle Wow64FileSystem::FindFirstFileA(const char* pattern, FindDataA& data) {
-    if (pattern == nullptr) return m_files.FindFirstFileA(pattern, data);
-    return m_files.FindFirstFileA(redirect(pattern).c_str(), data);
+    return withRedirect(pattern, [&](const char* real) { return m_files.FindFirstFileA(real, data); });
 }
 
 win::DWORD Wow64FileSystem::GetFileAttributesA(const char* path) {
-    if (path == nullptr) return m_files.GetFileAttributesA(path);
-    return m_files.GetFileAttributesA(redirect(path).c_str());
+    return withRedirect(path, [&](const char* real) { return m_files.GetFileAttributesA(real); });
 }
 
 bool Wow64FileSystem::SetFileAttributesA(const char* path, win::DWORD attributes) {
-    if (path == nullptr) return m_files.SetFileAttributesA(path, attributes);
-    return m_files.SetFileAttributesA(redirect(path).c_str(), attributes);
+    return withRedirect(path, [&](const char* real) { return m_files.SetFileAttributesA(real, attributes); });
 }
 
 bool Wow64FileSystem::DeleteFileA(const char* path) {
-    if (path == nullptr) return m_files.DeleteFileA(path);
-    return m_files.DeleteFileA(redirect(path).c_str());
+    return withRedirect(path, [&](const char* real) { return m_files.DeleteFileA(real); });
 }
 
 std::optional<FileIdentity> Wow64FileSystem::GetFileIdentity(const char* path) {
-    if (path == nullptr) return m_files.GetFileIdentity(path);
-    return m_files.GetFileIdentity(redirect(path).c_str());
+    return withRedirect(path, [&](const char* real) { return m_files.GetFileIdentity(real); });
 }
 
 }  // namespace brindle

@@ -35,6 +35,9 @@ public:
     std::string redirect(std::string_view path) const;
 
 private:
+    template <typename Call>
+    auto withRedirect(const char* path, Call call) const;
+
     FileSystem& m_files;
     const SimpleMachine& m_machine;
 };

@@ -41,5 +41,16 @@ TEST_F(FreshPrefixScanTest, WithoutWinesFontsItsBitmapFontsAreMissing) {
                                         "C:\\windows\\fonts\\serife.fon", "C:\\windows\\fonts\\smalle.fon"}));
 }
 
+TEST(FreshWow64PrefixScanTest, BothViewsOfAPrefixWith32BitWineReportOnlyTheFontWineShipsNowhere) {
+    // Made with Wine's 32-bit half installed: its 32-bit classes, drivers and the like are
+    // registered below Wow6432Node and their files lie in syswow64.
+    test::FreshWinePrefix fresh("fresh-prefix-wow64");
+    const test::TemporaryFolder work;
+    const test::CurrentDirectoryScope inWork(work.path());
+    auto machine = fresh.open(/*withWineFonts=*/true);
+    ASSERT_NE(machine->wow64View(), nullptr);
+    EXPECT_EQ(ReportedFiles(*machine), (std::vector<std::string>{"C:\\windows\\fonts\\serife.fon"}));
+}
+
 }  // namespace
 }  // namespace brindle

@@ -9,8 +9,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kFixture = fs::path(BRINDLE_TEST_DATA_DIR) / "wine" / "fresh-prefix";
-
 void TouchFile(const fs::path& path) {
     fs::create_directories(path.parent_path());
     std::ofstream file(path);
@@ -19,20 +17,22 @@ void TouchFile(const fs::path& path) {
 
 }  // namespace
 
-FreshWinePrefix::FreshWinePrefix()
+FreshWinePrefix::FreshWinePrefix(std::string_view fixture)
     : m_prefix(m_root.makeFolder("prefix")),
       m_home(m_root.makeFolder("home")),
       m_hostRoot(m_root.makeFolder("host")),
       m_wineFonts(m_root.makeFolder("wine-fonts")) {
-    for (const char* file : {"system.reg", "user.reg", "userdef.reg"}) fs::copy_file(kFixture / file, m_prefix / file);
+    const fs::path folder = fs::path(BRINDLE_TEST_DATA_DIR) / "wine" / fixture;
+    for (const char* file : {"system.reg", "user.reg", "userdef.reg"}) fs::copy_file(folder / file, m_prefix / file);
     const fs::path driveC = m_prefix / "drive_c";
     fs::create_directories(driveC);
     fs::create_directories(m_prefix / "dosdevices");
     fs::create_directory_symlink("../drive_c", m_prefix / "dosdevices" / "c:");
     fs::create_directory_symlink(m_hostRoot, m_prefix / "dosdevices" / "z:");
 
-    std::ifstream manifest(kFixture / "fresh-prefix.manifest");
-    if (!manifest) throw std::runtime_error("cannot read the fresh-prefix manifest");
+    const std::string name(fixture);
+    std::ifstream manifest(folder / (name + ".manifest"));
+    if (!manifest) throw std::runtime_error("cannot read the " + name + " manifest");
     std::string line;
     while (std::getline(manifest, line)) {
         if (line.empty() || line[0] == '#') continue;

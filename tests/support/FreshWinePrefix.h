@@ -1,13 +1,14 @@
-// A real fresh Wine 8 prefix laid out again from tests/data/wine/fresh-prefix: Wine's
-// own registry files, drive_c as it was (empty files), its user folders linked out of the
-// prefix to a stand-in home folder, z: leading to a stand-in host root that holds the
-// system fonts its registry names, and a stand-in for the Wine installation's font
-// folder.
+// A real Wine 8 prefix laid out again from one of the prefix fixtures in tests/data/wine
+// (fresh-prefix by default; fresh-prefix-wow64, wow64-programs): Wine's own registry
+// files, drive_c as it was (empty files), its user folders linked out of the prefix to a
+// stand-in home folder, z: leading to a stand-in host root that holds the system fonts
+// its registry names, and a stand-in for the Wine installation's font folder.
 #pragma once
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/WinePrefixMachine.h"
 #include "support/TemporaryFolder.h"
@@ -16,7 +17,8 @@ namespace brindle::test {
 
 class FreshWinePrefix {
 public:
-    FreshWinePrefix();
+    // fixture names the folder under tests/data/wine; its manifest is FOLDER.manifest.
+    explicit FreshWinePrefix(std::string_view fixture = "fresh-prefix");
 
     const std::filesystem::path& prefix() const { return m_prefix; }
     const std::filesystem::path& home() const { return m_home; }
