@@ -52,6 +52,8 @@ TEST(Wow64FileRedirectTest, SharedFoldersAndOtherPlacesAreNotRedirected) {
         {"C:\\windows\\system32\\spooler.dll", "C:\\windows\\syswow64\\spooler.dll"},
         {"C:\\windows\\system32x\\tool.dll", nullptr},
         {"C:\\windows\\syswow64\\tool.dll", nullptr},
+        // Below sysnative is the real system32, but the name itself leads nowhere.
+        {"C:\\windows\\sysnative", nullptr},
         {"C:\\system32\\tool.dll", nullptr},
         {"C:\\Program Files\\App\\system32\\tool.dll", nullptr},
         {"D:\\windows\\system32\\tool.dll", nullptr},
