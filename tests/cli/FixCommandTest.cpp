@@ -34,15 +34,6 @@ using test::RunProgram;
 constexpr const char* kKeptFile = "C:\\Program Files\\Old Toolbar\\toolbar.dll";
 constexpr const char* kKeptShortcut = "C:\\users\\demo\\Desktop\\Old App.lnk";
 
-// The registry of a prefix as Brindle reads it, every root that a file holds.
-std::string RegistryOf(const fs::path& prefix) {
-    std::string error;
-    auto machine = test::OpenWinePrefix(prefix, error);
-    if (!machine) return "cannot open: " + error;
-    return test::DumpRegistry(machine->registry(), win::HKEY_LOCAL_MACHINE) +
-           test::DumpRegistry(machine->registry(), win::HKEY_USERS);
-}
-
 class FixCommandTest : public ::testing::Test {
 protected:
     FixCommandTest() {
@@ -76,7 +67,7 @@ protected:
 };
 
 TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
-    const std::string before = RegistryOf(prefix());
+    const std::string before = test::DumpPrefixRegistry(prefix());
     const auto listed = scanJson();
     ASSERT_EQ(listed["problems"].size(), 13u);
 
@@ -103,7 +94,7 @@ TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
     const auto restored = cli({"restore", "--latest"});
     ASSERT_EQ(restored.exitCode, 0) << restored.err;
     EXPECT_NE(restored.out.find("Restore Complete"), std::string::npos);
-    EXPECT_EQ(RegistryOf(prefix()), before);
+    EXPECT_EQ(test::DumpPrefixRegistry(prefix()), before);
 }
 
 TEST_F(FixCommandTest, TextOutputHasFixedCountsAndTheClosingMessage) {
@@ -294,7 +285,7 @@ TEST_F(FixCommandTest, AShortcutThatCannotBeDeletedIsReportedNotFixed) {
 // One writer at a time: while another run holds the prefix or the work folder, a fix
 // refuses at once and changes nothing.
 TEST_F(FixCommandTest, ASecondWriterIsRefusedWhileTheFirstHoldsItsLocks) {
-    const std::string before = RegistryOf(prefix());
+    const std::string before = test::DumpPrefixRegistry(prefix());
     for (const fs::path& held : {prefix() / kPrefixLockFile, work.path() / kWorkFolderLockFile}) {
         SCOPED_TRACE(held.string());
         std::string error;
@@ -304,7 +295,7 @@ TEST_F(FixCommandTest, ASecondWriterIsRefusedWhileTheFirstHoldsItsLocks) {
         const auto fixed = cli({"fix", "--yes"});
         EXPECT_EQ(fixed.exitCode, 2);
         EXPECT_NE(fixed.err.find("another Brindle is working on"), std::string::npos) << fixed.err;
-        EXPECT_EQ(RegistryOf(prefix()), before);
+        EXPECT_EQ(test::DumpPrefixRegistry(prefix()), before);
         EXPECT_EQ(backupCount(), 0u);
     }
     EXPECT_EQ(cli({"fix", "--yes"}).exitCode, 0);
@@ -312,13 +303,13 @@ TEST_F(FixCommandTest, ASecondWriterIsRefusedWhileTheFirstHoldsItsLocks) {
 
 // An ignore list that cannot be read stops the fix before anything is scanned or written.
 TEST_F(FixCommandTest, AnUnreadableIgnoreListStopsTheFix) {
-    const std::string before = RegistryOf(prefix());
+    const std::string before = test::DumpPrefixRegistry(prefix());
     fs::create_directory(work.path() / kIgnoreListFile);
     const auto fixed = cli({"fix", "--yes"});
     EXPECT_EQ(fixed.exitCode, 2);
     EXPECT_NE(fixed.err.find("ignore list"), std::string::npos) << fixed.err;
     EXPECT_NE(fixed.err.find("nothing was removed"), std::string::npos) << fixed.err;
-    EXPECT_EQ(RegistryOf(prefix()), before);
+    EXPECT_EQ(test::DumpPrefixRegistry(prefix()), before);
     EXPECT_EQ(backupCount(), 0u);
     EXPECT_TRUE(fs::is_directory(work.path() / kIgnoreListFile));
     EXPECT_EQ(cli({"scan"}).exitCode, 2);
