@@ -10,7 +10,6 @@
 #include <map>
 
 #include "platform/AtomicFile.h"
-#include "platform/RegistryView.h"
 #include "platform/RegularFile.h"
 #include "platform/Unicode.h"
 #include "platform/WineFontFolders.h"
@@ -252,21 +251,19 @@ void WinePrefixMachine::setUpWow64View() {
         setWow64Environment(std::nullopt);
         return;
     }
-    // The "(x86)" folders as 32-bit programs read them, from their own view of the key.
-    Registry& reg = registry();
-    std::string programFiles = "C:\\Program Files (x86)";
-    std::string commonFiles = programFiles + "\\Common Files";
-    HKEY key = 0;
-    if (OpenKeyInView(reg, ProgramView::Wow64, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", &key) ==
-        ERROR_SUCCESS) {
-        if (auto value = QueryString(reg, key, "", "ProgramFilesDir"); value && !value->empty()) programFiles = *value;
-        if (auto value = QueryString(reg, key, "", "CommonFilesDir"); value && !value->empty()) commonFiles = *value;
-        reg.RegCloseKey(key);
-    }
-    // 64-bit programs are told the native folders under these names too.
+    // Wine gives 32-bit programs the "(x86)" folders as %ProgramFiles% and
+    // %CommonProgramFiles%, as the machine's registry names them for every program.
     Environment& native = environment();
-    if (const std::string* folder = native.find("ProgramFiles")) native.set("ProgramW6432", *folder);
-    if (const std::string* folder = native.find("CommonProgramFiles")) native.set("CommonProgramW6432", *folder);
+    const std::string* programFiles32 = native.find("ProgramFiles(x86)");
+    const std::string programFiles = programFiles32 != nullptr ? *programFiles32 : "C:\\Program Files (x86)";
+    const std::string* commonFiles32 = native.find("CommonProgramFiles(x86)");
+    const std::string commonFiles = commonFiles32 != nullptr ? *commonFiles32 : programFiles + "\\Common Files";
+    // 64-bit programs are told the native folders under these names too.
+    // (Copied first: setting a variable may move the others.)
+    if (const std::string* folder = native.find("ProgramFiles")) native.set("ProgramW6432", std::string(*folder));
+    if (const std::string* folder = native.find("CommonProgramFiles")) {
+        native.set("CommonProgramW6432", std::string(*folder));
+    }
     setWow64Environment(Wow64Environment(native, programFiles, commonFiles));
 }
 

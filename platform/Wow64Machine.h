@@ -45,9 +45,8 @@ private:
 };
 
 // The environment 32-bit programs get from the native one: %ProgramFiles% and
-// %CommonProgramFiles% are the "(x86)" folders (programFiles32 and commonFiles32, as the
-// 32-bit view of the registry names them), and %ProgramW6432% and %CommonProgramW6432%
-// keep the native ones.
+// %CommonProgramFiles% are the "(x86)" folders programFiles32 and commonFiles32, and
+// %ProgramW6432% and %CommonProgramW6432% keep the native ones.
 Environment Wow64Environment(const Environment& native, const std::string& programFiles32,
                              const std::string& commonFiles32);
 

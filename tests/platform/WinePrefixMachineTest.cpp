@@ -83,6 +83,53 @@ TEST_F(WinePrefixMachineTest, TakesItsFactsFromThePrefix) {
     EXPECT_EQ(machine->drives()[0].type, WineDriveType::Fixed);
 }
 
+// A 64-bit prefix shows its 32-bit programs their own folders and files; one that Wine
+// marked 32-bit, or did not mark, has one view.
+TEST_F(WinePrefixMachineTest, A64BitPrefixHasAViewFor32BitPrograms) {
+    {
+        auto machine = open();
+        ASSERT_TRUE(machine);
+        EXPECT_EQ(machine->programViews(), (std::vector<ProgramView>{ProgramView::Native64, ProgramView::Wow64}));
+        Machine& wow64 = machine->inView(ProgramView::Wow64);
+        ASSERT_EQ(&wow64, machine->wow64View());
+        auto expand = [](Machine& view, const char* text) {
+            char out[256];
+            const auto needed = view.ExpandEnvironmentStringsA(text, out, sizeof out);
+            return needed == 0 || needed > sizeof out ? std::string("(too long)") : std::string(out);
+        };
+        const struct {
+            const char* text;
+            const char* native;
+            const char* wow64;
+        } rows[] = {
+            {"%ProgramFiles%", "C:\\Program Files", "C:\\Program Files (x86)"},
+            {"%CommonProgramFiles%", "C:\\Program Files\\Common Files", "C:\\Program Files (x86)\\Common Files"},
+            {"%ProgramW6432%", "C:\\Program Files", "C:\\Program Files"},
+            {"%CommonProgramW6432%", "C:\\Program Files\\Common Files", "C:\\Program Files\\Common Files"},
+            {"%SystemRoot%", "C:\\windows", "C:\\windows"},
+        };
+        for (const auto& row : rows) {
+            EXPECT_EQ(expand(*machine, row.text), row.native) << row.text;
+            EXPECT_EQ(expand(wow64, row.text), row.wow64) << row.text;
+        }
+        // The demo machine's syswow64 is empty: to a 32-bit program its system32 is too.
+        EXPECT_EQ(machine->files()._access("C:\\windows\\system32\\DemoOle.dll", 0), 0);
+        EXPECT_EQ(wow64.files()._access("C:\\windows\\system32\\DemoOle.dll", 0), -1);
+        EXPECT_EQ(wow64.files()._access("C:\\windows\\sysnative\\DemoOle.dll", 0), 0);
+    }
+    for (const char* mark : {"#arch=win32\n", ""}) {
+        std::string system = test::ReadFileAt(prefix() / "system.reg");
+        const auto at = system.find("#arch=");
+        ASSERT_NE(at, std::string::npos);
+        system.replace(at, system.find('\n', at) + 1 - at, mark);
+        std::ofstream(prefix() / "system.reg", std::ios::binary | std::ios::trunc) << system;
+        auto machine = open();
+        ASSERT_TRUE(machine);
+        EXPECT_EQ(machine->programViews(), (std::vector<ProgramView>{ProgramView::Native32})) << mark;
+        EXPECT_EQ(machine->wow64View(), nullptr);
+    }
+}
+
 // The user's PATH adds to the machine's, as at a Windows logon; a user without one
 // has the machine's.
 TEST_F(WinePrefixMachineTest, TheUsersPathFollowsTheMachines) {

@@ -203,7 +203,8 @@ TEST(WineRegistryTextTest, OrdersNamesAsWineDoes) {
 
 TEST(WineRegistryFileTest, FilesWineWroteComeBackByteForByte) {
     for (const char* name : {"system-excerpt.reg", "user.reg", "userdef.reg", "fresh-prefix/system.reg",
-                             "fresh-prefix/user.reg", "fresh-prefix/userdef.reg"}) {
+                             "fresh-prefix/user.reg", "fresh-prefix/userdef.reg", "fresh-prefix-wow64/system.reg",
+                             "wow64-programs/system.reg", "wow64-programs/user.reg"}) {
         SCOPED_TRACE(name);
         const std::string bytes = ReadFixture(name);
         ASSERT_FALSE(bytes.empty());
