@@ -174,6 +174,21 @@ TEST_F(SnapshotImportTest, RawSingleQuoteInAnOlderFileSetsWhatWasRead) {
     EXPECT_EQ(ReadValue(machine, "HKEY_CURRENT_USER\\Old", "after"), (StoredValue{REG_SZ, "&x\0"s}));
 }
 
+// A 32-bit program's class of a 64-bit machine lies below Wow6432Node: it comes back
+// there, and its 64-bit namesake is neither touched nor created.
+TEST_F(SnapshotImportTest, A32BitClassComesBackInItsOwnView) {
+    machine.makeWow64();
+    const std::string class32 = "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{A}";
+    machine.setString(class32 + "\\InprocServer32", "", "C:\\windows\\system32\\a32.dll");
+    machine.setString("HKEY_CLASSES_ROOT\\CLSID\\{B}\\InprocServer32", "", "C:\\windows\\system32\\b64.dll");
+    ASSERT_TRUE(exportDeleteImport(class32));
+    EXPECT_EQ(ReadValue(machine, class32 + "\\InprocServer32", ""),
+              (StoredValue{REG_SZ, "C:\\windows\\system32\\a32.dll"s + '\0'}));
+    EXPECT_TRUE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID\\{A}"));
+    EXPECT_FALSE(machine.keyExists("HKEY_CLASSES_ROOT\\CLSID\\{A}"));
+    EXPECT_TRUE(machine.keyExists("HKEY_CLASSES_ROOT\\CLSID\\{B}"));
+}
+
 TEST_F(SnapshotImportTest, AnEmptySubKeyIsCreatedAgain) {
     const std::string key = "HKEY_LOCAL_MACHINE\\Software\\E";
     machine.setString(key, "v", "1");
