@@ -199,6 +199,23 @@ void AddProgramEntries(DemoRegistry& reg) {
                   "C:\\windows\\system32\\rundll32.exe demoplug.dll,Uninstall");
 }
 
+// A 32-bit program on the 64-bit demo machine. Wine led its installer's writes below
+// Wow6432Node and its DLL into syswow64, though the registry names system32: to 32-bit
+// programs that is syswow64. Its start-up entry names %ProgramFiles%, which is the
+// "(x86)" folder to them; its updater is gone.
+void AddThirtyTwoBitProgram(DemoRegistry& reg) {
+    reg.setString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir (x86)", "C:\\Program Files (x86)");
+    reg.setString(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir (x86)",
+                  "C:\\Program Files (x86)\\Common Files");
+    const std::string clock = "Software\\Classes\\Wow6432Node\\CLSID\\{B1D0C001-0000-4000-8000-000000000032}";
+    reg.setString(HKEY_LOCAL_MACHINE, clock, "", "Demo Clock face");
+    reg.setString(HKEY_LOCAL_MACHINE, clock + "\\InprocServer32", "", "C:\\windows\\system32\\democlock32.dll");
+    reg.setString(HKEY_LOCAL_MACHINE, clock + "\\InprocServer32", "ThreadingModel", "Apartment");
+    const std::string run = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    reg.setString(HKEY_LOCAL_MACHINE, run, "DemoClock", "\"%ProgramFiles%\\Demo Clock\\clock.exe\" /tray", REG_EXPAND_SZ);
+    reg.setString(HKEY_LOCAL_MACHINE, run, "OldClockUpdater", "C:\\Program Files (x86)\\Old Clock\\clockupd.exe");
+}
+
 // The files of drive C: that the entries above find.
 const char* const kDriveFiles[] = {
     "windows/notepad.exe",
@@ -209,6 +226,7 @@ const char* const kDriveFiles[] = {
     "windows/system32/midimap.dll",
     "windows/system32/rundll32.exe",
     "windows/system32/cmd.exe",
+    "windows/syswow64/democlock32.dll",
     "windows/Fonts/demosans.ttf",
     "windows/help/demo.chm",
     "Program Files/Demo Viewer/viewer.dll",
@@ -219,6 +237,7 @@ const char* const kDriveFiles[] = {
     "Program Files/Demo Viewer/uninstall.exe",
     "Program Files/Common Files/Demo/shared.dll",
     "Program Files/Common Files/Demo/graph.exe",
+    "Program Files (x86)/Demo Clock/clock.exe",
     "users/demo/Temp/.keep",
 };
 
@@ -283,6 +302,7 @@ int main(int argc, char** argv) {
         AddComClasses(reg);
         AddSharedResources(reg);
         AddProgramEntries(reg);
+        AddThirtyTwoBitProgram(reg);
 
         MemoryRegistry& registry = reg.registry();
         StampTree(registry.root());

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/AsciiText.h"
+
 namespace brindle {
 
 using namespace win;
@@ -10,13 +12,8 @@ namespace {
 
 constexpr std::string_view kWow64Node = "Wow6432Node";
 
-bool SameName(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 bool StartsWithName(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && EqualsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 // An open key that is closed again unless it is handed on; predefined roots are never
@@ -72,7 +69,7 @@ LONG OpenKeyInView(Registry& registry, ProgramView view, HKEY root, std::string_
         const std::string name(subKey.substr(at, end - at));
         at = end + 1;
         if (name.empty()) continue;
-        if (view == ProgramView::Wow64 && !SameName(name, kWow64Node)) {
+        if (view == ProgramView::Wow64 && !EqualsIgnoreAsciiCase(name, kWow64Node)) {
             HKEY redirected = 0;
             if (registry.RegOpenKeyA(current.get(), std::string(kWow64Node).c_str(), &redirected) == ERROR_SUCCESS) {
                 current.replace(redirected);
@@ -88,7 +85,7 @@ LONG OpenKeyInView(Registry& registry, ProgramView view, HKEY root, std::string_
     }
     if (const LONG status = registry.QueryKeyPath(current.get(), found.realPath); status != ERROR_SUCCESS) return status;
     const std::string direct = found.subKey.empty() ? startPath : startPath + "\\" + found.subKey;
-    found.throughLink = !SameName(direct, found.realPath);
+    found.throughLink = !EqualsIgnoreAsciiCase(direct, found.realPath);
     *result = current.release();
     if (where != nullptr) *where = std::move(found);
     return ERROR_SUCCESS;

@@ -1,19 +1,14 @@
 #include "platform/Wow64FileRedirect.h"
 
-#include <algorithm>
 #include <array>
 #include <vector>
 
+#include "platform/AsciiText.h"
 #include "platform/WindowsPath.h"
 
 namespace brindle {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // The folders below system32 that 32-bit programs share with 64-bit ones, each as its
 // segments; a path in one of them, or the folder itself, is not redirected.
@@ -30,7 +25,7 @@ bool IsShared(const std::vector<std::string>& segments, std::size_t below) {
     for (const auto& shared : kSharedFolders) {
         if (segments.size() - below < shared.size()) continue;
         bool match = true;
-        for (std::size_t i = 0; i < shared.size() && match; ++i) match = SameName(segments[below + i], shared[i]);
+        for (std::size_t i = 0; i < shared.size() && match; ++i) match = EqualsIgnoreAsciiCase(segments[below + i], shared[i]);
         if (match) return true;
     }
     return false;
@@ -46,14 +41,14 @@ std::optional<std::string> Wow64RedirectedPath(std::string_view path, std::strin
     const std::size_t depth = windows->segments.size();
     if (parsed->segments.size() <= depth) return std::nullopt;
     for (std::size_t i = 0; i < depth; ++i) {
-        if (!SameName(parsed->segments[i], windows->segments[i])) return std::nullopt;
+        if (!EqualsIgnoreAsciiCase(parsed->segments[i], windows->segments[i])) return std::nullopt;
     }
     std::string& folder = parsed->segments[depth];
-    if (SameName(folder, "sysnative")) {
+    if (EqualsIgnoreAsciiCase(folder, "sysnative")) {
         // Wine finds what lies below it, but not the folder itself.
         if (parsed->segments.size() == depth + 1) return std::nullopt;
         folder = "system32";
-    } else if (SameName(folder, "system32") && !IsShared(parsed->segments, depth + 1)) {
+    } else if (EqualsIgnoreAsciiCase(folder, "system32") && !IsShared(parsed->segments, depth + 1)) {
         folder = "syswow64";
     } else {
         return std::nullopt;

@@ -6,7 +6,7 @@
 
 #include "registry/KeyHandle.h"
 #include "registry/RegistryKeyPath.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "registry/ValueFormat.h"
 
 namespace brindle {

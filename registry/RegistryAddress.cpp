@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "registry/RegistryValue.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 
 namespace brindle {
 

@@ -1,6 +1,6 @@
 #include "registry/RegistryKeyPath.h"
 
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 
 namespace brindle {
 

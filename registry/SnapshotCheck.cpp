@@ -4,7 +4,7 @@
 
 #include "platform/WineRegistryFile.h"
 #include "registry/RegistrySnapshot.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "registry/XmlReader.h"
 
 namespace brindle {

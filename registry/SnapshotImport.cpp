@@ -9,7 +9,7 @@
 
 #include "platform/Unicode.h"
 #include "registry/SnapshotCheck.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 
 namespace brindle {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 
 namespace brindle {
 

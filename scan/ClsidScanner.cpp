@@ -4,7 +4,7 @@
 #include <array>
 
 #include "registry/KeyHandle.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "scan/PathRules.h"
 #include "scan/RegistryWalk.h"
 

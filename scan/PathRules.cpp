@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 
 namespace brindle {
 

@@ -2,7 +2,7 @@
 // gone. Their data are command lines more often than paths.
 #include "scan/RegistryScanners.h"
 
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "scan/FileCheck.h"
 #include "scan/PathRules.h"
 

@@ -11,7 +11,7 @@
 
 #include "registry/KeyHandle.h"
 #include "registry/RegistryAddress.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "registry/XmlElement.h"
 
 namespace brindle {

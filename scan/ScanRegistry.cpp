@@ -5,7 +5,7 @@
 
 #include "platform/RegistryView.h"
 #include "registry/KeyHandle.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "scan/RegistryWalk.h"
 
 namespace brindle {

@@ -1,7 +1,7 @@
 // Help files, fonts, shared tools and shared DLLs whose files are gone.
 #include "scan/RegistryScanners.h"
 
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "scan/PathRules.h"
 
 namespace brindle {

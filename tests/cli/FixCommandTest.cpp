@@ -69,7 +69,7 @@ protected:
 TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
     const std::string before = test::DumpPrefixRegistry(prefix());
     const auto listed = scanJson();
-    ASSERT_EQ(listed["problems"].size(), 13u);
+    ASSERT_EQ(listed["problems"].size(), 14u);
 
     const auto fixed = cli({"fix", "--yes", "--json", "--keep", kKeptFile, "--keep", kKeptShortcut});
     ASSERT_EQ(fixed.exitCode, 0) << fixed.err << fixed.out;
@@ -80,7 +80,7 @@ TEST_F(FixCommandTest, RemovesWhatTheScanListedKeepsWhatWasNamedAndRestoresIt) {
     EXPECT_EQ(report["problems"], listed["problems"]) << "the report lists what was found, kept entries included";
     int fixedTotal = 0;
     for (const auto& row : report["summaries"]) fixedTotal += row["fixed"].get<int>();
-    EXPECT_EQ(fixedTotal, 12) << report["summaries"];
+    EXPECT_EQ(fixedTotal, 13) << report["summaries"];
     EXPECT_EQ(report["shortcuts"]["fixed"], 2) << report;
     EXPECT_EQ(backupCount(), 1u);
     EXPECT_TRUE(fs::exists(prefix() / "drive_c" / "users" / "demo" / "Desktop" / "Old App.lnk"));

@@ -35,11 +35,11 @@ TEST_F(ScanCommandTest, JsonListsTheDemoMachineProblems) {
     const auto document = nlohmann::json::parse(result.out);
 
     EXPECT_EQ(document["prefix"], prefix().string());
-    // Eleven server defaults (the one without data included) and the reported
-    // toolbar's ProgID; the 16-bit server beside a working 32-bit one is not a problem,
-    // nor is the mail UI or the handler.
+    // Eleven server defaults (the one without data included), the reported toolbar's
+    // ProgID and the 32-bit program's class, whose DLL is in syswow64; the 16-bit server
+    // beside a working 32-bit one is not a problem, nor is the mail UI or the handler.
     const auto expectedSummaries = nlohmann::json::parse(R"json([
-        {"title": "Invalid CLSID", "scanned": 11, "found": 3, "fixed": 0}
+        {"title": "Invalid CLSID", "scanned": 12, "found": 3, "fixed": 0}
     ])json");
     EXPECT_EQ(document["summaries"], expectedSummaries);
 
@@ -66,49 +66,53 @@ TEST_F(ScanCommandTest, EveryRegistryCategoryOfTheDemoMachine) {
     ASSERT_EQ(result.exitCode, 1) << result.err;
     const auto document = nlohmann::json::parse(result.out);
     const auto expectedSummaries = nlohmann::json::parse(R"json([
-        {"title": "Invalid CLSID", "scanned": 11, "found": 3, "fixed": 0},
+        {"title": "Invalid CLSID", "scanned": 12, "found": 3, "fixed": 0},
         {"title": "Corrupt Shared Files", "scanned": 5, "found": 2, "fixed": 0},
         {"title": "Invalid Drivers", "scanned": 5, "found": 1, "fixed": 0},
         {"title": "Corrupt Help Files", "scanned": 6, "found": 2, "fixed": 0},
         {"title": "Invalid App Paths", "scanned": 5, "found": 1, "fixed": 0},
         {"title": "Invalid Shared Tools", "scanned": 5, "found": 1, "fixed": 0},
         {"title": "Corrupt Fonts", "scanned": 4, "found": 1, "fixed": 0},
-        {"title": "Invalid Startup Entries", "scanned": 5, "found": 1, "fixed": 0},
+        {"title": "Invalid Startup Entries", "scanned": 8, "found": 2, "fixed": 0},
         {"title": "Corrupt Uninstall Entries", "scanned": 11, "found": 1, "fixed": 0}
     ])json");
     EXPECT_EQ(document["summaries"], expectedSummaries);
 
     const std::vector<std::vector<std::string>> expected{
         {"CLSID", "KEY", "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000002}",
-         "C:\\Program Files\\Old Toolbar\\toolbar.dll"},
+         "C:\\Program Files\\Old Toolbar\\toolbar.dll", "64"},
         {"CLSID", "KEY", "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000003}",
-         "C:\\Program Files\\Photo Editor\\photoed.exe "},
+         "C:\\Program Files\\Photo Editor\\photoed.exe ", "64"},
         {"CLSID", "KEY", "HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001-0000-4000-8000-000000000006}",
-         "C:\\windows\\system32\\gonecodec.dll"},
+         "C:\\windows\\system32\\gonecodec.dll", "64"},
         {"SharedFile", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-         "C:\\Program Files\\Common Files\\Old\\oldshared.dll"},
+         "C:\\Program Files\\Common Files\\Old\\oldshared.dll", "64"},
         {"SharedFile", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-         "C:\\windows\\system32\\missinghelper.dll"},
+         "C:\\windows\\system32\\missinghelper.dll", "64"},
         {"VxD", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32",
-         "C:\\windows\\system32\\gonevid.dll"},
+         "C:\\windows\\system32\\gonevid.dll", "64"},
         {"Help", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\help",
-         "C:\\Program Files\\Old App\\oldapp.hlp"},
+         "C:\\Program Files\\Old App\\oldapp.hlp", "64"},
         {"Help", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\html help",
-         "C:\\windows\\help\\gone.chm"},
+         "C:\\windows\\help\\gone.chm", "64"},
         {"APPPath", "KEY", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\oldapp.exe",
-         "C:\\Program Files\\Old App\\oldapp.exe"},
+         "C:\\Program Files\\Old App\\oldapp.exe", "64"},
         {"SharedTools", "KEY", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\Old Proofing",
-         "C:\\Program Files\\Common Files\\Proof\\proof.dll"},
+         "C:\\Program Files\\Common Files\\Proof\\proof.dll", "64"},
         {"font", "VAL", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
-         "C:\\windows\\fonts\\goneserif.ttf"},
+         "C:\\windows\\fonts\\goneserif.ttf", "64"},
         {"Startup", "VAL", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Run",
-         "C:\\Program Files\\Old App\\update.exe"},
+         "C:\\Program Files\\Old App\\update.exe", "64"},
+        // The 32-bit program's gone updater; its clock, named through %ProgramFiles%, is in
+        // the "(x86)" folder, where a 32-bit program finds it.
+        {"Startup", "VAL", "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\Currentversion\\Run",
+         "C:\\Program Files (x86)\\Old Clock\\clockupd.exe", "32"},
         {"Uninstall", "VAL", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\Currentversion\\Uninstall\\oldapp",
-         "C:\\Program Files\\Old App\\unins000.exe"},
+         "C:\\Program Files\\Old App\\unins000.exe", "64"},
     };
     std::vector<std::vector<std::string>> actual;
     for (const auto& problem : document["problems"])
-        actual.push_back({problem["tag"], problem["kind"], problem["key"], problem["file"]});
+        actual.push_back({problem["tag"], problem["kind"], problem["key"], problem["file"], problem["view"]});
     EXPECT_EQ(actual, expected);
 }
 

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/workflow/ScanSession.h"
-#include "registry/TextUtil.h"
+#include "platform/AsciiText.h"
 #include "support/FreshWinePrefix.h"
 #include "support/TemporaryFolder.h"
 

@@ -1,4 +1,4 @@
-// Small byte-wise text helpers for 8-bit ANSI text.
+// Small byte-wise text helpers for 8-bit ANSI text: ASCII letters folded, every other byte kept.
 #pragma once
 
 #include <string>
