@@ -113,7 +113,7 @@ struct Column {
     std::string_view title;
     int width;
 };
-inline constexpr Column kResultColumns[] = {{"Delete", 40}, {"Type", 50}, {"FileName", 259}};
+inline constexpr Column kResultColumns[] = {{"Delete", 40}, {"Type", 100}, {"FileName", 209}};
 inline constexpr Column kIgnoredColumns[] = {{"Delete", 40}, {"FileName", 259}};
 
 // SUBMAIN_ABOUT: the whole panel is the close button.

@@ -168,7 +168,7 @@ struct ListExpectation {
 
 TEST_F(SkinShippedTest, ListsAndTheirColumns) {
     const ListExpectation lists[] = {
-        {"SUBMAIN_RESULT_LISTINFO", {0, 0, 349, 219}, {{"Delete", 40}, {"Type", 50}, {"FileName", 259}}},
+        {"SUBMAIN_RESULT_LISTINFO", {0, 0, 349, 219}, {{"Delete", 40}, {"Type", 100}, {"FileName", 209}}},
         {"SUBMAIN_IGNORED_LISTINFO", {0, 0, 349, 150}, {{"Delete", 40}, {"FileName", 259}}},
         {"SCREENSCANCOMPLETE_LISTINFO", {13, 62, 337, 173}, {{"Type", 162}, {"Scanned", 81}, {"Bug(s)", 81}}},
         {"SCREENFIXCOMPLETE_LISTINFO",
