@@ -30,6 +30,16 @@ void BM_ScanRegistryAllCategories(benchmark::State& state) {
         SimpleMachine machine;
         machine.driveMap().mapDrive('C', folder / "drive_c");
         const auto stats = BuildBenchRegistry(machine, (folder / "drive_c").string());
+        if (state.range(0) == 64) {
+            // A 64-bit machine scans each category again in its 32-bit programs' view,
+            // here the layout of a prefix without 32-bit programs: empty Wow6432Node keys.
+            win::HKEY key = 0;
+            for (const char* path : {"Software\\Classes\\Wow6432Node\\CLSID", "Software\\Wow6432Node\\Microsoft\\Windows"}) {
+                machine.registry().RegCreateKeyA(win::HKEY_LOCAL_MACHINE, path, &key);
+                machine.registry().RegCloseKey(key);
+            }
+            machine.setWow64Environment(machine.environment());
+        }
         CRegistryLib lib(machine);
         std::size_t problems = 0;
         std::int64_t scanned = 0;
@@ -51,7 +61,7 @@ void BM_ScanRegistryAllCategories(benchmark::State& state) {
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 }
-BENCHMARK(BM_ScanRegistryAllCategories)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ScanRegistryAllCategories)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace brindle::bench
