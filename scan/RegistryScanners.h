@@ -114,7 +114,8 @@ private:
     EventHandle m_stopEvent;
     ProgramView m_view = ProgramView::Native32;
     Machine* m_viewMachine;
-    // Lower-cased registry names of the keys this scan has read.
+    // The registry's own names of the keys this scan has read: a key has one, spelled as it
+    // was created, however it is reached.
     std::unordered_set<std::string> m_scannedKeys;
     std::string m_currentItem;
     std::vector<std::unique_ptr<ProblemRecord>> m_problems;

@@ -95,7 +95,7 @@ std::optional<RegistryScanners::ViewBase> RegistryScanners::openBaseInView(std::
     if (OpenKeyInView(m_registry, m_view, *rootKey, subKey, key.out(), &where) != win::ERROR_SUCCESS) {
         return std::nullopt;
     }
-    if (!m_scannedKeys.insert(ToLowerAscii(where.realPath)).second) return std::nullopt;
+    if (!m_scannedKeys.insert(where.realPath).second) return std::nullopt;
     std::string reportPath = root + "\\" + where.subKey;
     if (where.throughLink) reportPath = RootedKeyPath(where.realPath).value_or(reportPath);
     return ViewBase{std::move(reportPath), std::move(where.realPath)};
@@ -105,7 +105,7 @@ std::optional<std::string> RegistryScanners::claimKey(win::HKEY key, std::string
                                                       const std::string& expectedRealPath) {
     std::string realPath;
     if (m_registry.QueryKeyPath(key, realPath) != win::ERROR_SUCCESS) return spelled;
-    if (!m_scannedKeys.insert(ToLowerAscii(realPath)).second) return std::nullopt;
+    if (!m_scannedKeys.insert(realPath).second) return std::nullopt;
     if (EqualsIgnoreAsciiCase(realPath, expectedRealPath)) return spelled;
     return RootedKeyPath(realPath).value_or(std::move(spelled));
 }
