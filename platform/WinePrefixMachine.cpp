@@ -146,9 +146,22 @@ Result<std::unique_ptr<WinePrefixMachine>> WinePrefixMachine::Open(const std::fi
     std::unique_ptr<WinePrefixMachine> machine(new WinePrefixMachine(prefix));
     if (Status loaded = machine->loadRegistry(); !loaded) return loaded.error();
     machine->takeFactsFromRegistry();
+    if (Status system = machine->checkSystemFolder(); !system) return system.error();
     const char* searchPath = std::getenv("PATH");
     machine->setWineFontFolders(FindWineFontFolders(searchPath != nullptr ? searchPath : ""));
     return machine;
+}
+
+Status WinePrefixMachine::checkSystemFolder() {
+    // A drive_c that is empty, or a mount that is not there, still makes a C: drive; but
+    // every file Wine itself provides would then look missing and be reported.
+    const std::string folder = systemDirectory();
+    const PathProbe probe = files().ProbePath((folder + "\\").c_str());
+    if (probe == PathProbe::Exists) return {};
+    const std::string why = probe == PathProbe::Missing ? " has no " + folder + " folder (is its drive_c empty or not mounted?)"
+                                                        : " has a " + folder + " folder that cannot be looked at";
+    return Error("the Wine prefix " + m_prefix.string() + why +
+                 "; every file Wine provides would look missing, so the prefix was not opened");
 }
 
 Status WinePrefixMachine::loadRegistry() {

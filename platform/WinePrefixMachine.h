@@ -23,7 +23,7 @@ namespace brindle {
 class WinePrefixMachine final : public SimpleMachine {
 public:
     // Fails when the prefix cannot be read whole, when a registry file is not a regular
-    // file, or when it has no working C: drive.
+    // file, or when it has no working C: drive or no system folder on it.
     static Result<std::unique_ptr<WinePrefixMachine>> Open(const std::filesystem::path& prefix);
 
     const std::filesystem::path& prefix() const { return m_prefix; }
@@ -62,6 +62,8 @@ private:
 
     explicit WinePrefixMachine(std::filesystem::path prefix);
     Status loadRegistry();
+    // Refuses a prefix whose system folder is not there: Wine would find none of its files.
+    Status checkSystemFolder();
     // Reads the files again in place of the registry in memory; with the gate held.
     Status replaceRegistry();
     void takeFactsFromRegistry();

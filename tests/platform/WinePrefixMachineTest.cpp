@@ -456,6 +456,39 @@ TEST_F(WinePrefixMachineTest, APrefixWithoutAWorkingCDriveIsRefused) {
     }
 }
 
+// A C: drive whose system folder is not there (an empty drive_c, a mount that failed)
+// would make every file Wine provides look missing, and a repair would remove Wine's own
+// registrations.
+TEST_F(WinePrefixMachineTest, APrefixWithoutItsSystemFolderIsRefused) {
+    namespace fs = std::filesystem;
+    const fs::path system32 = prefix() / "drive_c" / "windows" / "system32";
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        std::string says;
+    } cases[] = {
+        {"empty drive_c", [&] { fs::remove_all(prefix() / "drive_c"); fs::create_directory(prefix() / "drive_c"); },
+         "has no C:\\windows\\system32 folder (is its drive_c empty or not mounted?)"},
+        {"a file", [&] { fs::remove_all(system32); std::ofstream(system32) << "x"; },
+         "has no C:\\windows\\system32 folder"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(prefix());
+        test::CopyTree(BRINDLE_DEMO_MACHINE_DIR, prefix());
+        c.arrange();
+        std::string error;
+        EXPECT_FALSE(test::OpenWinePrefix(prefix(), error)) << c.what;
+        EXPECT_NE(error.find("the Wine prefix " + prefix().string() + " " + c.says), std::string::npos)
+            << c.what << ": " << error;
+        EXPECT_NE(error.find("so the prefix was not opened"), std::string::npos) << error;
+    }
+    // The folder's name in any letter case is the folder.
+    fs::remove_all(prefix());
+    test::CopyTree(BRINDLE_DEMO_MACHINE_DIR, prefix());
+    fs::rename(system32, prefix() / "drive_c" / "windows" / "System32");
+    EXPECT_TRUE(open());
+}
+
 TEST_F(WinePrefixMachineTest, ASaveThatFailsBeforeAnyRenameWritesNothing) {
     const std::string systemBefore = test::ReadFileAt(prefix() / "system.reg");
     const std::string userBefore = test::ReadFileAt(prefix() / "user.reg");
