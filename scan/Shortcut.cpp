@@ -91,11 +91,23 @@ void CShortcut::RecurseFolder(const std::string& folder) {
         // A folder whose identity is unknown cannot be told from one already walked.
         if (!data.identity || !enterOnce(*data.identity)) continue;
         path = folder + "\\" + data.cFileName;
+        if (isOtherPrefix(path)) continue;
         SearchLinkFileAndResolve(path);
         reportProgress(path, kSearchingFolderTitle, m_scanned, m_found);
         RecurseFolder(path);
     } while (FindNextFileA(search, data));
     FindClose(search);
+}
+
+// A Wine prefix's own folder: its shortcuts name the files of its own C:, which is not
+// this machine's, so nothing there can be judged (a hard disk such as z: can hold many).
+// This machine's own folder is passed over as well: its drives are walked by their letters.
+bool CShortcut::isOtherPrefix(const std::string& folder) {
+    FileSystem& files = m_machine.files();
+    const DWORD registry = files.GetFileAttributesA((folder + "\\system.reg").c_str());
+    if (registry == INVALID_FILE_ATTRIBUTES || (registry & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    const DWORD devices = files.GetFileAttributesA((folder + "\\dosdevices").c_str());
+    return devices != INVALID_FILE_ATTRIBUTES && (devices & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 void CShortcut::SearchLinkFileAndResolve(const std::string& folder) {

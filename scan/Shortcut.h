@@ -85,6 +85,8 @@ public:
     const std::vector<ShortcutProblem>& notFixed() const { return m_notFixed; }
 
 private:
+    // Whether the folder is a Wine prefix's own (system.reg beside dosdevices/).
+    bool isOtherPrefix(const std::string& folder);
     bool stopRequested() const;
     void reportProgress(const std::string& item, const char* title, std::int32_t scanned, std::int32_t found);
     // False when the folder was entered before in this scan (a link led back to it).

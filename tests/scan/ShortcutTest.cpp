@@ -235,6 +235,25 @@ TEST_F(ShortcutTest, StopDuringTheWalkEndsEveryLoopAndKeepsWhatWasListed) {
     EXPECT_THAT(scanner.missing(0), ::testing::EndsWith("\\x.lnk"));
 }
 
+// A hard disk that holds other Wine prefixes (z: marked "hd" is the host's root): their
+// shortcuts name their own C:, not this machine's, so their trees are never walked. A
+// folder is a prefix when it holds system.reg and dosdevices/; either alone is not one.
+TEST_F(ShortcutTest, AnotherPrefixsTreeIsNeverWalked) {
+    test::TemporaryFolder d;
+    d.writeFile("Games/other-prefix/system.reg", "WINE REGISTRY Version 2\n");
+    d.writeFile("Games/other-prefix/drive_c/users/me/Desktop/game.lnk", MakeShortcutBytes("C:\\Game\\game.exe"));
+    fs::create_directories(d.path() / "Games/other-prefix/dosdevices");
+    d.writeFile("Backups/system.reg", "not a prefix\n");
+    d.writeFile("Backups/old.lnk", MakeShortcutBytes("D:\\gone.exe"));
+    fs::create_directories(d.path() / "Tools/dosdevices");
+    d.writeFile("Tools/tool.lnk", MakeShortcutBytes("D:\\gone-tool.exe"));
+    m_machine.driveMap().mapDrive('d', d.path());
+    CShortcut scanner(m_machine);
+    scanner.ScanShortcuts();
+    EXPECT_THAT(scanner.missingList(), UnorderedElementsAre("D:\\Backups\\old.lnk", "D:\\Tools\\tool.lnk"));
+    EXPECT_EQ(2, scanner.scanned());
+}
+
 TEST_F(ShortcutTest, WalksFixedDrivesOnlyInDriveOrder) {
     test::TemporaryFolder d;
     test::TemporaryFolder e;
