@@ -70,6 +70,7 @@ IgnoreList::~IgnoreList() = default;
 
 void IgnoreList::LoadIgnoreList() {
     m_ignoreList.clear();
+    m_indexValid = false;
     ListFile file = ReadListFile(m_file);
     m_ignoreListError = std::move(file.error);
     if (!m_ignoreListError.empty()) return;
@@ -101,10 +102,15 @@ int IgnoreList::SaveIgnoreList() {
 }
 
 bool IgnoreList::IsIgnored(std::string_view path) const {
-    for (const auto& entry : m_ignoreList) {
-        if (entry && entry->filePath() == path) return true;
+    if (!m_indexValid || m_indexedSize != m_ignoreList.size()) {
+        m_index.clear();
+        for (const auto& entry : m_ignoreList) {
+            if (entry) m_index.insert(entry->filePath());
+        }
+        m_indexValid = true;
+        m_indexedSize = m_ignoreList.size();
     }
-    return false;
+    return m_index.contains(std::string(path));
 }
 
 }  // namespace brindle

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <string_view>
 #include <vector>
 
@@ -34,15 +35,26 @@ public:
     // written again); non-zero when the file could not be written or the last load
     // could not read it, which leaves the file as it was.
     int SaveIgnoreList();
+    // Looks the path up in an index of the list, made again after the list may have changed,
+    // so that a scan against a long list stays linear.
     bool IsIgnored(std::string_view path) const;
-    // Slots may be null after the user removed an entry; null slots are passed over.
-    std::vector<std::unique_ptr<ProblemRecord>>& ignoreList() { return m_ignoreList; }
+    // Slots may be null after the user removed an entry; null slots are passed over. A
+    // change made through it is seen by IsIgnored only if made before the next call to
+    // IsIgnored, or through another call of this (as every editor does).
+    std::vector<std::unique_ptr<ProblemRecord>>& ignoreList() {
+        m_indexValid = false;
+        return m_ignoreList;
+    }
     const std::filesystem::path& ignoreListFile() const { return m_file; }
 
 private:
     std::filesystem::path m_file;
     std::vector<std::unique_ptr<ProblemRecord>> m_ignoreList;
     std::string m_ignoreListError;
+    // The file paths of the list, for IsIgnored; valid until the list may have changed.
+    mutable std::unordered_set<std::string> m_index;
+    mutable bool m_indexValid = false;
+    mutable std::size_t m_indexedSize = 0;
 };
 
 }  // namespace brindle

@@ -94,6 +94,33 @@ TEST_F(IgnoreListTest, IsIgnoredComparesWholePathsByteForByte) {
     EXPECT_FALSE(lib.IsIgnored("C:\\Missing"));
 }
 
+// IsIgnored answers from an index of the list: every way the list changes must reach it,
+// or a path the user kept would be reported and deleted.
+TEST_F(IgnoreListTest, IsIgnoredFollowsEveryChangeOfTheList) {
+    machine.writeIgnoreList("C:\\a.dll\nC:\\b.dll\n");
+    CRegistryLib lib(machine);
+    EXPECT_TRUE(lib.IsIgnored("C:\\a.dll"));
+    EXPECT_FALSE(lib.IsIgnored("C:\\c.dll"));
+
+    auto added = std::make_unique<ProblemRecord>();
+    added->setFilePath("C:\\c.dll");
+    lib.ignoreList().push_back(std::move(added));
+    EXPECT_TRUE(lib.IsIgnored("C:\\c.dll"));
+
+    // Same size, other entry: an emptied slot and a replaced path.
+    lib.ignoreList()[0].reset();
+    EXPECT_FALSE(lib.IsIgnored("C:\\a.dll"));
+    lib.ignoreList()[1]->setFilePath("C:\\d.dll");
+    EXPECT_FALSE(lib.IsIgnored("C:\\b.dll"));
+    EXPECT_TRUE(lib.IsIgnored("C:\\d.dll"));
+
+    machine.writeIgnoreList("C:\\e.dll\n");
+    lib.LoadIgnoreList();
+    EXPECT_TRUE(lib.IsIgnored("C:\\e.dll"));
+    EXPECT_FALSE(lib.IsIgnored("C:\\c.dll"));
+    EXPECT_FALSE(lib.IsIgnored("C:\\d.dll"));
+}
+
 // A list that is there but cannot be read is an error, never an empty list, and is not
 // overwritten; reading it never blocks.
 TEST_F(IgnoreListTest, AListThatCannotBeReadIsAnErrorAndIsNeverOverwritten) {
