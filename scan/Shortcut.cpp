@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 #include "registry/MachineFiles.h"
 
@@ -141,10 +142,15 @@ void CShortcut::FixShortcuts() {
     m_notFixed.clear();
     const std::vector<ShortcutBackupEntry> backedUp = std::move(m_backedUp);
     m_backedUp.clear();
+    // By path, the first backup of each, so that a repair of many shortcuts stays linear.
+    std::unordered_map<std::string_view, const ShortcutBackupEntry*> byPath;
+    for (const auto& backed : backedUp) byPath.emplace(backed.path, &backed);
     for (const std::string& entry : m_missing) {
         reportProgress(entry, kFixingShortcutsTitle, 0, 0);
         if (entry.empty()) continue;  // the user kept it
-        if (Status deleted = DeleteBackedUpShortcut(entry, backedUp); !deleted) {
+        const auto backup = byPath.find(entry);
+        if (Status deleted = DeleteBackedUpShortcut(entry, backup != byPath.end() ? backup->second : nullptr);
+            !deleted) {
             m_notFixed.push_back({entry, deleted.error().message()});
             continue;
         }
@@ -152,10 +158,8 @@ void CShortcut::FixShortcuts() {
     }
 }
 
-Status CShortcut::DeleteBackedUpShortcut(const std::string& path, const std::vector<ShortcutBackupEntry>& backedUp) {
-    const auto backup = std::find_if(backedUp.begin(), backedUp.end(),
-                                     [&](const ShortcutBackupEntry& backed) { return backed.path == path; });
-    if (backup == backedUp.end()) return Error(path + ": not deleted, as no backup holds it");
+Status CShortcut::DeleteBackedUpShortcut(const std::string& path, const ShortcutBackupEntry* backup) {
+    if (backup == nullptr) return Error(path + ": not deleted, as no backup holds it");
     // What goes must be what the backup holds: a file rewritten since would be lost.
     const MachineFileRead now = ReadMachineFile(m_machine, path, kMaxShortcutBackupDataBytes);
     if (!now.bytes) return Error(now.error);

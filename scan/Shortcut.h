@@ -91,8 +91,9 @@ private:
     void reportProgress(const std::string& item, const char* title, std::int32_t scanned, std::int32_t found);
     // False when the folder was entered before in this scan (a link led back to it).
     bool enterOnce(const FileIdentity& identity);
-    // A failure says why the shortcut was not deleted, naming it.
-    Status DeleteBackedUpShortcut(const std::string& path, const std::vector<ShortcutBackupEntry>& backedUp);
+    // A failure says why the shortcut was not deleted, naming it. backup is the one that
+    // holds the file, or null when none does.
+    Status DeleteBackedUpShortcut(const std::string& path, const ShortcutBackupEntry* backup);
 
     Machine& m_machine;
     EventHandle m_stopEvent;
