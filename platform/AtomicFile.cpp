@@ -37,6 +37,25 @@ constexpr int kMaxLinkHops = 40;
 // What mkstemp's 0600 becomes for a new file: as readable as any other file of the user's.
 constexpr mode_t kNewFilePermissions = 0644;
 
+// The hidden name of a writer's temporary file beside target, up to mkstemp's six
+// characters; marked as ours, so that one abandoned by a killed run can be told from the
+// user's files.
+std::string TemporaryNameStart(const fs::path& target) {
+    std::string name = ".";
+    name.append(target.filename().string()).append(".brindle-");
+    return name;
+}
+
+// mkstemp's alphabet.
+bool IsTemporarySuffix(std::string_view suffix) {
+    if (suffix.size() != 6) return false;
+    for (const char c : suffix) {
+        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alphanumeric) return false;
+    }
+    return true;
+}
+
 Error Failure(const fs::path& path, const char* step, int code) {
     return Error("cannot " + std::string(step) + " " + path.string() + ": " + std::strerror(code));
 }
@@ -110,8 +129,8 @@ Status AtomicFileWriter::open() {
     if (Status examined = examineTarget(); !examined) return examined;
     // A hidden name beside the target, so the rename stays within one file system.
     // Appended rather than joined with +: GCC 12's -Wrestrict misreads libstdc++'s operator+ at -O2.
-    std::string name = ".";
-    name.append(m_target.filename().string()).append(".XXXXXX");
+    std::string name = TemporaryNameStart(m_target);
+    name.append("XXXXXX");
     std::string temporary = (FolderOf(m_target) / name).string();
     if (const int injected = m_faults ? m_faults(CommitStep::WriteTemporary, m_path) : 0)
         return Failure(temporary, "create", injected);
@@ -225,6 +244,28 @@ FilesCommit ReplaceFilesTogether(const std::vector<FileReplacement>& files, cons
 
 Status WriteFileAtomically(const fs::path& path, std::string_view content) {
     return ReplaceFilesTogether({FileReplacement{path, content}}).status;
+}
+
+std::size_t RemoveAbandonedTemporaries(const fs::path& path) {
+    std::set<fs::path> targets{path};
+    std::error_code error;
+    if (const fs::path real = fs::canonical(path, error); !error) targets.insert(real);
+    std::size_t removed = 0;
+    for (const fs::path& target : targets) {
+        const std::string start = TemporaryNameStart(target);
+        const fs::path folder = FolderOf(target);
+        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (!name.starts_with(start) || !IsTemporarySuffix(std::string_view(name).substr(start.size()))) continue;
+            // Only a regular file of this user's, as mkstemp made it: a link or anything
+            // else of that name was not made by us.
+            struct stat status;
+            if (::lstat(it->path().c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
+                continue;
+            if (::unlink(it->path().c_str()) == 0) ++removed;
+        }
+    }
+    return removed;
 }
 
 }  // namespace brindle

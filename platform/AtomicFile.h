@@ -107,6 +107,13 @@ private:
     unsigned m_group = 0;
 };
 
+// Removes the temporary files that writers of path left when they were killed before
+// their commit (beside path, and beside the file its links lead to): only regular files
+// of this user's under the name a writer gives them. A writer of path running now would
+// lose its file: call it only where no other writer can be (under the writer locks).
+// Returns how many were removed.
+std::size_t RemoveAbandonedTemporaries(const std::filesystem::path& path);
+
 // On failure the message names the file and the failing step.
 Status WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
 

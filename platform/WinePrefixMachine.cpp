@@ -434,6 +434,9 @@ Status WinePrefixMachine::save() {
 
     const WineServerStatus server = DetectWineServer(m_prefix);
     if (server.running) return Error(WineServerRunningMessage(m_prefix, server));
+    // A run killed during its save left its temporary files; saves run one at a time (the
+    // prefix lock), so none of them is being written now.
+    for (const auto& file : m_files) RemoveAbandonedTemporaries(filePath(file));
     for (const auto& item : pending) {
         if (changedOnDisk(*item.file)) {
             return Error(filePath(*item.file).string() +

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,43 @@ TEST(AtomicFileTest, AReplacedFileKeepsItsPermissionsAndANewOneIsReadableByAll) 
     EXPECT_EQ("", WriteFileAtomically(fresh, "x").message());
     EXPECT_EQ(0644u, StatusOf(fresh).st_mode & 07777);
     EXPECT_TRUE(HiddenEntries(folder.path()).empty());
+}
+
+// A run killed before its commit leaves its temporary file; the next writer of the same
+// file removes it, and nothing else: not the user's files of similar names, not a link.
+TEST(AtomicFileTest, AbandonedTemporariesAreRemovedAndNothingElse) {
+    test::TemporaryFolder folder;
+    test::TemporaryFolder elsewhere;
+    const fs::path real = elsewhere.writeFile("system.reg", "real");
+    const fs::path linked = folder.path() / "system.reg";
+    fs::create_symlink(real, linked);
+    const std::vector<std::string> ours = {".system.reg.brindle-Ab12Cd", ".system.reg.brindle-000000"};
+    const std::vector<std::string> others = {
+        ".system.reg.brindle-Ab12C",   ".system.reg.brindle-Ab12Cde", ".system.reg.brindle-Ab12C!",
+        ".system.reg.Ab12Cd",          "system.reg.brindle-Ab12Cd",   ".user.reg.brindle-Ab12Cd",
+        ".system.reg.brindle-Ab12Cd.txt"};
+    for (const auto& name : ours) {
+        folder.writeFile(name, "left by a killed run");
+        elsewhere.writeFile(name, "left beside the link's target");
+    }
+    for (const auto& name : others) folder.writeFile(name, "the user's");
+    const fs::path victim = elsewhere.writeFile("victim", "must stay");
+    fs::create_symlink(victim, folder.path() / ".system.reg.brindle-Zz99Zz");
+
+    EXPECT_EQ(RemoveAbandonedTemporaries(linked), 2 * ours.size());
+    std::vector<std::string> expected = others;
+    expected.push_back(".system.reg.brindle-Zz99Zz");
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> left = HiddenEntries(folder.path());
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        if (!entry.path().filename().string().starts_with(".")) left.push_back(entry.path().filename().string());
+    }
+    std::erase(left, "system.reg");
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, expected);
+    EXPECT_TRUE(HiddenEntries(elsewhere.path()).empty());
+    EXPECT_EQ(test::ReadFileAt(victim), "must stay");
+    EXPECT_EQ(test::ReadFileAt(real), "real");
 }
 
 TEST(AtomicFileTest, AReplacedFileKeepsItsOwner) {

@@ -176,6 +176,9 @@ TEST_F(WinePrefixMachineTest, SavingUnchangedWritesNothing) {
 
 TEST_F(WinePrefixMachineTest, SavesOnlyTheChangedFileAndItLoadsBack) {
     const std::string userBefore = test::ReadFileAt(prefix() / "user.reg");
+    // Left by a run killed during its save; the user's file of a like name stays.
+    std::ofstream(prefix() / ".user.reg.brindle-Xy12Ab") << "half";
+    std::ofstream(prefix() / "user.reg.brindle-notes") << "mine";
     {
         auto machine = open();
         ASSERT_TRUE(machine);
@@ -191,9 +194,10 @@ TEST_F(WinePrefixMachineTest, SavesOnlyTheChangedFileAndItLoadsBack) {
     const std::string system = test::ReadFileAt(prefix() / "system.reg");
     EXPECT_EQ(system.find("OldUpdater"), std::string::npos);
     EXPECT_NE(system.find("DemoTray"), std::string::npos);
-    // No temporary file is left behind.
+    // No temporary file is left behind, not even the abandoned one.
     for (const auto& entry : std::filesystem::directory_iterator(prefix()))
-        EXPECT_EQ(entry.path().filename().string().find(".system.reg"), std::string::npos) << entry.path();
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+    EXPECT_EQ(test::ReadFileAt(prefix() / "user.reg.brindle-notes"), "mine");
 
     auto again = open();
     ASSERT_TRUE(again);
