@@ -2,18 +2,33 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace brindle {
 
 namespace {
 
+// The list holds one path a line: a path with a line break in it would come back as two
+// entries, neither of them this one, and the next repair would remove what was kept.
+bool FitsTheIgnoreList(const std::string& path) { return path.find_first_of("\r\n") == std::string::npos; }
+
 // Turns the unticked rows into ignore-list entries and empties them in the session's
-// lists, so that the repair passes them over while every row keeps its index.
-void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selection, IgnoreList& ignoreKeeper) {
+// lists, so that the repair passes them over while every row keeps its index. A path the
+// list cannot hold is left in place all the same, and named in notKept.
+void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selection, IgnoreList& ignoreKeeper,
+                              std::vector<std::string>& notKept) {
+    auto keep = [&](std::unique_ptr<ProblemRecord> entry) {
+        if (FitsTheIgnoreList(entry->filePath())) {
+            ignoreKeeper.ignoreList().push_back(std::move(entry));
+        } else {
+            notKept.push_back(entry->filePath());
+        }
+    };
     auto& problems = session.engine.problems();
     for (std::size_t i = 0; i < problems.size(); ++i) {
         if (!problems[i] || selection.problemIsTicked(i)) continue;
-        ignoreKeeper.ignoreList().push_back(std::make_unique<ProblemRecord>(*problems[i]));
+        keep(std::make_unique<ProblemRecord>(*problems[i]));
         problems[i]->setKeyPath("");
     }
     for (std::size_t i = 0; i < session.shortcutScanner.missingCount(); ++i) {
@@ -21,7 +36,7 @@ void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selectio
         if (path.empty() || selection.shortcutIsTicked(i)) continue;
         auto entry = std::make_unique<ProblemRecord>();
         entry->setFilePath(path);
-        ignoreKeeper.ignoreList().push_back(std::move(entry));
+        keep(std::move(entry));
         path.clear();
     }
 }
@@ -57,10 +72,16 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
                         ignoreKeeper.ignoreListError() + "; nothing was removed");
             return report;
         }
-        MoveUntickedToIgnoreList(session, selection, ignoreKeeper);
+        std::vector<std::string> notKept;
+        MoveUntickedToIgnoreList(session, selection, ignoreKeeper, notKept);
         if (ignoreKeeper.SaveIgnoreList() != 0) {
             report.ignoreListError = "cannot write " + ignoreKeeper.ignoreListFile().string() +
                                      "; the unticked entries are left alone now but will be listed again";
+        }
+        for (const std::string& path : notKept) {
+            if (!report.ignoreListError.empty()) report.ignoreListError += "; ";
+            report.ignoreListError += "the ignore list cannot hold \"" + path +
+                                      "\", as its path has a line break: it is left alone now but will be listed again";
         }
     }
 

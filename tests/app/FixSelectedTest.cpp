@@ -56,6 +56,21 @@ protected:
     FixSelection keepSecond{{true, false, true}, {}};
 };
 
+// The list holds one path a line: a kept path with a line break cannot go on it, so it is
+// left in place with a warning, never split into two entries that keep nothing.
+TEST_F(FixSelectedTest, AKeptPathWithALineBreakIsLeftInPlaceButNotListed) {
+    for (const char* brokenPath : {"C:\\kept\nC:\\gone\\gone.exe", "C:\\kept\r\nx.exe"}) {
+        machine.setString(kRunKey, "Kept", brokenPath);
+        session.engine.problems()[1]->setFilePath(brokenPath);
+        session.engine.problems()[1]->setKeyPath(kRunKey);
+        const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+        EXPECT_TRUE(machine.valueExists(kRunKey, "Kept")) << brokenPath;
+        EXPECT_EQ(machine.readIgnoreList(), "") << brokenPath;
+        EXPECT_NE(report.ignoreListError.find("as its path has a line break"), std::string::npos)
+            << report.ignoreListError;
+    }
+}
+
 // The steps a window shows: the backup, then the repair, whose own progress follows.
 TEST_F(FixSelectedTest, ProgressTellsTheBackupThenTheRepairAndItsPasses) {
     std::vector<ProgressEvent> events;
