@@ -65,12 +65,8 @@ void PrintFixText(const ScanReport& report, const FixReport& fix, const std::vec
         out << "\nKept, and added to the ignore list:\n";
         for (const auto& path : kept) out << "  " << AnsiToUtf8(codePage, path) << "\n";
     }
-    if (!fix.keptUnbackedUp.empty()) {
-        out << "\nLeft in place because their backup would be incomplete:\n";
-        for (const auto& line : fix.keptUnbackedUp) out << "  " << AnsiToUtf8(codePage, line) << "\n";
-    }
     if (!fix.leftUndone.empty()) {
-        out << "\nLeft in place, since the registry cannot be asked for exactly the entry the scan saw:\n";
+        out << "\nLeft in place:\n";
         for (const auto& line : fix.leftUndone) out << "  " << AnsiToUtf8(codePage, line) << "\n";
     }
     if (!fix.shortcutsNotFixed.empty()) {

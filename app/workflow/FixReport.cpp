@@ -28,6 +28,11 @@ void TakeFixResult(const FixResult& fix, const ScanSession& session, const Colle
     switch (fix.end) {
     case FixEnd::Repaired:
         report.outcome = FixReport::Outcome::Removed;
+        // What the backup could not hold was never offered to the repair: it is still
+        // there, as much as what the repair had to leave.
+        for (const std::string& line : report.keptUnbackedUp) {
+            report.leftUndone.push_back(line + ": its backup would be incomplete, so it was not removed");
+        }
         for (ShortcutProblem problem : session.shortcutScanner.notFixed()) {
             for (const ShortcutProblem& leftOut : shortcuts.leftOut) {
                 if (leftOut.path == problem.path) problem.message = leftOut.message + "; not deleted";

@@ -28,10 +28,10 @@ enum class FixOutcome {
 
 // error: what went wrong, naming the file or prefix, for every outcome but Removed (for
 // Partial, the count of what is still there).
-// leftUndone: the ticked registry problems the repair left in place, each with its key
-// and the reason. The shortcuts not deleted keep a list of their own, because the user is
-// shown their paths apart from the reasons; and keptUnbackedUp is not in leftUndone
-// either: those problems were never offered to the repair, the backup could not hold them.
+// leftUndone: the ticked registry problems left in place, each with its key and the
+// reason, those the backup could not hold (also in keptUnbackedUp) among them. The
+// shortcuts not deleted keep a list of their own, because the user is shown their paths
+// apart from the reasons.
 struct FixReport : JobReport<FixOutcome> {
     using Outcome = FixOutcome;
 

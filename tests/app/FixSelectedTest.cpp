@@ -167,10 +167,14 @@ TEST_F(FixSelectedTest, AProblemThatTheBackupCannotHoldWholeStaysInPlace) {
 
     const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
 
-    ASSERT_EQ(report.outcome, FixReport::Outcome::Removed) << report.errorText();
+    // Not "removed": something the user ticked is still there.
+    ASSERT_EQ(report.outcome, FixReport::Outcome::Partial) << report.errorText();
+    EXPECT_EQ(report.errorText(), "1 registry entries were left in place; the rest of the repair is done");
     EXPECT_TRUE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
     ASSERT_EQ(report.keptUnbackedUp.size(), 1u);
     EXPECT_NE(report.keptUnbackedUp[0].find("CLSID\\{1}"), std::string::npos);
+    ASSERT_EQ(report.leftUndone.size(), 1u);
+    EXPECT_NE(report.leftUndone[0].find("its backup would be incomplete"), std::string::npos);
     EXPECT_FALSE(machine.valueExists(kRunKey, "Gone")) << "the rest is still repaired";
 }
 
