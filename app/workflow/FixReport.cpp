@@ -2,12 +2,21 @@
 
 namespace brindle {
 
-bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report) {
-    if (!machine.registryChangedOnDisk()) return false;
-    report.fail(FixReport::Outcome::ChangedOnDisk,
-                "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
-                "Scan again, then repair.");
-    return true;
+bool RefuseRepairThatCannotRun(Machine& machine, FixReport& report) {
+    if (machine.registryChangedOnDisk()) {
+        report.fail(FixReport::Outcome::ChangedOnDisk,
+                    "the registry files changed on disk since the scan (did Wine run?); nothing was removed. "
+                    "Scan again, then repair.");
+        return true;
+    }
+    // Asked before the backup: a backup of a repair that cannot be saved would only push
+    // real backups out of the few that are kept.
+    if (Status writable = machine.registryWritable(); !writable) {
+        report.fail(FixReport::Outcome::SaveFailed,
+                    writable.error().message() + "; nothing was removed and no backup was written");
+        return true;
+    }
+    return false;
 }
 
 bool BackUpShortcuts(ScanSession& session, CollectedShortcuts& shortcuts, FixReport& report) {

@@ -49,9 +49,10 @@ struct FixReport : JobReport<FixOutcome> {
 };
 
 // The problem list describes the registry as the scan read it; Wine may have changed it
-// since, and a repair of a stale list could delete the wrong things. True, with the
-// report filled in, when the repair must not go on.
-bool RefuseRepairOfChangedRegistry(Machine& machine, FixReport& report);
+// since, and a repair of a stale list could delete the wrong things. Nor can a repair run
+// while another writer (a wineserver) holds the files. True, with the report filled in,
+// when the repair must not go on: nothing has been written then.
+bool RefuseRepairThatCannotRun(Machine& machine, FixReport& report);
 
 // Writes the collected shortcuts beside the registry backup the report holds, unless the
 // registry backup already took them, and hands them to the scanner: it deletes only

@@ -60,7 +60,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     Machine& machine = session.machine();
     // From the check to the save, nothing may read the registry anew under the backup.
     const auto use = machine.useRegistry();
-    if (RefuseRepairOfChangedRegistry(machine, report)) return report;
+    if (RefuseRepairThatCannotRun(machine, report)) return report;
 
     {
         // Read afresh, keeping entries added elsewhere since the scan.

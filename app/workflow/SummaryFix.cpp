@@ -10,7 +10,7 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
     Machine& machine = session.machine();
     // From the check to the save, nothing may read the registry anew under the backup.
     const auto use = machine.useRegistry();
-    if (RefuseRepairOfChangedRegistry(machine, report)) return report;
+    if (RefuseRepairThatCannotRun(machine, report)) return report;
 
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());

@@ -147,6 +147,20 @@ TEST_F(FixSelectedTest, ARefusedSaveIsReportedAsFailureAndDropsTheInMemoryRepair
     for (const auto& row : session.summaries) EXPECT_EQ(row.fixed, 0) << row.title;
 }
 
+// A repair refused because Wine holds the files writes nothing: no backup (repeated
+// attempts would push real backups out of the five kept), no ignore list.
+TEST_F(FixSelectedTest, ARepairThatCannotBeSavedWritesNoBackup) {
+    machine.writableError = "a wineserver runs for the prefix";
+    const std::string before = hklm();
+    const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
+    EXPECT_EQ(report.outcome, FixReport::Outcome::SaveFailed);
+    EXPECT_EQ(report.errorText(), "a wineserver runs for the prefix; nothing was removed and no backup was written");
+    EXPECT_FALSE(fs::exists(backupFolder()));
+    EXPECT_EQ(machine.readIgnoreList(), "");
+    EXPECT_EQ(hklm(), before);
+    EXPECT_EQ(machine.saves, 0);
+}
+
 TEST_F(FixSelectedTest, RegistryFilesChangedSinceTheScanRefuseTheRepairUntouched) {
     machine.changedOnDisk = true;
     const std::string before = hklm();
