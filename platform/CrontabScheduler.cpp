@@ -35,7 +35,24 @@ bool IsCommentOrBlank(const std::string& line) {
     return first == std::string::npos || line[first] == '#';
 }
 
-TaskLines FindTask(const std::vector<std::string>& lines, const std::string& name) {
+// The end of a job line, naming the trigger record it belongs to: a shell comment, so the
+// job runs as it would without it.
+std::string CronJobTag(const std::string& name, int number) {
+    return CrontabEscape(" # brindle-job " + PercentEncode(name) + " " + std::to_string(number));
+}
+
+// Whether line is the job of the trigger record: by its own content, never by where it
+// stands (the user may have moved or removed it, and put a line of theirs there). Jobs
+// written before they carried a tag are known by their run-time file, when it is named
+// as it would be now (legacyMark).
+bool IsJobOf(const std::string& line, const std::string& name, int number, const std::string& legacyMark) {
+    if (IsCommentOrBlank(line)) return false;
+    if (line.ends_with(CronJobTag(name, number))) return true;
+    return !legacyMark.empty() && line.find(legacyMark) != std::string::npos &&
+           line.find(" # brindle-job ") == std::string::npos;
+}
+
+TaskLines FindTask(const std::vector<std::string>& lines, const std::string& name, const std::string& legacyMark) {
     TaskLines task;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         auto record = ParseRecord(lines[i]);
@@ -48,7 +65,7 @@ TaskLines FindTask(const std::vector<std::string>& lines, const std::string& nam
             continue;
         }
         TriggerLines trigger{i, i + 1, *record};
-        if (i + 1 < lines.size() && !IsCommentOrBlank(lines[i + 1])) trigger.end = i + 2;
+        if (i + 1 < lines.size() && IsJobOf(lines[i + 1], name, record->number, legacyMark)) trigger.end = i + 2;
         task.triggers.push_back(trigger);
         task.end = std::max(task.end, trigger.end);
     }
@@ -99,6 +116,11 @@ Result<CrontabScheduler::Table> CrontabScheduler::readTable() {
     return Error(m_crontab + " -l failed (exit code " + std::to_string(listed->exitCode) + "): " + listed->err);
 }
 
+std::string CrontabScheduler::legacyJobMark(const std::string& name) const {
+    auto lastRun = LastRunFile(m_env, name);
+    return lastRun ? CrontabEscape(ShellQuote(*lastRun)) : std::string();
+}
+
 Status CrontabScheduler::writeTable(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines) text += line + "\n";
@@ -115,7 +137,7 @@ TaskResult CrontabScheduler::CreateTask(const std::string& name, bool failIfExis
     auto table = readTable();
     if (!table) return fail(table.message());
     auto& lines = table->lines;
-    const TaskLines existing = FindTask(lines, name);
+    const TaskLines existing = FindTask(lines, name, legacyJobMark(name));
     if (existing.header) {
         if (failIfExists) {
             fail("task " + name + " exists already");
@@ -140,15 +162,16 @@ TaskResult CrontabScheduler::AddTrigger(const std::string& name, const Scheduled
     auto table = readTable();
     if (!table) return fail(table.message());
     auto& lines = table->lines;
-    const TaskLines existing = FindTask(lines, name);
+    const TaskLines existing = FindTask(lines, name, legacyJobMark(name));
     if (!existing.header) return fail("no task named " + name + " in the crontab");
     const TriggerRule trigger = TriggerOf(task);
     auto lastRun = LastRunFile(m_env, name);
     if (!lastRun) return fail(lastRun.message());
     auto command = JobCommand(existing.definition, trigger, m_env, *lastRun);
     if (!command) return fail(command.message());
-    const std::vector<std::string> added{TriggerRecord(name, existing.nextNumber(), trigger),
-                                         CronTimeFields(trigger) + " " + CrontabEscape(*command)};
+    const int number = existing.nextNumber();
+    const std::vector<std::string> added{TriggerRecord(name, number, trigger),
+                                         CronTimeFields(trigger) + " " + CrontabEscape(*command) + CronJobTag(name, number)};
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(existing.end), added.begin(), added.end());
     if (const auto written = writeTable(lines); !written) return fail(written.message());
     return succeed();
@@ -159,7 +182,7 @@ TaskResult CrontabScheduler::FindTrigger(const std::string& name, const Schedule
     if (name.empty()) return fail("the task has no name");
     auto table = readTable();
     if (!table) return fail(table.message());
-    const TaskLines existing = FindTask(table->lines, name);
+    const TaskLines existing = FindTask(table->lines, name, legacyJobMark(name));
     if (!existing.header) return fail("no task named " + name + " in the crontab");
     const TriggerRule wanted = TriggerOf(task);
     for (std::size_t i = 0; i < existing.triggers.size(); ++i) {
@@ -176,7 +199,7 @@ TaskResult CrontabScheduler::DeleteTrigger(const std::string& name, int index) {
     auto table = readTable();
     if (!table) return fail(table.message());
     auto& lines = table->lines;
-    const TaskLines existing = FindTask(lines, name);
+    const TaskLines existing = FindTask(lines, name, legacyJobMark(name));
     if (!existing.header) return fail("no task named " + name + " in the crontab");
     if (index < 0 || static_cast<std::size_t>(index) >= existing.triggers.size())
         return fail("task " + name + " has no trigger " + std::to_string(index) + " (it has " +
@@ -195,7 +218,7 @@ TaskResult CrontabScheduler::ListTriggers(const std::string& name, std::vector<s
     if (name.empty()) return fail("the task has no name");
     auto table = readTable();
     if (!table) return fail(table.message());
-    const TaskLines existing = FindTask(table->lines, name);
+    const TaskLines existing = FindTask(table->lines, name, legacyJobMark(name));
     if (!existing.header) return fail("no task named " + name + " in the crontab");
     auto lastRunFile = LastRunFile(m_env, name);
     if (!lastRunFile) return fail(lastRunFile.message());

@@ -31,6 +31,9 @@ private:
     struct Table;
     Result<Table> readTable();
     Status writeTable(const std::vector<std::string>& lines);
+    // How a job written before jobs carried their tag names its run-time file; empty when
+    // there is no place for one.
+    std::string legacyJobMark(const std::string& name) const;
 
     SchedulerEnvironment m_env;
     std::string m_crontab;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <utility>
 #include <system_error>
 
 namespace brindle {
@@ -82,8 +84,25 @@ Result<std::int64_t> ReadLastRun(const std::string& path) {
     return seconds;
 }
 
+namespace {
+
+// A crontab line and a unit's line both end at a line break: one inside a text of the job
+// would start a line of its own, a command the user never asked for.
+std::optional<Error> RefuseLineBreak(const std::string& what, const std::string& text) {
+    if (text.find_first_of(std::string("\n\r\0", 3)) == std::string::npos) return std::nullopt;
+    return Error(what + " holds a line break, so no scheduled job can safely run it");
+}
+
+}  // namespace
+
 Result<std::string> JobCommand(const TaskDefinition& task, const TriggerRule& trigger, const SchedulerEnvironment& env,
                                const std::string& lastRunFile) {
+    for (const auto& [what, text] : {std::pair<std::string, const std::string&>{"the program " + task.program, task.program},
+                                     {"the command line of " + task.program, task.parameters},
+                                     {"the folder of " + task.program, task.workingDirectory},
+                                     {"the run-time file " + lastRunFile + " (from XDG_STATE_HOME or HOME)", lastRunFile}}) {
+        if (auto refused = RefuseLineBreak(what, text)) return *refused;
+    }
     // Cron cannot say a year or a first day, and systemd timers cannot say a first day: the
     // job itself stands down before its first day, and a once-only one on every other day.
     char day[16];
@@ -98,8 +117,7 @@ Result<std::string> JobCommand(const TaskDefinition& task, const TriggerRule& tr
     for (const auto& name : SessionVariables()) {
         const auto value = env.get(name);
         if (!value) continue;
-        if (value->find_first_of(std::string("\n\r\0", 3)) != std::string::npos)
-            return Error("the session variable " + name + " holds a line break and cannot be copied into a job");
+        if (auto refused = RefuseLineBreak("the session variable " + name, *value)) return *refused;
         command += name + "=" + ShellQuote(*value) + "; export " + name + "; ";
     }
     if (!task.workingDirectory.empty()) command += "cd " + ShellQuote(task.workingDirectory) + " && ";

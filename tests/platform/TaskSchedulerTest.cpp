@@ -285,6 +285,21 @@ TEST_P(TaskSchedulerConformance, RefusesIncompleteTasks) {
     EXPECT_TRUE(list().empty()) << "the task itself is untouched";
 }
 
+// Every text that goes into a job is one line: a line break in the run-time file's folder
+// (XDG_STATE_HOME) would end the crontab line, or the unit's, and start a command of its own.
+TEST_P(TaskSchedulerConformance, ALineBreakInAnyTextOfTheJobIsRefused) {
+    ASSERT_EQ(kTaskOk, scheduler->CreateTask(kName, true, Task(kTaskDaily, 2026, 12, 9, 8, 0)));
+    tools.env.set("XDG_STATE_HOME", (tools.home() / "state").string() + "\n* * * * * touch /tmp/pwned");
+    scheduler = OpenSystemScheduler(tools.env);
+    EXPECT_EQ(kTaskFail, scheduler->AddTrigger(kName, Task(kTaskDaily, 2026, 12, 9, 8, 0)));
+    EXPECT_NE(scheduler->lastError().find("holds a line break"), std::string::npos) << scheduler->lastError();
+    EXPECT_EQ(tools.table().find("pwned"), std::string::npos);
+    if (fs::exists(tools.units())) {
+        for (const auto& unit : fs::directory_iterator(tools.units()))
+            EXPECT_EQ(ReadFileAt(unit.path()).find("pwned"), std::string::npos) << unit.path();
+    }
+}
+
 TEST_P(TaskSchedulerConformance, TheJobStartsTheProgramThroughTheShell) {
     // Every character the shell or the scheduler treats specially, in the folder's name.
     const fs::path folder = tools.root() / "odd 100% \"dir\" $HOME it's\\%x";
@@ -450,6 +465,39 @@ TEST_F(CrontabSchedulerTest, TheUsersOwnLinesSurviveEveryOperation) {
     ASSERT_EQ(kTaskOk, scheduler.CreateTask("Brindlebob", false, Task(kTaskDaily, 2026, 12, 9, 8, 0)));
     keepsForeign("replacing CreateTask");
     EXPECT_EQ(foreign[0], Lines(tools.table()).front());
+}
+
+// A trigger's job is known by its own tag, not by standing after the trigger's record:
+// when the user removed or moved it and put a line of theirs there, deleting the trigger
+// takes the record and its own job wherever it is, and nothing of theirs.
+TEST_F(CrontabSchedulerTest, DeletingATriggerTakesOnlyItsOwnJob) {
+    ASSERT_EQ(kTaskOk, scheduler.CreateTask("Brindlebob", true, Task(kTaskDaily, 2026, 12, 9, 8, 0)));
+    ASSERT_EQ(kTaskOk, scheduler.AddTrigger("Brindlebob", Task(kTaskDaily, 2026, 12, 9, 8, 0)));
+    ASSERT_EQ(kTaskOk, scheduler.AddTrigger("Brindlebob", Task(kTaskDaily, 2026, 12, 9, 9, 0)));
+    auto lines = Lines(tools.table());
+    const std::string mine = "0 6 * * * /usr/bin/mine";
+    // The first trigger's job line removed by hand, the user's own line in its place.
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (ParseRecord(lines[i]) && ParseRecord(lines[i])->isTrigger) {
+            lines[i + 1] = mine;
+            break;
+        }
+    }
+    std::string table;
+    for (const auto& line : lines) table += line + "\n";
+    WriteFileAt(tools.root() / "table", table);
+
+    ASSERT_EQ(kTaskOk, scheduler.DeleteTrigger("Brindlebob", 0));
+    const auto left = Lines(tools.table());
+    EXPECT_NE(std::find(left.begin(), left.end(), mine), left.end()) << tools.table();
+    std::vector<std::string> texts;
+    std::int64_t lastRun = 0;
+    ASSERT_EQ(kTaskOk, scheduler.ListTriggers("Brindlebob", texts, lastRun));
+    EXPECT_EQ(texts.size(), 1u);
+    // The second trigger's job went with it when it was deleted in turn.
+    ASSERT_EQ(kTaskOk, scheduler.DeleteTrigger("Brindlebob", 0));
+    for (const auto& line : Lines(tools.table())) EXPECT_EQ(line.find("exec '"), std::string::npos) << line;
+    EXPECT_NE(tools.table().find(mine), std::string::npos);
 }
 
 TEST_F(CrontabSchedulerTest, AnUnreadableTableIsNeverOverwritten) {
