@@ -1,8 +1,10 @@
 #include "app/workflow/SettingsKeeper.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
+#include "platform/AsciiText.h"
 #include "platform/ExclusiveLock.h"
 #include "registry/KeyHandle.h"
 #include "registry/SettingsStore.h"
@@ -99,21 +101,46 @@ Status OpenExisting(Registry& registry, const char* keyPath, win::REGSAM access,
 }  // namespace
 
 SettingsKeeper::SettingsKeeper(Machine& machine, std::optional<std::filesystem::path> lockFile)
-    : m_machine(machine), m_lockFile(std::move(lockFile)) {}
+    : m_machine(machine), m_lockFile(std::move(lockFile)) {
+    if (Result<Capture> captured = capture()) m_seen = std::move(*captured);
+}
 
 Status SettingsKeeper::changed() {
     Result<Capture> captured = capture();
     if (!captured) return fail(Error("the settings could not be read to be saved: " + captured.error().message()));
-    m_capture = std::move(*captured);
-    m_pending = true;
+    record(*captured);
+    m_seen = std::move(*captured);
+    m_pending = !m_settingChanges.empty() || m_startupChange.has_value();
     return flush();
+}
+
+void SettingsKeeper::record(const Capture& now) {
+    // Without a first view of the settings every value counts as changed, as it may be.
+    static const Capture kNothingSeen;
+    const Capture& seen = m_seen ? *m_seen : kNothingSeen;
+    std::map<std::string, const Value*> before;
+    for (const Value& value : seen.settings) before.emplace(ToUpperAscii(value.name), &value);
+    for (const Value& value : now.settings) {
+        const std::string key = ToUpperAscii(value.name);
+        const auto old = before.find(key);
+        // A new spelling of a name is a change too: the registry keeps the last one set.
+        if (old == before.end() || *old->second != value) m_settingChanges[key] = value;
+        if (old != before.end()) before.erase(old);
+    }
+    for (const auto& [key, gone] : before) m_settingChanges[key] = std::nullopt;
+    if (!m_seen || now.startup != seen.startup) m_startupChange = now.startup;
 }
 
 Status SettingsKeeper::flush() {
     if (!m_pending) return {};
     if (Status written = attempt(); !written) return fail(written.error());
+    m_settingChanges.clear();
+    m_startupChange.reset();
     m_pending = false;
     m_lastError.reset();
+    // What the disk holds now, with what others saved meanwhile, is what later changes are
+    // told from.
+    if (Result<Capture> captured = capture()) m_seen = std::move(*captured);
     return {};
 }
 
@@ -149,42 +176,36 @@ Result<SettingsKeeper::Capture> SettingsKeeper::capture() {
     return state;
 }
 
-Status SettingsKeeper::apply(const Capture& wanted) {
+Status SettingsKeeper::apply() {
     Registry& registry = m_machine.registry();
-    {
-        // The key ends up holding exactly the captured values. They are all removed and set
-        // again rather than matched by name, so no rule for comparing names is needed here
-        // beside the registry's own; a key that already holds them is left untouched, so
-        // that nothing is written when nothing differs.
+    if (!m_settingChanges.empty()) {
+        const bool setsAny = std::any_of(m_settingChanges.begin(), m_settingChanges.end(),
+                                         [](const auto& change) { return change.second.has_value(); });
         KeyHandle settings(registry);
-        const Status opened =
-            wanted.settings.empty()
-                ? OpenExisting(registry, kSettingsKey, win::KEY_ALL_ACCESS, settings, kSettingsKeyName)
-                : OpenOrCreate(registry, kSettingsKey, settings, kSettingsKeyName);
+        const Status opened = setsAny ? OpenOrCreate(registry, kSettingsKey, settings, kSettingsKeyName)
+                                      : OpenExisting(registry, kSettingsKey, win::KEY_ALL_ACCESS, settings,
+                                                     kSettingsKeyName);
         if (!opened) return opened;
-        if (settings) {
-            auto current = ReadValues(registry, settings.get(), kSettingsKeyName);
-            if (!current) return current.error();
-            if (*current != wanted.settings) {
-                for (const Value& value : *current) {
-                    Status deleted = DeleteValue(registry, settings.get(), value.name, kSettingsKeyName);
-                    if (!deleted) return deleted;
-                }
-                for (const Value& value : wanted.settings) {
-                    if (Status set = SetValue(registry, settings.get(), value, kSettingsKeyName); !set) return set;
-                }
-            }
+        // Deleted first and set again: a value keeps the spelling its name was first set in,
+        // and the change may be a new spelling of the same name.
+        for (const auto& [key, change] : m_settingChanges) {
+            if (!settings) break;  // only deletions, and no key: nothing to delete
+            if (Status deleted = DeleteValue(registry, settings.get(), key, kSettingsKeyName); !deleted) return deleted;
+            if (!change) continue;
+            if (Status set = SetValue(registry, settings.get(), *change, kSettingsKeyName); !set) return set;
         }
     }
+    if (!m_startupChange) return {};
+    const Change& wanted = *m_startupChange;
     KeyHandle run(registry);
-    const Status opened = wanted.startup ? OpenOrCreate(registry, kRunKey, run, kRunKeyName)
-                                         : OpenExisting(registry, kRunKey, win::KEY_ALL_ACCESS, run, kRunKeyName);
+    const Status opened = wanted ? OpenOrCreate(registry, kRunKey, run, kRunKeyName)
+                                 : OpenExisting(registry, kRunKey, win::KEY_ALL_ACCESS, run, kRunKeyName);
     if (!opened) return opened;
     if (!run) return {};
     auto current = ReadValue(registry, run.get(), kStartupValueName, kRunKeyName);
     if (!current) return current.error();
-    if (*current == wanted.startup) return {};
-    if (wanted.startup) return SetValue(registry, run.get(), *wanted.startup, kRunKeyName);
+    if (*current == wanted) return {};
+    if (wanted) return SetValue(registry, run.get(), *wanted, kRunKeyName);
     return DeleteValue(registry, run.get(), kStartupValueName, kRunKeyName);
 }
 
@@ -206,7 +227,7 @@ Status SettingsKeeper::attempt() {
     if (Status reloaded = m_machine.reloadRegistryIfChanged(); !reloaded) return reloaded;
     {
         const RegistryUseGate::Use use = m_machine.useRegistry();
-        if (Status applied = apply(m_capture); !applied) return applied;
+        if (Status applied = apply(); !applied) return applied;
     }
     return m_machine.saveRegistry();
 }

@@ -4,12 +4,14 @@
 // it last, and a save of a Wine prefix is refused while its wineserver runs or after Wine
 // changed the registry files. Meanwhile a scan's reload or a failed repair's discard
 // replaces the tree in memory and would take the change with it. So each change is
-// captured whole (every value of HKLM\Software\Brindle and the program's entry in the Run
-// key) and written again at every save attempt until one succeeds: a change is never lost
-// without the user being told why.
+// recorded (which values of HKLM\Software\Brindle, and whether the program's entry in the
+// Run key, this window changed, and to what) and written again at every save attempt until
+// one succeeds: a change is never lost without the user being told why. Only those values
+// are written: what another window or run saved meanwhile is read first and kept.
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,13 +36,15 @@ public:
     // by another run makes that attempt fail like a refused save.
     explicit SettingsKeeper(Machine& machine, std::optional<std::filesystem::path> lockFile = std::nullopt);
 
-    // Called right after the settings were changed in the registry in memory: captures them
-    // whole, marks them pending and tries to write them (flush()). When they cannot be
-    // read, nothing is captured and what was pending before stays so.
+    // Called right after the settings were changed in the registry in memory: records the
+    // values that differ from what this keeper saw last, marks them pending and tries to
+    // write them (flush()). When the settings cannot be read, nothing is recorded and what
+    // was pending before stays so; when nothing differs, nothing more is pending.
     Status changed();
     // Writes what is pending: reads the registry again when its files changed on disk (what
-    // Wine wrote is kept), sets the captured settings in it and saves. On success nothing is
-    // pending; on failure the capture stays pending, set in memory, and the error is kept.
+    // Wine or another run wrote is kept), sets or deletes the recorded values in it and
+    // saves. On success nothing is pending; on failure the changes stay pending, set in
+    // memory, and the error is kept.
     // With nothing pending it does nothing. It reloads, so it is called only while no other
     // job uses the registry.
     Status flush();
@@ -54,15 +58,24 @@ private:
         std::vector<Value> settings;    // in the key's order
         std::optional<Value> startup;   // the Run key's "Brindle" value
     };
+    // A value to set, or none to delete it.
+    using Change = std::optional<Value>;
 
     Result<Capture> capture();
-    Status apply(const Capture& wanted);
+    // Records what differs between m_seen and now as pending changes.
+    void record(const Capture& now);
+    Status apply();
     Status attempt();
     Status fail(Error error);
 
     Machine& m_machine;
     std::optional<std::filesystem::path> m_lockFile;
-    Capture m_capture;
+    // The settings as this keeper last saw them: at its start, then after each change and
+    // each save; none while no capture has succeeded.
+    std::optional<Capture> m_seen;
+    // By the value's name upper-cased, as the registry compares names.
+    std::map<std::string, Change> m_settingChanges;
+    std::optional<Change> m_startupChange;
     bool m_pending = false;
     std::optional<Error> m_lastError;
 };

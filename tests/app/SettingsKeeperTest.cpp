@@ -128,6 +128,29 @@ TEST_F(SettingsKeeperPrefixTest, WhatWineWroteMeanwhileIsReadFirstAndKept) {
     EXPECT_NE(test::DumpRegistry(disk->registry(), win::HKEY_LOCAL_MACHINE, "Software\\Written By Wine"), "");
 }
 
+// Two windows on one prefix: each writes only what the user changed in it, so neither
+// undoes what the other saved, and a window whose user changed nothing writes nothing.
+TEST_F(SettingsKeeperPrefixTest, AnotherWindowsSavedSettingsAreNotUndone) {
+    auto otherMachine = fresh.open(false);
+    SettingsKeeper other(*otherMachine, lockFile());
+
+    SettingsStore(otherMachine->registry()).WriteTextSetting(setting::kSaveCountReg, "9");
+    ASSERT_EQ(other.changed().message(), "");
+
+    // This window still holds the old count in memory; its user changes something else.
+    store().WriteDwordSetting(setting::kScanPeriod, 3600);
+    ASSERT_EQ(keeper.changed().message(), "");
+    auto disk = reopened();
+    EXPECT_EQ(SettingsStore(disk->registry()).LoadTextSetting(kSettingsKey, setting::kSaveCountReg), "9");
+    EXPECT_NE(Settings(*disk).find("\"scanperiod\""), std::string::npos) << Settings(*disk);
+
+    // The other window ends: nothing changed there since, so nothing is pending or written.
+    const std::string before = test::ReadFileAt(fresh.prefix() / "system.reg");
+    EXPECT_EQ(other.changed().message(), "");
+    EXPECT_FALSE(other.pending());
+    EXPECT_EQ(test::ReadFileAt(fresh.prefix() / "system.reg"), before);
+}
+
 // Without the prefix: the attempts the keeper makes, counted.
 TEST(SettingsKeeperTest, NothingPendingAttemptsNothing) {
     test::WorkflowTestMachine machine;
@@ -140,6 +163,9 @@ TEST(SettingsKeeperTest, NothingPendingAttemptsNothing) {
     EXPECT_EQ(machine.saves, 1);
     EXPECT_EQ(keeper.flush().message(), "");
     EXPECT_EQ(machine.saves, 1) << "a written change is not written again";
+    EXPECT_EQ(keeper.changed().message(), "");
+    EXPECT_FALSE(keeper.pending());
+    EXPECT_EQ(machine.saves, 1) << "a change that changed nothing is not written";
 }
 
 TEST(SettingsKeeperTest, AFailedReloadOrSaveKeepsTheChangeWithItsReason) {
