@@ -4,9 +4,9 @@
 #include <array>
 #include <new>
 
+#include "platform/AsciiText.h"
 #include "registry/KeyHandle.h"
 #include "registry/RegistryKeyPath.h"
-#include "platform/AsciiText.h"
 #include "registry/ValueFormat.h"
 
 namespace brindle {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "registry/RegistryValue.h"
 #include "platform/AsciiText.h"
+#include "registry/RegistryValue.h"
 
 namespace brindle {
 

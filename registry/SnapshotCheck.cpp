@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "platform/AsciiText.h"
 #include "platform/WineRegistryFile.h"
 #include "registry/RegistrySnapshot.h"
-#include "platform/AsciiText.h"
 #include "registry/XmlReader.h"
 
 namespace brindle {

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/AsciiText.h"
 #include "platform/Unicode.h"
 #include "registry/SnapshotCheck.h"
-#include "platform/AsciiText.h"
 
 namespace brindle {
 

@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "registry/KeyHandle.h"
 #include "platform/AsciiText.h"
+#include "registry/KeyHandle.h"
 #include "scan/PathRules.h"
 #include "scan/RegistryWalk.h"
 

@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/AsciiText.h"
 #include "registry/KeyHandle.h"
 #include "registry/RegistryAddress.h"
-#include "platform/AsciiText.h"
 #include "registry/XmlElement.h"
 
 namespace brindle {

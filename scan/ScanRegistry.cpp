@@ -3,9 +3,9 @@
 
 #include <cerrno>
 
+#include "platform/AsciiText.h"
 #include "platform/RegistryView.h"
 #include "registry/KeyHandle.h"
-#include "platform/AsciiText.h"
 #include "scan/RegistryWalk.h"
 
 namespace brindle {
