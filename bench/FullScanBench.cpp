@@ -38,7 +38,7 @@ void BM_ScanRegistryAllCategories(benchmark::State& state) {
                 machine.registry().RegCreateKeyA(win::HKEY_LOCAL_MACHINE, path, &key);
                 machine.registry().RegCloseKey(key);
             }
-            machine.setWow64Environment(machine.environment());
+            machine.makeWow64("C:\\Program Files (x86)", "C:\\Program Files (x86)\\Common Files");
         }
         CRegistryLib lib(machine);
         std::size_t problems = 0;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/AnsiText.h"
 #include "platform/Unicode.h"
 #include "platform/WindowsPath.h"
 #include "platform/WineShortName.h"
@@ -196,18 +197,6 @@ Located LocateBelow(const std::string& driveFolder, const WindowsPath& parsed, L
         if (!found) return {probe, {}};
     }
     return {PathProbe::Exists, hostPath};
-}
-
-// Windows ANSI code pages agree with ASCII below 0x80, so such text is its own UTF-8.
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// The path converted as a whole before it is split: in the double-byte pages a second
-// byte may be 0x5C, which is not a separator there, while UTF-8 never hides one.
-std::string AnsiToUtf8(std::string_view ansi, const CodePage& codePage) {
-    if (IsAscii(ansi)) return std::string(ansi);
-    return Utf16ToUtf8(codePage.toUtf16(ansi));
 }
 
 char UpperLetter(char letter) {

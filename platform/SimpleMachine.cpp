@@ -65,14 +65,22 @@ void SimpleMachine::setVersion(win::DWORD version) {
     m_registry.setFamily(IsLegacyVersion(version) ? RegistryFamily::Legacy : RegistryFamily::WindowsNT);
 }
 
-void SimpleMachine::setWow64Environment(std::optional<Environment> environment) {
-    if (!environment) {
-        m_wow64.reset();
-    } else if (m_wow64) {
+void SimpleMachine::makeWow64(const std::string& programFiles32, const std::string& commonFiles32) {
+    // Copied first: setting a variable may move the others.
+    if (const std::string* folder = m_environment.find("ProgramFiles")) {
+        m_environment.set("ProgramW6432", std::string(*folder));
+    }
+    if (const std::string* folder = m_environment.find("CommonProgramFiles")) {
+        m_environment.set("CommonProgramW6432", std::string(*folder));
+    }
+    Environment wow64 = m_environment;
+    wow64.set("ProgramFiles", programFiles32);
+    wow64.set("CommonProgramFiles", commonFiles32);
+    if (m_wow64) {
         // Kept in place: a reload of the registry must not pull the view from under whoever holds it.
-        m_wow64->setEnvironment(std::move(*environment));
+        m_wow64->setEnvironment(std::move(wow64));
     } else {
-        m_wow64 = std::make_unique<Wow64Machine>(*this, std::move(*environment));
+        m_wow64 = std::make_unique<Wow64Machine>(*this, std::move(wow64));
     }
 }
 

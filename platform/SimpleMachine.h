@@ -49,9 +49,12 @@ public:
     // Also switches the registry between the NT and legacy behaviour of RegDeleteKeyA.
     void setVersion(win::DWORD version);
     void setUserName(std::string name) { m_userName = std::move(name); }
-    // Makes the machine 64-bit, its 32-bit programs with this environment (see
-    // Wow64Environment); setWow64Environment(nullopt) makes it 32-bit again.
-    void setWow64Environment(std::optional<Environment> environment);
+    // Makes the machine 64-bit, from the environment as it stands: every program is told
+    // the native program folders as %ProgramW6432% and %CommonProgramW6432%, and 32-bit
+    // programs get the "(x86)" folders as %ProgramFiles% and %CommonProgramFiles%. Called
+    // again after the environment was set up anew.
+    void makeWow64(const std::string& programFiles32, const std::string& commonFiles32);
+    void make32Bit() { m_wow64.reset(); }
     // The host folders Wine serves its own fonts from (none unless set).
     void setWineFontFolders(std::vector<std::filesystem::path> folders) { m_wineFontFolders = std::move(folders); }
     const std::vector<std::filesystem::path>& wineFontFolders() const { return m_wineFontFolders; }

@@ -261,23 +261,17 @@ bool WinePrefixMachine::is64BitPrefix() const {
 
 void WinePrefixMachine::setUpWow64View() {
     if (!is64BitPrefix()) {
-        setWow64Environment(std::nullopt);
+        make32Bit();
         return;
     }
     // Wine gives 32-bit programs the "(x86)" folders as %ProgramFiles% and
     // %CommonProgramFiles%, as the machine's registry names them for every program.
-    Environment& native = environment();
-    const std::string* programFiles32 = native.find("ProgramFiles(x86)");
+    const Environment& env = environment();
+    const std::string* programFiles32 = env.find("ProgramFiles(x86)");
     const std::string programFiles = programFiles32 != nullptr ? *programFiles32 : "C:\\Program Files (x86)";
-    const std::string* commonFiles32 = native.find("CommonProgramFiles(x86)");
+    const std::string* commonFiles32 = env.find("CommonProgramFiles(x86)");
     const std::string commonFiles = commonFiles32 != nullptr ? *commonFiles32 : programFiles + "\\Common Files";
-    // 64-bit programs are told the native folders under these names too.
-    // (Copied first: setting a variable may move the others.)
-    if (const std::string* folder = native.find("ProgramFiles")) native.set("ProgramW6432", std::string(*folder));
-    if (const std::string* folder = native.find("CommonProgramFiles")) {
-        native.set("CommonProgramW6432", std::string(*folder));
-    }
-    setWow64Environment(Wow64Environment(native, programFiles, commonFiles));
+    makeWow64(programFiles, commonFiles);
 }
 
 void WinePrefixMachine::setUpEnvironment() {

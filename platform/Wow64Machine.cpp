@@ -24,16 +24,4 @@ std::optional<std::string> Wow64Machine::ReadShortcutTarget(const char* windowsP
 
 PathProbe Wow64Machine::ProbeWineFont(std::string_view fileName) { return m_native.ProbeWineFont(fileName); }
 
-Environment Wow64Environment(const Environment& native, const std::string& programFiles32,
-                             const std::string& commonFiles32) {
-    Environment environment = native;
-    if (const std::string* programFiles = native.find("ProgramFiles")) environment.set("ProgramW6432", *programFiles);
-    if (const std::string* commonFiles = native.find("CommonProgramFiles")) {
-        environment.set("CommonProgramW6432", *commonFiles);
-    }
-    environment.set("ProgramFiles", programFiles32);
-    environment.set("CommonProgramFiles", commonFiles32);
-    return environment;
-}
-
 }  // namespace brindle

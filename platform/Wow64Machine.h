@@ -44,10 +44,4 @@ private:
     Wow64FileSystem m_files;
 };
 
-// The environment 32-bit programs get from the native one: %ProgramFiles% and
-// %CommonProgramFiles% are the "(x86)" folders programFiles32 and commonFiles32, and
-// %ProgramW6432% and %CommonProgramW6432% keep the native ones.
-Environment Wow64Environment(const Environment& native, const std::string& programFiles32,
-                             const std::string& commonFiles32);
-
 }  // namespace brindle

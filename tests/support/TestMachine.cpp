@@ -76,8 +76,7 @@ void TestMachine::makeWow64() {
     }
     environment().set("CommonProgramFiles", "C:\\Program Files\\Common Files");
     environment().set("ProgramFiles(x86)", "C:\\Program Files (x86)");
-    setWow64Environment(
-        Wow64Environment(environment(), "C:\\Program Files (x86)", "C:\\Program Files (x86)\\Common Files"));
+    SimpleMachine::makeWow64("C:\\Program Files (x86)", "C:\\Program Files (x86)\\Common Files");
 }
 
 void TestMachine::setString(std::string_view keyPath, std::string_view valueName, std::string_view data,
