@@ -86,7 +86,8 @@ void CAddScheduleDialog::OnOK() {
                           static_cast<std::uint16_t>(time.minute()),
                           0,
                           0};
-    task.parameters = "scan";
+    // The window hands in the options its own scan runs with; "scan" alone otherwise.
+    if (task.parameters.empty()) task.parameters = "scan";
     task.kind = frequency() + 1;
     if (const std::optional<std::string> message = AddScheduledScan(m_scheduler, m_taskName, task)) m_tell(*message);
     accept();

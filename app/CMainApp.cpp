@@ -1,11 +1,15 @@
 #include "app/CMainApp.h"
 
 #include <QMessageBox>
+#include <QTimer>
 
 #include <filesystem>
 
 #include "app/CMainDialog.h"
+#include "app/WindowCommandLine.h"
+#include "app/workflow/EarlierDataNotice.h"
 #include "app/workflow/UserTexts.h"
+#include "platform/DataFolder.h"
 #include "platform/ExclusiveLock.h"
 #include "platform/HostToWindowsPath.h"
 #include "platform/WinePrefixLocation.h"
@@ -31,16 +35,22 @@ bool IsScanCommandLine(const QStringList& arguments) {
 }
 
 int CMainApp::InitInstance() {
+    const auto options = ParseWindowCommandLine(m_arguments);
+    if (!options) return RefuseToStart(options.error().message());
     const auto location = LocateWinePrefix(std::nullopt);
     if (!location) return RefuseToStart(location.error().message());
+    const auto data = OpenDataFolder(options.value().workDir, location.value().path);
+    if (!data) return RefuseToStart(data.error().message());
     auto opened = WinePrefixMachine::Open(location.value().path);
     if (!opened) return RefuseToStart(opened.error().message());
     const std::unique_ptr<WinePrefixMachine> machine = std::move(opened).value();
 
     MainDialogSetup setup;
     setup.machine = machine.get();
-    setup.workFolder = std::filesystem::current_path();
-    setup.scanAtStart = IsScanCommandLine(m_arguments);
+    setup.workFolder = data.value().path;
+    if (options.value().skinFolder) setup.skinFolder = std::filesystem::absolute(*options.value().skinFolder);
+    setup.scheduledOptions = ScheduledScanOptions(options.value());
+    setup.scanAtStart = IsScanCommandLine(options.value().words);
     setup.prefixLockFile = location.value().path / kPrefixLockFile;
     WinePrefixMachine& prefix = *machine;
     setup.programWindowsPath = [&prefix]() -> Result<std::string> {
@@ -54,6 +64,12 @@ int CMainApp::InitInstance() {
     setup.programPath = std::filesystem::read_symlink("/proc/self/exe", error).string();
     CMainDialog dialog(std::move(setup));
     if (!dialog.OnInitDialog()) return 2;
+    // Told once the window is on screen, so that the message does not stand alone.
+    if (const std::string notice = EarlierDataNotice(data.value(), std::filesystem::current_path()); !notice.empty()) {
+        QTimer::singleShot(0, &dialog, [&dialog, text = QString::fromStdString(notice)] {
+            QMessageBox::information(&dialog, QString::fromLatin1(kProgramCaption), text);
+        });
+    }
     dialog.exec();
     return dialog.exitCode();
 }

@@ -20,8 +20,8 @@ private:
     QStringList m_arguments;
 };
 
-// The scan the command line asks for: exactly the one argument "scan", nothing else, no
-// other spelling.
+// The scan the command line asks for: exactly the one word "scan" besides the options,
+// nothing else, no other spelling.
 bool IsScanCommandLine(const QStringList& arguments);
 
 }  // namespace brindle

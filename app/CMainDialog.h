@@ -37,8 +37,11 @@ class CThreadSummary;
 // What the window works on and how it started.
 struct MainDialogSetup {
     Machine* machine = nullptr;
-    // Holds the ignore list, the backups, the snapshot files and the written-out skin.
+    // The prefix's data folder: the ignore list, the backups and the snapshot files.
     std::filesystem::path workFolder;
+    // A user skin folder named on purpose (--skin); the built-in skin when unset. The
+    // skin is never read from, or written to, the current folder or the work folder.
+    std::optional<std::filesystem::path> skinFolder;
     // The command line asked for a scan as soon as the window is built.
     bool scanAtStart = false;
     // The prefix's one-writer lock, taken for every job that writes; none for machines
@@ -49,8 +52,10 @@ struct MainDialogSetup {
     ScheduleClock clock = SystemScheduleClock;
     // The system's task scheduler, for scheduled scans; the real one when unset.
     std::function<std::unique_ptr<TaskScheduler>()> openScheduler;
-    // What a scheduled scan runs: this program, in the work folder.
+    // What a scheduled scan runs: this program, with these options before "scan" (the
+    // chosen work folder and skin, quoted for the job's command line), in the work folder.
     std::string programPath;
+    std::string scheduledOptions;
 };
 
 class CMainDialog : public CMainSkin {

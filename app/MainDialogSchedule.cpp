@@ -22,6 +22,7 @@ void CMainDialog::AddSchedule(CSubMainSkin& panel) {
     ScheduledTask task;
     task.program = m_setup.programPath;
     task.workingDirectory = m_setup.workFolder.string();
+    task.parameters = m_setup.scheduledOptions + "scan";
     {
         auto use = m_machine.useRegistry();
         task.account = m_machine.userName();

@@ -42,8 +42,8 @@ void PrintShortcutBackup(const std::filesystem::path& file, std::ostream& out) {
 
 }  // namespace
 
-int RunBackupsCommand(std::ostream& out) {
-    const std::filesystem::path folder = std::filesystem::current_path() / kBackupFolderName;
+int RunBackupsCommand(const std::filesystem::path& workFolder, std::ostream& out) {
+    const std::filesystem::path folder = workFolder / kBackupFolderName;
     const auto backups = ListBackups(folder);
     if (backups.empty()) {
         out << "No registry backups in " << folder.string() << "\n";

@@ -111,9 +111,9 @@ void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vec
 
 }  // namespace
 
-int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const FixOptions& options,
+int RunFixCommand(Machine& machine, const std::filesystem::path& workFolder, const std::string& prefixForDisplay, const FixOptions& options,
                   const Confirmation& confirmation, std::ostream& out, std::ostream& err) {
-    ScanSession session(machine, std::filesystem::current_path());
+    ScanSession session(machine, workFolder);
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);

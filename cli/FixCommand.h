@@ -2,6 +2,7 @@
 // up what it will delete, removes the rest and writes the registry back.
 #pragma once
 
+#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -25,7 +26,7 @@ struct Confirmation {
 };
 
 // Exit status: 0 removed (or nothing to remove), 2 error or refused; messages on err.
-int RunFixCommand(Machine& machine, const std::string& prefixForDisplay, const FixOptions& options,
+int RunFixCommand(Machine& machine, const std::filesystem::path& workFolder, const std::string& prefixForDisplay, const FixOptions& options,
                   const Confirmation& confirmation, std::ostream& out, std::ostream& err);
 
 }  // namespace brindle::cli

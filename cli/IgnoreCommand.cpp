@@ -7,8 +7,9 @@
 
 namespace brindle::cli {
 
-int RunIgnoreCommand(Machine& machine, const IgnoreOptions& options, std::ostream& out, std::ostream& err) {
-    IgnoreListEditing list(std::filesystem::current_path());
+int RunIgnoreCommand(Machine& machine, const std::filesystem::path& workFolder, const IgnoreOptions& options,
+                     std::ostream& out, std::ostream& err) {
+    IgnoreListEditing list(workFolder);
     if (!list.error().empty()) {
         err << "brindle-cli: " << list.error() << "\n";
         return 2;

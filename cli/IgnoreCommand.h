@@ -2,6 +2,7 @@
 // the current directory), whose file paths the scans pass over.
 #pragma once
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 
@@ -18,6 +19,6 @@ struct IgnoreOptions {
 
 // Exit status: 0 done, 2 error (a path to remove that is not listed, a file that cannot
 // be written); messages on err.
-int RunIgnoreCommand(Machine& machine, const IgnoreOptions& options, std::ostream& out, std::ostream& err);
+int RunIgnoreCommand(Machine& machine, const std::filesystem::path& workFolder, const IgnoreOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace brindle::cli

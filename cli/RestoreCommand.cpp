@@ -21,11 +21,12 @@ void PrintShortcuts(const RestoreLatestReport& report, const CodePage& codePage,
         err << "brindle-cli: shortcut not restored: " << AnsiToUtf8(codePage, skipped.message) << "\n";
 }
 
-int RestoreLatest(Machine& machine, std::ostream& out, std::ostream& err) {
-    const RestoreLatestReport report = RestoreLatestBackup(machine, std::filesystem::current_path());
+int RestoreLatest(Machine& machine, const std::filesystem::path& workFolder, std::ostream& out, std::ostream& err) {
+    const RestoreLatestReport report = RestoreLatestBackup(machine, workFolder);
     PrintShortcuts(report, machine.codePage(), out, err);
     if (report.outcome == RestoreLatestReport::Outcome::Restored) {
-        out << "Restored " << report.file.string() << "\n" << report.userText() << "\n";
+        out << "Restored " << report.file.string() << "\n" << kRestoreCompleteMessage << "\n";
+        if (!report.notice.empty()) err << "brindle-cli: note: " << report.notice << "\n";
         return 0;
     }
     for (const auto& failure : report.leftUndone) {
@@ -47,12 +48,13 @@ int RestoreSnapshot(Machine& machine, const std::string& file, std::ostream& out
 
 }  // namespace
 
-int RunRestoreCommand(Machine& machine, const RestoreOptions& options, std::ostream& out, std::ostream& err) {
+int RunRestoreCommand(Machine& machine, const std::filesystem::path& workFolder, const RestoreOptions& options,
+                      std::ostream& out, std::ostream& err) {
     if (options.latest == options.snapshot.has_value()) {
         err << "brindle-cli: restore needs exactly one of --latest and --snapshot FILE\n";
         return 2;
     }
-    return options.latest ? RestoreLatest(machine, out, err) : RestoreSnapshot(machine, *options.snapshot, out, err);
+    return options.latest ? RestoreLatest(machine, workFolder, out, err) : RestoreSnapshot(machine, *options.snapshot, out, err);
 }
 
 }  // namespace brindle::cli

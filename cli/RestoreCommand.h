@@ -2,6 +2,7 @@
 // (--snapshot FILE) back into the registry and saves it.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -16,6 +17,6 @@ struct RestoreOptions {
 };
 
 // Exit status: 0 restored, 2 not (or not wholly) restored; messages on err.
-int RunRestoreCommand(Machine& machine, const RestoreOptions& options, std::ostream& out, std::ostream& err);
+int RunRestoreCommand(Machine& machine, const std::filesystem::path& workFolder, const RestoreOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace brindle::cli

@@ -6,9 +6,9 @@
 
 namespace brindle::cli {
 
-int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const ScanOptions& options,
+int RunScanCommand(Machine& machine, const std::filesystem::path& workFolder, const std::string& prefixForDisplay, const ScanOptions& options,
                    std::ostream& out, std::ostream& err) {
-    ScanSession session(machine, std::filesystem::current_path());
+    ScanSession session(machine, workFolder);
     if (!SelectCategories(options.categories, session.categories, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);

@@ -2,6 +2,7 @@
 // it found.
 #pragma once
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ struct ScanOptions {
 };
 
 // Exit status: 0 nothing found, 1 problems found, 2 error (message on `err`).
-int RunScanCommand(Machine& machine, const std::string& prefixForDisplay, const ScanOptions& options,
+int RunScanCommand(Machine& machine, const std::filesystem::path& workFolder, const std::string& prefixForDisplay, const ScanOptions& options,
                    std::ostream& out, std::ostream& err);
 
 }  // namespace brindle::cli

@@ -7,12 +7,14 @@
 #include <iostream>
 #include <memory>
 
+#include "app/workflow/EarlierDataNotice.h"
 #include "app/workflow/WriterLocks.h"
 #include "cli/BackupsCommand.h"
 #include "cli/FixCommand.h"
 #include "cli/IgnoreCommand.h"
 #include "cli/RestoreCommand.h"
 #include "cli/ScanCommand.h"
+#include "platform/DataFolder.h"
 #include "platform/ExclusiveLock.h"
 #include "platform/WinePrefixLocation.h"
 #include "platform/WinePrefixMachine.h"
@@ -23,7 +25,9 @@ constexpr const char* kDescription =
     "Brindle finds registry entries of a Wine prefix that name files which no longer exist, and removes them "
     "after taking a backup.\n\n"
     "The prefix is --prefix DIR, else $WINEPREFIX, else ~/.wine. The ignore list (ignore.lst), the backups "
-    "(Registry Backups/) and the snapshot a repair writes while it runs are kept in the current directory.\n"
+    "(Registry Backups/) and the snapshot a repair writes while it runs are kept in the prefix's own data folder, "
+    "$XDG_DATA_HOME/brindle/prefixes/<name>-<hash>/ (~/.local/share when XDG_DATA_HOME is not set), or in the "
+    "folder --work-dir names.\n"
     "Exit status: 0 nothing found or done, 1 problems found (scan), 2 error or refused.";
 
 void AddCategoriesOption(CLI::App* command, std::vector<std::string>& categories, const char* verb) {
@@ -36,6 +40,11 @@ void AddCategoriesOption(CLI::App* command, std::vector<std::string>& categories
         ->type_name("LIST");
 }
 
+int Refuse(const brindle::Error& error) {
+    std::cerr << "brindle-cli: " << error.message() << "\n";
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +54,10 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     std::optional<std::string> prefixOption;
     app.add_option("--prefix", prefixOption, "the Wine prefix to work on")->type_name("DIR");
+    std::optional<std::string> workDirOption;
+    app.add_option("--work-dir", workDirOption,
+                   "keep the ignore list, backups and snapshots in this folder instead of the prefix's data folder")
+        ->type_name("DIR");
 
     cli::ScanOptions scanOptions;
     CLI::App* scan = app.add_subcommand(
@@ -80,8 +93,7 @@ int main(int argc, char** argv) {
     CLI::App* ignoreRemove = ignore->add_subcommand("remove", "stop ignoring a file path");
     ignoreRemove->add_option("PATH", ignoreOptions.path, "the file path, as listed")->required();
 
-    CLI::App* backups =
-        app.add_subcommand("backups", "List the registry backups in 'Registry Backups', newest first.");
+    CLI::App* backups = app.add_subcommand("backups", "List the registry backups of the prefix, newest first.");
 
     try {
         app.parse(argc, argv);
@@ -95,43 +107,44 @@ int main(int argc, char** argv) {
     }
 
     try {
-        // The backups are host files; listing them needs no prefix.
-        if (*backups) return cli::RunBackupsCommand(std::cout);
-
-        const auto location = LocateWinePrefix(prefixOption);
-        if (!location) {
-            std::cerr << "brindle-cli: " << location.error().message() << "\n";
-            return 2;
+        // With a folder named, the backups are listed without a prefix to find them by.
+        if (*backups && workDirOption) {
+            const auto folder = OpenDataFolder(workDirOption, {});
+            if (!folder) return Refuse(folder.error());
+            return cli::RunBackupsCommand(folder.value().path, std::cout);
         }
+        const auto location = LocateWinePrefix(prefixOption);
+        if (!location) return Refuse(location.error());
         const PrefixChoice& prefix = location.value();
+        const auto openedFolder = OpenDataFolder(workDirOption, prefix.path);
+        if (!openedFolder) return Refuse(openedFolder.error());
+        const DataFolder& data = openedFolder.value();
+        if (const std::string notice = EarlierDataNotice(data, std::filesystem::current_path()); !notice.empty())
+            std::cerr << "brindle-cli: note: " << notice << "\n";
+        if (*backups) return cli::RunBackupsCommand(data.path, std::cout);
+
         // One writer at a time, from the read the command acts on to its save: the
-        // prefix's registry, and this folder's ignore list, snapshot and backups.
+        // prefix's registry, and the data folder's ignore list, snapshot and backups.
         WriterLocks locks;
         if (*fix || *restore || *ignoreAdd || *ignoreRemove) {
-            auto taken = TakeWriterLocks(prefix.path / kPrefixLockFile, std::filesystem::current_path());
-            if (!taken) {
-                std::cerr << "brindle-cli: " << taken.error().message() << "\n";
-                return 2;
-            }
+            auto taken = TakeWriterLocks(prefix.path / kPrefixLockFile, data.path);
+            if (!taken) return Refuse(taken.error());
             locks = std::move(taken).value();
         }
         auto opened = WinePrefixMachine::Open(prefix.path);
-        if (!opened) {
-            std::cerr << "brindle-cli: " << opened.error().message() << "\n";
-            return 2;
-        }
+        if (!opened) return Refuse(opened.error());
         const std::unique_ptr<WinePrefixMachine> machine = std::move(opened).value();
-        if (*scan) return cli::RunScanCommand(*machine, prefix.path.string(), scanOptions, std::cout, std::cerr);
+        if (*scan) return cli::RunScanCommand(*machine, data.path, prefix.path.string(), scanOptions, std::cout, std::cerr);
         if (*fix) {
             const cli::Confirmation confirmation{isatty(STDIN_FILENO) == 1, &std::cin};
-            return cli::RunFixCommand(*machine, prefix.path.string(), fixOptions, confirmation, std::cout, std::cerr);
+            return cli::RunFixCommand(*machine, data.path, prefix.path.string(), fixOptions, confirmation, std::cout, std::cerr);
         }
-        if (*restore) return cli::RunRestoreCommand(*machine, restoreOptions, std::cout, std::cerr);
+        if (*restore) return cli::RunRestoreCommand(*machine, data.path, restoreOptions, std::cout, std::cerr);
         if (*ignore) {
             if (*ignoreAdd) ignoreOptions.action = cli::IgnoreAction::Add;
             if (*ignoreRemove) ignoreOptions.action = cli::IgnoreAction::Remove;
             if (*ignoreList) ignoreOptions.action = cli::IgnoreAction::List;
-            return cli::RunIgnoreCommand(*machine, ignoreOptions, std::cout, std::cerr);
+            return cli::RunIgnoreCommand(*machine, data.path, ignoreOptions, std::cout, std::cerr);
         }
     } catch (const std::exception& e) {
         std::cerr << "brindle-cli: " << e.what() << "\n";

@@ -4,7 +4,9 @@
 // deletions while both report success.
 //
 // The lock is flock(2) on a file that is only ever created, never written: it goes with
-// the process however it ends, so a killed run never leaves a stale lock behind.
+// the process however it ends, so a killed run never leaves a stale lock behind. The file
+// is removed when the lock is released; one left by a killed run locks nothing and is
+// taken over (and removed) by the next run.
 #pragma once
 
 #include <filesystem>
@@ -30,6 +32,9 @@ public:
     const std::filesystem::path& file() const { return m_file; }
 
 private:
+    // Null (and no error) when the file was removed between opening and locking it.
+    static Result<std::unique_ptr<ExclusiveLock>> TryAcquireOnce(const std::filesystem::path& lockFile,
+                                                                 const std::string& what);
     ExclusiveLock(std::filesystem::path file, int descriptor) : m_file(std::move(file)), m_descriptor(descriptor) {}
 
     std::filesystem::path m_file;

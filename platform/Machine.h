@@ -79,6 +79,9 @@ public:
     // Where the registry is kept. A machine that lives only in memory has nothing to keep;
     // one read from files says whether they changed under it, reads them again, and
     // writes changes back. A failure says what failed and where.
+    // The place itself, for records that must name this machine (the prefix a backup came
+    // from): the prefix folder's real path; empty for a machine that lives in memory.
+    virtual std::string registryPlace() const { return {}; }
     virtual bool registryChangedOnDisk() const { return false; }
     virtual Status reloadRegistryIfChanged() { return {}; }
     // Drops every change not yet saved.

@@ -72,7 +72,15 @@ std::FILE* OpenRegularFileStream(const std::filesystem::path& path, std::string&
     return stream;
 }
 
-RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes, FinalLink finalLink) {
+std::string NotPrivateReason(unsigned ownerId, unsigned mode) {
+    if (ownerId != ::geteuid()) return "it belongs to another user (uid " + std::to_string(ownerId) + ")";
+    if ((mode & S_IWOTH) != 0) return "everyone may write to it (chmod go-w makes it private)";
+    if ((mode & S_IWGRP) != 0) return "its group may write to it (chmod go-w makes it private)";
+    return {};
+}
+
+RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes, FinalLink finalLink,
+                                Ownership ownership) {
     RegularFileRead result;
     // O_NONBLOCK: opening a named pipe for reading would otherwise wait for a writer.
     const int noFollow = finalLink == FinalLink::Refuse ? O_NOFOLLOW : 0;
@@ -99,6 +107,13 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t
         result.status = RegularFileRead::Status::NotRegular;
         result.error = path.string() + " is " + DescribeFileKind(status.st_mode) + ", not a regular file; it was not read";
         return result;
+    }
+    if (ownership == Ownership::ThisUser) {
+        if (const std::string reason = NotPrivateReason(status.st_uid, status.st_mode); !reason.empty()) {
+            result.status = RegularFileRead::Status::NotPrivate;
+            result.error = path.string() + " was not read: " + reason;
+            return result;
+        }
     }
     const auto size = static_cast<std::uint64_t>(status.st_size);
     result.size = size;

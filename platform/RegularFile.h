@@ -24,6 +24,7 @@ struct RegularFileRead {
         TooLarge,    // larger than the limit; bytes holds its first kRegularFileHeadBytes
         NotRegular,  // a folder, pipe, device...; error says which
         FinalLink,   // FinalLink::Refuse only: the name is a symbolic link
+        NotPrivate,  // Ownership::ThisUser only: another user's file, or one others may write
         Failed,      // unreadable; error says what and where
     };
     Status status = Status::Failed;
@@ -41,11 +42,22 @@ struct RegularFileRead {
 // that is read on someone's behalf inside a tree: a link there may lead out of it.
 enum class FinalLink { Follow, Refuse };
 
+// Whose file is acceptable. ThisUser is for a file Brindle acts on because it is in its
+// own data folder (a backup to restore, the list of what to keep): a file planted there
+// by someone else, or one someone else could change, must not decide what is written into
+// the prefix. The owner and mode are those of the opened file, so what is checked is what
+// is read.
+enum class Ownership { Anyone, ThisUser };
+
 // Follows symbolic links, as opening a file by its name does, unless told to refuse a
 // final one (links among the folders above are followed either way). maxBytes is the
 // largest size accepted; a file that grows past it while it is read is refused as well.
 RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes,
-                                FinalLink finalLink = FinalLink::Follow);
+                                FinalLink finalLink = FinalLink::Follow, Ownership ownership = Ownership::Anyone);
+
+// Why a file of that owner and mode is not private to this process's user (another
+// user's file, or one its group or everyone may write); empty when it is.
+std::string NotPrivateReason(unsigned ownerId, unsigned mode);
 
 // Opens a regular file for streaming reads (large files read in pieces), refusing at
 // once what ReadRegularFile refuses other than by size. Null with reason set ("No such

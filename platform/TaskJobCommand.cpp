@@ -13,7 +13,9 @@ namespace brindle {
 
 const std::vector<std::string>& SessionVariables() {
     static const std::vector<std::string> kNames{"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "XDG_RUNTIME_DIR",
-                                                 "DBUS_SESSION_BUS_ADDRESS", "WINEPREFIX", "HOME", "PATH"};
+                                                 "DBUS_SESSION_BUS_ADDRESS", "WINEPREFIX", "HOME", "PATH",
+                                                 // the data folder the window uses
+                                                 "XDG_DATA_HOME"};
     return kNames;
 }
 

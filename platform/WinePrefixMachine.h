@@ -42,6 +42,7 @@ public:
     // For tests: makes steps of the next saves fail (see CommitFaultHook).
     void setCommitFaults(CommitFaultHook faults) { m_commitFaults = std::move(faults); }
 
+    std::string registryPlace() const override { return m_prefix.string(); }
     bool registryChangedOnDisk() const override { return filesChangedOnDisk(); }
     Status reloadRegistryIfChanged() override { return reloadIfChanged(); }
     Status discardRegistryChanges() override;

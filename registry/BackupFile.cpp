@@ -213,7 +213,7 @@ DecodedBackup DecodeBackup(std::string_view bytes, std::string_view fileName) {
 }
 
 DecodedBackup ReadBackupFile(const std::filesystem::path& path) {
-    const RegularFileRead read = ReadRegularFile(path, kMaxBackupFileBytes);
+    const RegularFileRead read = ReadRegularFile(path, kMaxBackupFileBytes, FinalLink::Follow, Ownership::ThisUser);
     if (read.ok()) return DecodeBackup(read.bytes, path.string());
     // A whole-registry text export is larger than any binary backup; name it for what it is.
     if (read.status == RegularFileRead::Status::TooLarge && IsTextExport(read.bytes))

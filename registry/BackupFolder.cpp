@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "registry/BackupFile.h"
+#include "registry/BackupOrigin.h"
 #include "registry/BackupWriter.h"
 #include "platform/ExclusiveFile.h"
 #include "platform/FileEntry.h"
@@ -86,12 +87,12 @@ bool BackupNameBefore(std::string_view earlier, std::string_view later) {
 }
 
 BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
-                            const fs::path& workingDirectory, const BackupClock& clock) {
-    return BackupRegistry(registry, problems, {}, workingDirectory, clock);
+                            const BackupPlace& place, const BackupClock& clock) {
+    return BackupRegistry(registry, problems, {}, place, clock);
 }
 
 BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
-                            const std::vector<ShortcutBackupEntry>& shortcuts, const fs::path& workingDirectory,
+                            const std::vector<ShortcutBackupEntry>& shortcuts, const BackupPlace& place,
                             const BackupClock& clock) {
     using Status = ExclusiveCreateResult::Status;
     BackupResult result;
@@ -104,7 +105,7 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
     result.leftUndone = std::move(collected.leftOut);
     result.incomplete = std::move(collected.incomplete);
 
-    const fs::path folder = workingDirectory / kBackupFolderName;
+    const fs::path folder = place.workFolder / kBackupFolderName;
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
@@ -115,9 +116,11 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
     const std::string encoded = EncodeBackup(collected.records);
     for (unsigned sequence = 1; sequence <= kMaxBackupsPerSecond && result.file.empty(); ++sequence) {
         const fs::path candidate = folder / BackupFileName(time, sequence);
-        // A shortcut backup without its registry backup (left by a crash, or put there)
-        // must not be taken for this repair's.
-        if (fs::exists(fs::symlink_status(ShortcutBackupPathFor(candidate), error))) continue;
+        // A shortcut backup or an origin record without its registry backup (left by a
+        // crash, or put there) must not be taken for this repair's.
+        if (fs::exists(fs::symlink_status(ShortcutBackupPathFor(candidate), error)) ||
+            fs::exists(fs::symlink_status(BackupOriginPathFor(candidate), error)))
+            continue;
         const ExclusiveCreateResult created = CreateFileExclusively(candidate, encoded);
         if (created.status == Status::NameTaken) continue;
         if (created.status == Status::Failed) {
@@ -142,6 +145,17 @@ BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_pt
             return result;
         }
         result.shortcutFile = ShortcutBackupPathFor(result.file);
+    }
+    if (!place.origin.empty()) {
+        if (brindle::Status recorded = WriteBackupOriginBeside(result.file, place.origin); !recorded) {
+            // Without its origin the restore could not tell which prefix it belongs to.
+            fs::remove(result.file, error);
+            if (!result.shortcutFile.empty()) fs::remove(result.shortcutFile, error);
+            result.file.clear();
+            result.shortcutFile.clear();
+            result.fail(BackupResult::Outcome::Failed, recorded.error().message());
+            return result;
+        }
     }
     result.outcome = BackupResult::Outcome::Written;
     PruneBackups(folder, result.file);
@@ -170,6 +184,7 @@ void PruneBackups(const fs::path& folder, const fs::path& keep) {
         if (path.filename() == keep.filename()) continue;
         fs::remove(path, error);
         fs::remove(ShortcutBackupPathFor(path), error);
+        fs::remove(BackupOriginPathFor(path), error);
         --excess;
     }
 }

@@ -69,6 +69,16 @@ struct BackupResult : JobReport<BackupOutcome> {
     std::vector<std::size_t> incomplete;
 };
 
+// Where a backup goes: "Registry Backups" below the work folder, with the prefix it is
+// taken from recorded beside it (registry/BackupOrigin.h); a machine that lives only in
+// memory has no prefix to record.
+struct BackupPlace {
+    BackupPlace(std::filesystem::path workFolder, std::string origin = {})
+        : workFolder(std::move(workFolder)), origin(std::move(origin)) {}
+    std::filesystem::path workFolder;
+    std::string origin;
+};
+
 // Writes the backup of the problems into workingDirectory/"Registry Backups" under the
 // clock's time, and beside it the shortcut backup of `shortcuts` when there are any,
 // then deletes the oldest time-stamped backups beyond kBackupsKept (each with its
@@ -77,12 +87,14 @@ struct BackupResult : JobReport<BackupOutcome> {
 // is passed over for the next free one, so nothing is ever replaced or followed. With
 // shortcuts but no registry problem, the registry backup is written empty, so that the
 // shortcut backup has its registry backup to come and go with. Nothing is written when
-// neither has anything to hold.
+// neither has anything to hold. The place's origin, when it has one, is recorded beside
+// the backup before anything old is pruned; a backup whose origin could not be recorded
+// is taken back and the result is Failed.
 BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
-                            const std::vector<ShortcutBackupEntry>& shortcuts,
-                            const std::filesystem::path& workingDirectory, const BackupClock& clock = LocalBackupTime);
+                            const std::vector<ShortcutBackupEntry>& shortcuts, const BackupPlace& place,
+                            const BackupClock& clock = LocalBackupTime);
 BackupResult BackupRegistry(Registry& registry, const std::vector<std::unique_ptr<ProblemRecord>>& problems,
-                            const std::filesystem::path& workingDirectory, const BackupClock& clock = LocalBackupTime);
+                            const BackupPlace& place, const BackupClock& clock = LocalBackupTime);
 
 // Writes the shortcut backup beside a registry backup that is already in place (the
 // whole-registry export), never replacing anything.
@@ -90,7 +102,7 @@ Status WriteShortcutBackupBeside(const std::filesystem::path& registryBackup,
                                  const std::vector<ShortcutBackupEntry>& shortcuts);
 
 // Deletes time-stamped backups in the folder, oldest name first, until kBackupsKept are
-// left, each with its shortcut backup; `keep` is never deleted. Other files are left
+// left, each with its shortcut backup and its origin record; `keep` is never deleted. Other files are left
 // alone. Failures are ignored: an
 // old backup too many does no harm.
 void PruneBackups(const std::filesystem::path& folder, const std::filesystem::path& keep);

@@ -25,7 +25,7 @@ struct ListFile {
 // would be reported and removed again, and the next save would wipe it.
 ListFile ReadListFile(const std::filesystem::path& file) {
     ListFile list;
-    RegularFileRead read = ReadRegularFile(file, kMaxIgnoreListBytes);
+    RegularFileRead read = ReadRegularFile(file, kMaxIgnoreListBytes, FinalLink::Follow, Ownership::ThisUser);
     if (read.status == RegularFileRead::Status::Missing) return list;
     list.exists = true;
     if (!read.ok()) {

@@ -84,6 +84,7 @@ MachineFileRead ReadMachineFile(Machine& machine, const std::string& windowsPath
                        std::to_string(limit) + " a backup takes of one file";
         return result;
     case Status::Missing:
+    case Status::NotPrivate:  // not asked for here
     case Status::Failed: result.error = windowsPath + ": " + read.error; return result;
     }
     result.bytes = std::move(read.bytes);

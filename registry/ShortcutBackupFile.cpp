@@ -126,7 +126,7 @@ DecodedShortcutBackup DecodeShortcutBackup(std::string_view bytes, std::string_v
 
 DecodedShortcutBackup ReadShortcutBackupFile(const std::filesystem::path& path) {
     DecodedShortcutBackup result;
-    const RegularFileRead read = ReadRegularFile(path, kMaxShortcutBackupFileBytes);
+    const RegularFileRead read = ReadRegularFile(path, kMaxShortcutBackupFileBytes, FinalLink::Follow, Ownership::ThisUser);
     if (!read.ok()) {
         result.error = read.error;
         return result;

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/ExclusiveFile.h"
+#include "registry/BackupOrigin.h"
 #include "registry/RegistryTextExport.h"
 
 namespace brindle {
@@ -79,8 +80,9 @@ Status ExportLocalMachine(Registry& registry, const fs::path& file, const std::a
     return ExportRegistryText(registry, win::HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file, &stop);
 }
 
-BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory, const BackupClock& clock,
+BackupResult BackupRegistry(Registry& registry, const BackupPlace& place, const BackupClock& clock,
                             const WholeRegistryBackupOptions& options) {
+    const fs::path& workingDirectory = place.workFolder;
     BackupResult result;
     const BackupTime time = clock();
     const fs::path working = workingDirectory / kWorkingBackupFileName;
@@ -143,6 +145,12 @@ BackupResult BackupRegistry(Registry& registry, const fs::path& workingDirectory
         // An exporter that failed after its file appeared leaves nothing to trust.
         if (moved && failure.empty() && !exportThread.exported()) {
             failure = exportThread.exported().error().message();
+            fs::remove(target, error);
+        }
+    }
+    if (failure.empty() && !place.origin.empty()) {
+        if (Status recorded = WriteBackupOriginBeside(target, place.origin); !recorded) {
+            failure = recorded.error().message();
             fs::remove(target, error);
         }
     }

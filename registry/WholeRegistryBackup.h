@@ -41,10 +41,10 @@ struct WholeRegistryBackupOptions {
 // workingDirectory/"Registry Backups"/<clock's time>.reg and keeps the kBackupsKept newest
 // backups. An existing backup of the same name is never replaced: the next free name of
 // that second is taken instead ("..._2.reg"), as for the repair's own backups.
+// The place's origin is recorded beside the backup as for a repair's.
 // On failure the working file is deleted and no backup is added or pruned. The exporter's
 // thread has always ended when this returns.
-BackupResult BackupRegistry(Registry& registry, const std::filesystem::path& workingDirectory,
-                            const BackupClock& clock = LocalBackupTime,
+BackupResult BackupRegistry(Registry& registry, const BackupPlace& place, const BackupClock& clock = LocalBackupTime,
                             const WholeRegistryBackupOptions& options = WholeRegistryBackupOptions());
 
 }  // namespace brindle

@@ -88,7 +88,7 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
     report.backup = BackupRegistry(machine.registry(), session.engine.problems(), shortcuts.entries,
-                                   session.workFolder(), clock);
+                                   BackupPlace(session.workFolder(), machine.registryPlace()), clock);
     if (report.backup.outcome == BackupResult::Outcome::Failed) {
         report.fail(FixReport::Outcome::BackupFailed,
                     "the backup could not be written, so nothing was removed: " + report.backup.errorText());

@@ -2,6 +2,7 @@
 
 #include "app/workflow/SaveRegistry.h"
 #include "registry/BackupFolder.h"
+#include "registry/BackupOrigin.h"
 #include "registry/BackupRestore.h"
 #include "registry/ShortcutBackupFile.h"
 
@@ -23,6 +24,24 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
         return report;
     }
     report.file = *latest;
+
+    const auto origin = ReadBackupOrigin(*latest);
+    if (!origin) {
+        report.fail(RestoreLatestReport::Outcome::Refused, origin.error().message() + "; nothing was restored");
+        return report;
+    }
+    const std::string here = machine.registryPlace();
+    if (!origin.value()) {
+        if (!here.empty())
+            report.notice = latest->string() + " does not record which prefix it was taken from (backups made before " +
+                            "Brindle recorded it); it is restored into " + here + ", the prefix being worked on";
+    } else if (*origin.value() != here) {
+        report.fail(RestoreLatestReport::Outcome::Refused,
+                    latest->string() + " was taken from the prefix " + *origin.value() + ", not from " +
+                        (here.empty() ? std::string("this machine") : here) +
+                        "; nothing was restored (restore it with --prefix naming the prefix it came from)");
+        return report;
+    }
 
     DecodedShortcutBackup shortcuts;
     const std::filesystem::path companion = ShortcutBackupPathFor(*latest);

@@ -36,12 +36,23 @@ struct RestoreLatestReport : JobReport<RestoreLatestOutcome> {
     std::filesystem::path shortcutFile;
     ShortcutRestoreReport shortcuts;
 
-    // What the user is told: kRestoreCompleteMessage when Restored, else the error.
-    std::string userText() const { return outcome == Outcome::Restored ? kRestoreCompleteMessage : errorText(); }
+    // Said beside any outcome: that the backup does not record its prefix.
+    std::string notice;
+
+    // What the user is told: kRestoreCompleteMessage when Restored, else the error; the
+    // notice after either.
+    std::string userText() const {
+        std::string text = outcome == Outcome::Restored ? std::string(kRestoreCompleteMessage) : errorText();
+        if (!notice.empty()) text += "\n\n" + notice;
+        return text;
+    }
 };
 
 // The backup folder is "Registry Backups" below workingDirectory. Both files are read and
-// checked before anything is written; a damaged one refuses the whole restore.
+// checked before anything is written; a damaged one refuses the whole restore, and so does
+// one that is not the user's own private file. A backup recorded as taken from another
+// prefix than the machine's is refused, naming both; one that records no prefix (taken
+// before backups recorded it) is restored with a notice.
 RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem::path& workingDirectory);
 
 // Formats kNoBackupFileFormat for a folder.

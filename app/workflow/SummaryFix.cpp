@@ -14,7 +14,8 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
 
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
     CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
-    report.backup = BackupRegistry(machine.registry(), session.workFolder(), clock, options);
+    report.backup = BackupRegistry(machine.registry(), BackupPlace(session.workFolder(), machine.registryPlace()), clock,
+                                   options);
     if (report.backup.outcome != BackupResult::Outcome::Written) {
         report.fail(FixReport::Outcome::BackupFailed,
                     "the registry export could not be written, so nothing was removed: " + report.backup.errorText());

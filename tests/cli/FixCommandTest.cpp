@@ -45,7 +45,7 @@ protected:
     fs::path backups() const { return work.path() / kBackupFolderName; }
 
     test::ProgramResult cli(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--prefix", prefix().string()});
+        arguments.insert(arguments.begin(), {"--prefix", prefix().string(), "--work-dir", work.path().string()});
         return RunProgram(BRINDLE_CLI_PATH, std::move(arguments), work.path());
     }
 
@@ -126,7 +126,8 @@ TEST_F(FixCommandTest, OnATerminalItAsksAndOnlyYesRemoves) {
         std::istringstream in(answer);
         std::ostringstream out;
         std::ostringstream err;
-        const int exit = cli::RunFixCommand(*machine, prefix().string(), cli::FixOptions{{"STARTUP"}, {}, false, false},
+        const int exit = cli::RunFixCommand(*machine, work.path(), prefix().string(),
+                                            cli::FixOptions{{"STARTUP"}, {}, false, false},
                                             cli::Confirmation{true, &in}, out, err);
         EXPECT_EQ(exit, expectedExit) << "answer '" << answer << "': " << err.str();
         EXPECT_NE(err.str().find("[y/N]"), std::string::npos) << err.str();
@@ -183,12 +184,12 @@ TEST_F(FixCommandTest, IgnoreListCanBeListedExtendedAndShortened) {
 }
 
 TEST_F(FixCommandTest, BackupsAreListedNewestFirst) {
-    EXPECT_NE(RunProgram(BRINDLE_CLI_PATH, {"backups"}, work.path()).out.find("No registry backups"),
+    EXPECT_NE(cli({"backups"}).out.find("No registry backups"),
               std::string::npos);
     fs::create_directories(backups());
     std::ofstream(backups() / "2026-01-01_00-00-00.reg") << "x";
     std::ofstream(backups() / "2026-01-02_00-00-00.reg") << "REGEDIT4\r\n";
-    const auto listed = RunProgram(BRINDLE_CLI_PATH, {"backups"}, work.path());
+    const auto listed = cli({"backups"});
     EXPECT_EQ(listed.exitCode, 0);
     const auto newer = listed.out.find("2026-01-02_00-00-00.reg");
     const auto older = listed.out.find("2026-01-01_00-00-00.reg");
@@ -223,7 +224,7 @@ TEST_F(FixCommandTest, DeletedShortcutsAreBackedUpListedAndRestoredByteForByte) 
     EXPECT_EQ(companion.extension(), ".lnk-backup");
     for (const auto& [path, bytes] : shortcuts) EXPECT_FALSE(fs::exists(HostPathOf(prefix(), path))) << path;
 
-    const auto backupList = RunProgram(BRINDLE_CLI_PATH, {"backups"}, work.path());
+    const auto backupList = cli({"backups"});
     EXPECT_NE(backupList.out.find(companion.filename().string() + "  3 shortcut files"), std::string::npos)
         << backupList.out;
     for (const auto& [path, bytes] : shortcuts) {

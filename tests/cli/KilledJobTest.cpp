@@ -21,6 +21,7 @@
 #include "platform/WinePrefixMachine.h"
 #include "registry/BackupFile.h"
 #include "registry/BackupFolder.h"
+#include "registry/BackupOrigin.h"
 #include "support/OpenOrError.h"
 #include "support/RegistryDump.h"
 #include "support/RunProgram.h"
@@ -58,11 +59,11 @@ struct Run {
     std::chrono::microseconds took{};
 };
 
-// Runs brindle-cli with these arguments in folder on prefix, killing it after the delay
+// Runs brindle-cli with these arguments in folder (its work folder too) on prefix, killing it after the delay
 // when one is given.
 Run RunCli(const fs::path& prefix, const fs::path& folder, const std::vector<std::string>& command,
            std::optional<std::chrono::microseconds> killAfter = std::nullopt) {
-    std::vector<std::string> arguments{BRINDLE_CLI_PATH, "--prefix", prefix.string()};
+    std::vector<std::string> arguments{BRINDLE_CLI_PATH, "--prefix", prefix.string(), "--work-dir", folder.string()};
     arguments.insert(arguments.end(), command.begin(), command.end());
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -90,6 +91,18 @@ Run RunCli(const fs::path& prefix, const fs::path& folder, const std::vector<std
     return run;
 }
 
+// A copy of a work folder whose prefix is its "prefix" folder: the backups' records of
+// their prefix name the copy's, as if they had been taken there.
+void CopyWorkFolder(const fs::path& from, const fs::path& to) {
+    test::CopyTree(from, to);
+    std::error_code none;
+    for (fs::directory_iterator it(to / kBackupFolderName, none), end; !none && it != end; it.increment(none)) {
+        if (it->path().extension() != kBackupOriginExtension) continue;
+        fs::remove(it->path());
+        std::ofstream(it->path(), std::ios::binary) << (to / "prefix").string();
+    }
+}
+
 // The shortest of three whole runs, each on its own copy of from: the kills are spread
 // over that, so that most land inside the job even when the first run was slow.
 std::chrono::microseconds ShortestRun(const fs::path& from, const fs::path& work, const std::string& name,
@@ -97,7 +110,7 @@ std::chrono::microseconds ShortestRun(const fs::path& from, const fs::path& work
     auto shortest = std::chrono::microseconds::max();
     for (int attempt = 0; attempt < 3; ++attempt) {
         const fs::path folder = work / (name + std::to_string(attempt));
-        test::CopyTree(from, folder);
+        CopyWorkFolder(from, folder);
         const Run run = RunCli(folder / "prefix", folder, command);
         EXPECT_EQ(run.exitCode, 0) << name;
         shortest = std::min(shortest, run.took);
@@ -169,7 +182,7 @@ TEST_F(KilledJobTest, AKilledRepairLeavesEachFileWholeAndABackupOfWhatWentMissin
     int repaired = 0;
     for (int run = 0; run < kRuns; ++run) {
         const fs::path folder = work.path() / ("run" + std::to_string(run));
-        test::CopyTree(work.path() / "pristine", folder);
+        CopyWorkFolder(work.path() / "pristine", folder);
         const fs::path prefix = folder / "prefix";
         // Spread over the whole run, a little past its end.
         killed += RunCli(prefix, folder, {"fix", "--yes"}, fixDuration * run / (kRuns - 8)).killed ? 1 : 0;
@@ -213,7 +226,7 @@ TEST_F(KilledJobTest, AKilledRestoreLeavesEachFileWholeAndTheBackupInPlace) {
     int killed = 0;
     for (int run = 0; run < kRuns; ++run) {
         const fs::path folder = work.path() / ("restore" + std::to_string(run));
-        test::CopyTree(fixed, folder);
+        CopyWorkFolder(fixed, folder);
         const fs::path prefix = folder / "prefix";
         killed += RunCli(prefix, folder, {"restore", "--latest"}, restoreDuration * run / (kRuns - 8)).killed ? 1 : 0;
 

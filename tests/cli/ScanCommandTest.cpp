@@ -21,7 +21,9 @@ protected:
 
     std::filesystem::path prefix() const { return work.path() / "prefix"; }
 
+    // In the work folder, which is also the data folder named with --work-dir.
     test::ProgramResult cli(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--work-dir", work.path().string()});
         return RunProgram(BRINDLE_CLI_PATH, std::move(arguments), work.path());
     }
 
@@ -137,7 +139,7 @@ TEST_F(ScanCommandTest, ShortcutsOfTheDemoMachine) {
                        }));
 }
 
-TEST_F(ScanCommandTest, IgnoredPathsInTheCurrentFolderAreNotReported) {
+TEST_F(ScanCommandTest, IgnoredPathsInTheWorkFolderAreNotReported) {
     {
         std::ofstream list(work.path() / "ignore.lst", std::ios::binary);
         list << "C:\\windows\\system32\\gonecodec.dll\r\n";

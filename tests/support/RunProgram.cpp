@@ -21,8 +21,27 @@ std::string ReadAll(const std::filesystem::path& path) {
 
 }  // namespace
 
+std::vector<std::string> ProgramEnvironment(const std::filesystem::path& folder, const EnvironmentSettings& settings) {
+    EnvironmentSettings all{{"XDG_DATA_HOME", (std::filesystem::absolute(folder) / ".data-home").string()}};
+    all.insert(all.end(), settings.begin(), settings.end());
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('='));
+        bool replaced = false;
+        for (const auto& [setName, value] : all) replaced = replaced || setName == name;
+        if (!replaced) entries.push_back(text);
+    }
+    for (const auto& [name, value] : all) {
+        // A later setting of the same name wins; an empty name drops nothing.
+        std::erase_if(entries, [&name](const std::string& e) { return e.rfind(name + "=", 0) == 0; });
+        entries.push_back(name + "=" + value);
+    }
+    return entries;
+}
+
 ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                         const std::filesystem::path& folder) {
+                         const std::filesystem::path& folder, const EnvironmentSettings& settings) {
     TemporaryFolder capture;
     const auto outPath = capture.path() / "out";
     const auto errPath = capture.path() / "err";
@@ -32,6 +51,10 @@ ProgramResult RunProgram(const std::filesystem::path& program, const std::vector
     std::vector<char*> pointers;
     for (auto& argument : argv) pointers.push_back(argument.data());
     pointers.push_back(nullptr);
+    std::vector<std::string> environment = ProgramEnvironment(folder, settings);
+    std::vector<char*> environmentPointers;
+    for (auto& entry : environment) environmentPointers.push_back(entry.data());
+    environmentPointers.push_back(nullptr);
 
     const pid_t child = ::fork();
     if (child < 0) throw std::runtime_error("fork failed");
@@ -43,7 +66,7 @@ ProgramResult RunProgram(const std::filesystem::path& program, const std::vector
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
-        ::execv(pointers[0], pointers.data());
+        ::execve(pointers[0], pointers.data(), environmentPointers.data());
         ::_exit(127);
     }
     int status = 0;
