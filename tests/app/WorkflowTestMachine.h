@@ -26,12 +26,14 @@ public:
         return Failing(saveError);
     }
     Status registryWritable() const override { return Failing(writableError); }
+    std::string registryPlace() const override { return place; }
 
     bool changedOnDisk = false;
     std::string reloadError;
     std::function<void()> duringReload;  // what happens elsewhere while the files are read
     std::string saveError;
     std::string writableError;  // who holds the files, as a running wineserver would
+    std::string place = "/home/u/.wine";  // the prefix a backup records
     int reloads = 0;
     int discards = 0;
     int saves = 0;

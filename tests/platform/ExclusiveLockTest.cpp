@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <vector>
 
 #include "support/OpenOrError.h"
 #include "support/TemporaryFolder.h"
@@ -42,8 +44,58 @@ TEST(ExclusiveLockTest, OneHolderAtATimeAndFreeAgainWhenItEnds) {
         EXPECT_NE(second.find("another Brindle is working on the prefix /p"), std::string::npos) << second;
         EXPECT_NE(second.find(file.string()), std::string::npos) << second;
     }
+    EXPECT_FALSE(fs::exists(file)) << "a released lock leaves no file behind";
     EXPECT_TRUE(AnotherProcessCanLock(file));
-    EXPECT_TRUE(fs::exists(file));
+}
+
+TEST(ExclusiveLockTest, AFileLeftByAKilledRunLocksNothingAndGoesWithTheNextRun) {
+    test::TemporaryFolder folder;
+    const fs::path file = folder.writeFile(kPrefixLockFile);
+    std::string error;
+    {
+        auto lock = test::TryExclusiveLock(file, "the prefix /p", error);
+        ASSERT_TRUE(lock) << error;
+    }
+    EXPECT_FALSE(fs::exists(file));
+}
+
+// Removing the file on release must not let two processes hold the lock at once: one
+// that opened the old file just before it went would otherwise lock a file no one else
+// can see. Each child adds to a counter by reading it, waiting and writing it back while
+// it holds the lock; a lost addition means two held it together.
+TEST(ExclusiveLockTest, HoldersNeverOverlapWhileTheFileComesAndGoes) {
+    test::TemporaryFolder folder;
+    const fs::path file = folder.path() / kWorkFolderLockFile;
+    const fs::path counter = folder.writeFile("counter", "0");
+    constexpr int kChildren = 4;
+    constexpr int kRounds = 40;
+    std::vector<pid_t> children;
+    for (int c = 0; c < kChildren; ++c) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int round = 0; round < kRounds;) {
+                std::string error;
+                auto lock = test::TryExclusiveLock(file, "the test", error);
+                if (!lock) continue;
+                int value = 0;
+                std::ifstream(counter) >> value;
+                ::usleep(50);
+                std::ofstream(counter, std::ios::trunc) << value + 1;
+                ++round;
+            }
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int total = 0;
+    std::ifstream(counter) >> total;
+    EXPECT_EQ(total, kChildren * kRounds);
+    EXPECT_FALSE(fs::exists(file));
 }
 
 TEST(ExclusiveLockTest, APlantedLinkOrFolderIsNotUsed) {
