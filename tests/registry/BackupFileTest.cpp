@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "registry/BackupFolder.h"
+#include "registry/BackupOrigin.h"
 #include "registry/BackupRestore.h"
 #include "registry/BackupWriter.h"
 #include "registry/KeyHandle.h"
@@ -580,6 +581,29 @@ TEST_F(BackupFolderTest, ShortcutsGoBesideTheirRegistryBackupAndArePrunedWithIt)
                                                  "2023-05-04_00-00-00.lnk-backup", "2023-05-04_00-00-00.reg",
                                                  "2023-05-05_00-00-00.lnk-backup", "2023-05-05_00-00-00.reg",
                                                  "2024-01-01_00-00-00.lnk-backup", "2024-01-01_00-00-00.reg"}));
+}
+
+// The prefix goes beside its backup and with it; a record left without its backup keeps
+// its name from being taken, so that it is never read as a new backup's.
+TEST_F(BackupFolderTest, ThePrefixIsRecordedBesideTheBackupAndPrunedWithIt) {
+    fs::create_directories(folder());
+    for (int day = 1; day <= 5; ++day) {
+        WriteFile(folder() / BackupFileName({2023, 5, day, 0, 0, 0}), "");
+        WriteFile(folder() / ("2023-05-0" + std::to_string(day) + "_00-00-00.prefix"), "/old");
+    }
+    WriteFile(folder() / "2024-01-01_00-00-00.prefix", "/orphan");
+    const auto result = BackupRegistry(machine.registry(), runProblem(), BackupPlace(machine.workFolder().path(), "/p"),
+                                       FixedClock({2024, 1, 1, 0, 0, 0}));
+    ASSERT_EQ(result.outcome, BackupResult::Outcome::Written) << result.errorText();
+    EXPECT_EQ(result.file, folder() / "2024-01-01_00-00-00_2.reg");
+    EXPECT_EQ(test::ReadFileAt(BackupOriginPathFor(result.file)), "/p");
+    const auto origin = ReadBackupOrigin(result.file);
+    ASSERT_TRUE(origin) << origin.error().message();
+    EXPECT_EQ(origin.value(), std::optional<std::string>("/p"));
+    EXPECT_EQ(test::ReadFileAt(folder() / "2024-01-01_00-00-00.prefix"), "/orphan");
+    EXPECT_FALSE(fs::exists(folder() / "2023-05-01_00-00-00.reg"));
+    EXPECT_FALSE(fs::exists(folder() / "2023-05-01_00-00-00.prefix")) << "the record goes with its backup";
+    EXPECT_TRUE(fs::exists(folder() / "2023-05-02_00-00-00.prefix"));
 }
 
 TEST_F(BackupFolderTest, TheLatestCreatedFileIsFoundWhateverTheNames) {

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "registry/IgnoreListText.h"
 #include "scan/RegistryLib.h"
@@ -149,6 +151,23 @@ TEST_F(IgnoreListTest, AListThatCannotBeReadIsAnErrorAndIsNeverOverwritten) {
     std::filesystem::remove_all(path);
     CRegistryLib fresh(machine);
     EXPECT_EQ(fresh.ignoreListError(), "");
+}
+
+// A list others may change would let them hide entries from the scan: it is refused
+// as unreadable, and left as it is.
+TEST_F(IgnoreListTest, AListOthersMayWriteIsRefusedAndKept) {
+    const std::filesystem::path path = machine.workFolder().path() / kIgnoreListFile;
+    {
+        std::ofstream(path, std::ios::binary) << "C:\\hidden.dll\r\n";
+    }
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    CRegistryLib lib(machine);
+    EXPECT_TRUE(lib.ignoreList().empty());
+    EXPECT_NE(lib.ignoreListError().find("everyone may write to it"), std::string::npos) << lib.ignoreListError();
+    lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
+    EXPECT_NE(lib.SaveIgnoreList(), 0);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "C:\\hidden.dll\r\n");
 }
 
 // A save writes only a list that changed: the file keeps its bytes (and its mode), and an
