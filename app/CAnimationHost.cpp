@@ -1,15 +1,6 @@
 #include "app/CAnimationHost.h"
 
-#include "skin/SkinImage.h"
-
 namespace brindle {
-
-namespace {
-
-constexpr const char* kAnimationResource = "ANIMATION";
-constexpr const char* kAnimationFileName = "skin3.gif";
-
-}  // namespace
 
 CAnimationHost::CAnimationHost(const QRect& rect, QWidget* parent) : QLabel(parent) {
     setGeometry(rect);
@@ -19,9 +10,14 @@ CAnimationHost::CAnimationHost(const QRect& rect, QWidget* parent) : QLabel(pare
     show();
 }
 
-bool CAnimationHost::putMovie(const QString& path) {
+bool CAnimationHost::putMovie(const QByteArray& bytes) {
     m_movie.stop();
-    m_movie.setFileName(path);
+    setMovie(nullptr);
+    m_movie.setDevice(nullptr);
+    m_bytes.close();
+    m_bytes.setData(bytes);
+    m_bytes.open(QIODevice::ReadOnly);
+    m_movie.setDevice(&m_bytes);
     m_valid = m_movie.isValid();
     setMovie(m_valid ? &m_movie : nullptr);
     return m_valid;
@@ -32,11 +28,5 @@ void CAnimationHost::Play() {
 }
 
 void CAnimationHost::Stop() { m_movie.stop(); }
-
-QString WriteScanAnimation(const QString& folder) {
-    const std::filesystem::path file = std::filesystem::path(folder.toStdString()) / kAnimationFileName;
-    if (!skin::ExtractResourceToFile(file, kAnimationResource)) return {};
-    return QString::fromStdString(file.string());
-}
 
 }  // namespace brindle

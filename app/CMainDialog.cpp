@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -54,8 +53,9 @@ bool CMainDialog::OnInitDialog() {
         auto use = m_machine.useRegistry();
         m_schedule.LoadSchedule(m_machine.registry());
     }
-    if (!InitialiseFromSkin(m_setup.workFolder)) return false;
-    m_moviePath = WriteScanAnimation(QString::fromStdString(m_setup.workFolder.string()));
+    // The skin is read from the built-in resources, or from a folder named on purpose;
+    // nothing of it is written to the work folder or the current folder.
+    if (!InitialiseFromSkin(m_setup.skinFolder)) return false;
 
     for (CSubMainSkin* panel : panels()) {
         connect(panel, &CSubMainSkin::panelButton, this,
@@ -165,7 +165,6 @@ void CMainDialog::done(int result) {
         (void)m_settings.flush();
     }
     if (m_tray != nullptr) m_tray->hide();
-    if (!m_moviePath.isEmpty()) QFile::remove(m_moviePath);
     CMainSkin::done(result);
 }
 

@@ -1,11 +1,13 @@
 #include "app/CMainSkin.h"
 
+#include <QDebug>
 #include <QMessageBox>
 
-#include <system_error>
+#include <utility>
 
 #include "skin/ImageToRegion.h"
 #include "skin/SkinScreenLoader.h"
+#include "skin/SkinSource.h"
 #include "skin/definition/SkinSections.h"
 
 namespace brindle {
@@ -16,23 +18,20 @@ CMainSkin::CMainSkin(QWidget* parent) : Summary(parent) {
 
 CMainSkin::~CMainSkin() { CMainSkin::Clear(); }
 
-bool CMainSkin::InitialiseFromSkin(const std::filesystem::path& workFolder) {
-    const std::filesystem::path file = workFolder / kSkinFileName;
-    // A failed write leaves whatever "Skin.ini" was there; only its absence stops us.
-    (void)skin::ExtractResourceToFile(file, "SKININI");
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
+bool CMainSkin::InitialiseFromSkin(const std::optional<std::filesystem::path>& skinFolder) {
+    Result<skin::CSkinIni> definition = skin::LoadSkinDefinition(skinFolder);
+    if (!definition) {
+        qWarning().noquote() << QString::fromStdString(definition.error().message());
         tell(kSkinNotFoundCaption, kSkinNotFoundMessage);
         reject();
         return false;
     }
-    m_ini = std::make_unique<skin::CSkinIni>(skin::CSkinIni(file).Snapshot());
-    BuildFromSkin(*m_ini, workFolder);
-    std::filesystem::remove(file, error);
+    m_ini = std::make_unique<skin::CSkinIni>(std::move(definition).value());
+    BuildFromSkin(*m_ini, skinFolder);
     return true;
 }
 
-void CMainSkin::BuildFromSkin(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder) {
+void CMainSkin::BuildFromSkin(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder) {
     Clear();
     const skin::SkinImage mask = skin::LoadMainImages(*this, skinFolder, skin::ReadMainImages(ini));
     // The window keeps its place and takes the mask's size.
@@ -41,7 +40,8 @@ void CMainSkin::BuildFromSkin(const skin::CSkinIni& ini, const std::filesystem::
     skin::LoadScreenElements(*this, this, ini, skin::MainScreenSections());
     for (const auto& [index, line] : skin::ReadScreenImageSection(ini, "SUBMAINSCREENINFO")) {
         auto* panel = new CSubMainSkin(this);
-        panel->Build(ini, skinFolder, line, index);
+        // A panel takes a plain folder: an empty one is no folder, the built-in skin alone.
+        panel->Build(ini, skinFolder.value_or(std::filesystem::path()), line, index);
         m_panels.push_back(panel);
     }
     // The current page is marked by its button's disabled picture.

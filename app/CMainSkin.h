@@ -1,12 +1,13 @@
-// CMainSkin: the main window as the skin makes it. It writes the built-in skin definition
-// out, reads it back, takes its four full-window images and shape from it, builds the main
-// buttons and labels and one CSubMainSkin panel per [SUBMAINSCREENINFO] line, and shows
-// one panel at a time. The application's main dialog derives from it and handles the
-// buttons' commands.
+// CMainSkin: the main window as the skin makes it. It reads the skin definition (the
+// built-in one from memory, or "Skin.ini" of a user skin folder named on purpose), takes
+// its four full-window images and shape from it, builds the main buttons and labels and
+// one CSubMainSkin panel per [SUBMAINSCREENINFO] line, and shows one panel at a time. The
+// application's main dialog derives from it and handles the buttons' commands.
 #pragma once
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,15 +26,16 @@ public:
     explicit CMainSkin(QWidget* parent = nullptr);
     ~CMainSkin() override;
 
-    // The dialog's initialisation: writes the built-in definition to "Skin.ini" in
-    // `workFolder`, reads it from there and builds the window. Without a file there
-    // afterwards the user is told "skin.ini Not Found" and the dialog ends cancelled;
-    // false then. The definition is kept in memory for the screens built later, and the
-    // file is removed again.
-    bool InitialiseFromSkin(const std::filesystem::path& workFolder);
+    // The dialog's initialisation: reads the definition of the user skin folder
+    // `skinFolder`, or the built-in one without it, and builds the window. When the
+    // folder's "Skin.ini" cannot be had the user is told "skin.ini Not Found" and the
+    // dialog ends cancelled; false then. The definition is kept in memory for the screens
+    // built later. Nothing is written anywhere.
+    bool InitialiseFromSkin(const std::optional<std::filesystem::path>& skinFolder);
 
-    // Builds everything from the definition (again, when called again: it clears first).
-    void BuildFromSkin(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder);
+    // Builds everything from the definition (again, when called again: it clears first),
+    // with the pictures of the user skin folder `skinFolder` before the built-in ones.
+    void BuildFromSkin(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder);
 
     // Shows the panel of that name and hides the others. A name no panel has hides them
     // all and leaves the current panel as it was.
@@ -62,8 +64,5 @@ private:
     std::vector<CSubMainSkin*> m_panels;
     CSubMainSkin* m_current = nullptr;
 };
-
-// The name the definition is written out under, in the work folder.
-inline constexpr const char* kSkinFileName = "Skin.ini";
 
 }  // namespace brindle

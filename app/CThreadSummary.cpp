@@ -26,7 +26,7 @@ CThreadSummary::~CThreadSummary() {
 }
 
 void CThreadSummary::InitInstance() {
-    m_window.ShowErrorScanScreen(*m_setup.skin, m_setup.skinFolder, m_setup.moviePath);
+    m_window.ShowErrorScanScreen(*m_setup.skin, m_setup.skinFolder);
     m_window.show();
     m_window.raise();
     m_session.clearStop();

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -28,8 +29,8 @@ struct SummarySetup {
     Machine* machine = nullptr;
     std::filesystem::path workFolder;
     const skin::CSkinIni* skin = nullptr;
-    std::filesystem::path skinFolder;
-    QString moviePath;
+    // The user skin folder the main window was built from; the built-in skin when unset.
+    std::optional<std::filesystem::path> skinFolder;
     // The categories to scan, as the panel's check boxes were when the scan was asked for.
     std::vector<ScanCategory> categories;
     // The one-writer locks the repair holds; an error names who holds them.

@@ -286,8 +286,7 @@ void CMainDialog::StartSummaryScan(CSubMainSkin& panel) {
     setup.machine = &m_machine;
     setup.workFolder = m_setup.workFolder;
     setup.skin = skinDefinition();
-    setup.skinFolder = m_setup.workFolder;
-    setup.moviePath = m_moviePath;
+    setup.skinFolder = m_setup.skinFolder;
     // The panel's category boxes choose, as the main scan's do.
     for (const ScanCategoryInfo& info : ScanCategories()) {
         if (panel.IsChecked("BUTTON_" + std::string(info.name))) setup.categories.push_back(info.category);

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/CAnimationHost.h"
@@ -32,15 +33,16 @@ public:
     void ButtonPressed(const std::string& name) override;
 
     // The summary window's four screens. Each drops the images and controls of the one
-    // before and builds its own from its skin sections; the first places the window at
-    // its line's position with its normal image's size, the others keep that place.
-    // The error-scan screen plays `moviePath` in its animation rectangle.
-    void ShowErrorScanScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
-                             const QString& moviePath);
-    void ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+    // before and builds its own from its skin sections, with the pictures of the user skin
+    // folder `skinFolder` before the built-in ones (the built-in ones alone without it);
+    // the first places the window at its line's position with its normal image's size,
+    // the others keep that place. The error-scan screen plays the scan animation
+    // (skin::LoadScanAnimation) in its animation rectangle.
+    void ShowErrorScanScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder);
+    void ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder,
                                 const SummaryTable& table);
-    void ShowErrorFixingScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder);
-    void ShowFixCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+    void ShowErrorFixingScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder);
+    void ShowFixCompleteScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder,
                                const SummaryTable& table);
 
     // The list of counts of the scan-complete and fix-complete screens; null otherwise.
@@ -56,7 +58,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     // Drops the previous screen and builds the one of [<SCREEN>INFO]; false without it.
-    bool BuildSummaryScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+    bool BuildSummaryScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder,
                             const std::string& screen);
     void FillResultList(const skin::CSkinIni& ini, const std::string& screen, const SummaryTable& table);
     void DropScreenControls();

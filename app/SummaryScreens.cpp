@@ -5,6 +5,7 @@
 #include "app/Summary.h"
 #include "skin/SkinList.h"
 #include "skin/SkinScreenLoader.h"
+#include "skin/SkinSource.h"
 #include "skin/definition/SkinSections.h"
 
 namespace brindle {
@@ -30,7 +31,7 @@ void Summary::DropScreenControls() {
     delete m_animation;
 }
 
-bool Summary::BuildSummaryScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+bool Summary::BuildSummaryScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder,
                                  const std::string& screen) {
     DropScreenControls();
     const auto lines = skin::ReadScreenImageSection(ini, screen + "INFO");
@@ -69,17 +70,16 @@ void Summary::FillResultList(const skin::CSkinIni& ini, const std::string& scree
     m_resultList->show();
 }
 
-void Summary::ShowErrorScanScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
-                                  const QString& moviePath) {
+void Summary::ShowErrorScanScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder) {
     BuildSummaryScreen(ini, skinFolder, kErrorScanScreen);
     if (const auto rect = skin::ReadDimension(ini, "SCANSCREENANIMATION")) {
         m_animation = new CAnimationHost(ToQRect(*rect), this);
         // A movie that cannot be shown is left out; the scan runs all the same.
-        if (m_animation->putMovie(moviePath)) m_animation->Play();
+        if (m_animation->putMovie(skin::LoadScanAnimation(skinFolder))) m_animation->Play();
     }
 }
 
-void Summary::ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+void Summary::ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder,
                                      const SummaryTable& table) {
     BuildSummaryScreen(ini, skinFolder, kScanCompleteScreen);
     FillResultList(ini, kScanCompleteScreen, table);
@@ -88,11 +88,11 @@ void Summary::ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::files
     SetText("TEXT_SCREENSCANCOMPLETE_TITLE", QString::fromStdString(ScanCompleteTitle(table.found)));
 }
 
-void Summary::ShowErrorFixingScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder) {
+void Summary::ShowErrorFixingScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder) {
     BuildSummaryScreen(ini, skinFolder, kErrorFixingScreen);
 }
 
-void Summary::ShowFixCompleteScreen(const skin::CSkinIni& ini, const std::filesystem::path& skinFolder,
+void Summary::ShowFixCompleteScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder,
                                     const SummaryTable& table) {
     BuildSummaryScreen(ini, skinFolder, kFixCompleteScreen);
     FillResultList(ini, kFixCompleteScreen, table);

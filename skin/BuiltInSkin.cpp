@@ -1,5 +1,7 @@
 #include "skin/BuiltInSkin.h"
 
+#include <QFile>
+
 #include <mutex>
 
 #ifndef BRINDLE_BUILT_IN_SKIN_ROOT
@@ -24,6 +26,17 @@ QString BuiltInSkinRoot() {
 void SetBuiltInSkinRoot(const QString& root) {
     const std::lock_guard lock(g_rootLock);
     g_root = root;
+}
+
+QString BuiltInResourcePath(std::string_view name) {
+    return BuiltInSkinRoot() + QLatin1Char('/') + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+std::optional<QByteArray> ReadBuiltInResource(std::string_view name) {
+    if (name.empty()) return std::nullopt;
+    QFile resource(BuiltInResourcePath(name));
+    if (!resource.open(QIODevice::ReadOnly)) return std::nullopt;
+    return resource.readAll();
 }
 
 }  // namespace brindle::skin

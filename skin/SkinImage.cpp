@@ -5,32 +5,18 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QDebug>
-#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
-#include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 
 namespace brindle::skin {
 
 namespace {
-
-QString ResourcePath(std::string_view name) {
-    return BuiltInSkinRoot() + QLatin1Char('/') + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-}
-
-// The built-in resource's bytes; false when there is none of that name.
-bool ReadResource(std::string_view name, QByteArray& bytes) {
-    if (name.empty()) return false;  // the skin's folder itself is not a picture
-    QFile resource(ResourcePath(name));
-    if (!resource.open(QIODevice::ReadOnly)) return false;
-    bytes = resource.readAll();
-    return true;
-}
 
 // Decodes GIF or BMP bytes, whatever the name said; anything else is refused, so that a
 // stray file beside the definition never reaches the other image readers.
@@ -60,6 +46,27 @@ QString Shown(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }
 
+// Decodes `bytes` read from `source` into `target`; a picture that does not decode leaves
+// it empty and says why.
+void DecodeInto(const QByteArray& bytes, const QString& source, SkinImage& target, QSize* size) {
+    QString problem;
+    QImage image = DecodeSkinPicture(bytes, problem);
+    if (image.isNull()) {
+        qWarning().noquote() << QStringLiteral("skin image %1: %2").arg(source, problem);
+        return;
+    }
+    target = SkinImage(std::move(image));
+    if (size != nullptr) *size = target.size();
+}
+
+// The built-in picture `embedded` names into `target`; false when the skin has none.
+bool LoadBuiltInInto(const std::string& embedded, SkinImage& target, QSize* size) {
+    const std::optional<QByteArray> bytes = ReadBuiltInResource(embedded);
+    if (!bytes) return false;
+    DecodeInto(*bytes, BuiltInResourcePath(embedded), target, size);
+    return true;
+}
+
 }  // namespace
 
 SkinImage::SkinImage(QImage image) : m_image(std::move(image)) {}
@@ -87,46 +94,35 @@ void LoadSkinImage(const std::filesystem::path& path, SkinImage& target, QSize* 
     target = SkinImage();
     if (size != nullptr) *size = QSize(0, 0);
 
-    QByteArray bytes;
-    QString source;
     const std::filesystem::path file = SkinImageFilePath(path);
-    bool found = false;
     if (!file.empty()) {
         const RegularFileRead read = ReadRegularFile(file, kMaxSkinImageFileBytes);
         if (read.ok()) {
-            bytes = QByteArray(read.bytes.data(), static_cast<qsizetype>(read.bytes.size()));
-            source = Shown(file);
-            found = true;
-        } else if (read.status != RegularFileRead::Status::Missing) {
+            DecodeInto(QByteArray(read.bytes.data(), static_cast<qsizetype>(read.bytes.size())), Shown(file), target,
+                       size);
+            return;
+        }
+        if (read.status != RegularFileRead::Status::Missing) {
             qWarning().noquote() << QStringLiteral("skin image: %1; the built-in picture is used instead")
                                         .arg(QString::fromStdString(read.error));
         }
     }
-    if (!found) {
-        const std::string name = EmbeddedImageName(path.string());
-        if (!ReadResource(name, bytes)) {
-            qWarning().noquote() << QStringLiteral("skin image %1: no such file and no built-in picture \"%2\"")
-                                        .arg(Shown(path), QString::fromStdString(name));
-            return;
-        }
-        source = ResourcePath(name);
+    const std::string embedded = EmbeddedImageName(path.string());
+    if (!LoadBuiltInInto(embedded, target, size)) {
+        qWarning().noquote() << QStringLiteral("skin image %1: no such file and no built-in picture \"%2\"")
+                                    .arg(Shown(path), QString::fromStdString(embedded));
     }
-
-    QString problem;
-    QImage image = DecodeSkinPicture(bytes, problem);
-    if (image.isNull()) {
-        qWarning().noquote() << QStringLiteral("skin image %1: %2").arg(source, problem);
-        return;
-    }
-    target = SkinImage(std::move(image));
-    if (size != nullptr) *size = target.size();
 }
 
-Status ExtractResourceToFile(const std::filesystem::path& filePath, std::string_view resourceName) {
-    QByteArray bytes;
-    if (!ReadResource(resourceName, bytes))
-        return Error("no built-in resource \"" + std::string(resourceName) + "\" to write to " + filePath.string());
-    return WriteFileAtomically(filePath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+void LoadBuiltInSkinImage(std::string_view name, SkinImage& target, QSize* size) {
+    target = SkinImage();
+    if (size != nullptr) *size = QSize(0, 0);
+    const std::string embedded = EmbeddedImageName(name);
+    if (!LoadBuiltInInto(embedded, target, size)) {
+        qWarning().noquote() << QStringLiteral("skin image %1: no built-in picture \"%2\"")
+                                    .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
+                                         QString::fromStdString(embedded));
+    }
 }
 
 SkinImage CutImage(const SkinImage& source, const QRect& area) {

@@ -1,12 +1,13 @@
 // The pictures a skinned screen is drawn from: loading one by the name the skin definition
-// gives it (a file beside the definition first, else the image built into the program),
-// writing a built-in resource out to a file, cutting an element's picture out of a
-// full-screen image and drawing a picture at its natural scale.
+// gives it (a file of the user's skin folder first, else the image built into the program,
+// or the built-in image alone), cutting an element's picture out of a full-screen image and
+// drawing a picture at its natural scale.
 //
 // Built-in resources live in the Qt resource system under the built-in skin's folder
 // (BuiltInSkinRoot: ":/skin" or ":/skin-full"), each image under the upper-case base name of
 // its file (":/skin/HOME_ON" for home_on.gif, ":/skin/MASK" for Mask.bmp, ":/skin/ANIMATION"
-// for the scan animation) and the definition as ":/skin/SKININI".
+// for the scan animation) and the definition as ":/skin/SKININI". They are decoded from
+// memory; nothing of the skin is ever written to a file.
 #pragma once
 
 #include <QImage>
@@ -17,8 +18,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-
-#include "platform/Result.h"
 
 class QPainter;
 
@@ -58,7 +57,7 @@ std::string EmbeddedImageName(std::string_view path);
 // component. Empty when nothing is left of the name.
 std::filesystem::path SkinImageFilePath(const std::filesystem::path& path);
 
-// Loads the picture for `path` (the definition's folder joined with the image name) into
+// Loads the picture for `path` (the user's skin folder joined with the image name) into
 // `target`, replacing what it held: the file of that name when there is a readable
 // regular file, else the built-in image by EmbeddedImageName. GIF and BMP are decoded.
 // When neither exists, or what was found cannot be decoded, `target` becomes empty.
@@ -67,11 +66,9 @@ std::filesystem::path SkinImageFilePath(const std::filesystem::path& path);
 // through qWarning with the path; the screen is still built.
 void LoadSkinImage(const std::filesystem::path& path, SkinImage& target, QSize* size);
 
-// Writes the built-in resource "<BuiltInSkinRoot>/<resourceName>" to `filePath`, replacing what is
-// there. The file is written whole under a temporary name beside it and then renamed, so
-// a failed write leaves the old file or none, never a part. Fails, with nothing created,
-// when there is no such resource, and with the reason when writing fails.
-Status ExtractResourceToFile(const std::filesystem::path& filePath, std::string_view resourceName);
+// The same with no file looked for: the built-in image by EmbeddedImageName(name) alone,
+// for the built-in skin, whose pictures no file may stand in for.
+void LoadBuiltInSkinImage(std::string_view name, SkinImage& target, QSize* size);
 
 // The part of `source` whose top-left corner is (area.left(), area.top()), of the area's
 // size, at the same scale. Pixels of the area that lie outside the source are

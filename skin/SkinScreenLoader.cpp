@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "skin/SkinSource.h"
+
 namespace brindle::skin {
 
 namespace {
@@ -45,21 +47,28 @@ ScreenSections MainScreenSections() {
     return sections;
 }
 
-SkinImage LoadNamedImage(const std::filesystem::path& skinFolder, const std::string& name) {
+SkinImage LoadNamedImage(const std::optional<std::filesystem::path>& skinFolder, const std::string& name) {
     SkinImage image;
     // An unnamed image is empty; looking it up would find the folder itself.
-    if (!name.empty()) LoadSkinImage(skinFolder / name, image, nullptr);
+    if (name.empty()) return image;
+    if (const std::optional<std::filesystem::path> folder = NamedSkinFolder(skinFolder)) {
+        LoadSkinImage(*folder / name, image, nullptr);
+    } else {
+        LoadBuiltInSkinImage(name, image, nullptr);
+    }
     return image;
 }
 
-void LoadScreenImages(SkinElementSet& set, const std::filesystem::path& skinFolder, const ScreenImageLine& line) {
+void LoadScreenImages(SkinElementSet& set, const std::optional<std::filesystem::path>& skinFolder,
+                      const ScreenImageLine& line) {
     set.NormalImage() = LoadNamedImage(skinFolder, line.normal);
     set.OverImage() = LoadNamedImage(skinFolder, line.over);
     set.DownImage() = LoadNamedImage(skinFolder, line.down);
     set.DisabledImage() = LoadNamedImage(skinFolder, line.disabled);
 }
 
-SkinImage LoadMainImages(SkinElementSet& set, const std::filesystem::path& skinFolder, const MainImages& images) {
+SkinImage LoadMainImages(SkinElementSet& set, const std::optional<std::filesystem::path>& skinFolder,
+                         const MainImages& images) {
     set.NormalImage() = LoadNamedImage(skinFolder, images.main);
     set.OverImage() = LoadNamedImage(skinFolder, images.over);
     set.DownImage() = LoadNamedImage(skinFolder, images.down);

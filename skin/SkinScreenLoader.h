@@ -1,5 +1,6 @@
-// Building a skinned screen from the definition file: its four images, found by the names
-// the definition gives (a file beside the definition first, else the built-in image), and
+// Building a skinned screen from the skin definition: its four images, found by the names
+// the definition gives (with a user skin folder, a file of that folder first, else the
+// built-in image; without one, the built-in image alone: see skin/SkinSource.h), and
 // its elements, one per line of the screen's sections. The main window, the sub-screen
 // panels and the summary screens all load themselves this way; what differs between them
 // is which sections they read and which way the ITALIC field of their labels reads.
@@ -38,13 +39,17 @@ ScreenSections SummaryScreenSections(const std::string& screen);
 // The main window's: [MAINSCREENBUTTONINFO] and [TEXTINFO].
 ScreenSections MainScreenSections();
 
-// The image `name` as the screen at `skinFolder` finds it; empty when found nowhere.
-SkinImage LoadNamedImage(const std::filesystem::path& skinFolder, const std::string& name);
+// The image `name` as a screen of the user skin folder `skinFolder` finds it, or of the
+// built-in skin when there is none (an empty folder name is none); empty when found
+// nowhere.
+SkinImage LoadNamedImage(const std::optional<std::filesystem::path>& skinFolder, const std::string& name);
 
 // Loads the four images of a screen line into the set.
-void LoadScreenImages(SkinElementSet& set, const std::filesystem::path& skinFolder, const ScreenImageLine& line);
+void LoadScreenImages(SkinElementSet& set, const std::optional<std::filesystem::path>& skinFolder,
+                      const ScreenImageLine& line);
 // The main window's four images into the set; its mask is returned apart.
-SkinImage LoadMainImages(SkinElementSet& set, const std::filesystem::path& skinFolder, const MainImages& images);
+SkinImage LoadMainImages(SkinElementSet& set, const std::optional<std::filesystem::path>& skinFolder,
+                         const MainImages& images);
 
 // Builds the buttons, labels and edit boxes of the sections on `screen`, in section order,
 // each with its position in its section's walk as its index. The set's images must be

@@ -14,6 +14,8 @@
 
 #include "skin/BuiltInSkin.h"
 #include "skin/SkinImage.h"
+#include "skin/SkinScreenLoader.h"
+#include "skin/SkinSource.h"
 #include "skin/definition/SkinSections.h"
 #include "support/BuiltInSkins.h"
 
@@ -187,23 +189,23 @@ private slots:
     void theBuiltInSkinIsTheOneChosen() {
         const QString chosen = BuiltInSkinRoot();
         QVERIFY(chosen == QLatin1String(kShippedSkinRoot) || chosen == QLatin1String(kFullSkinRoot));
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const std::filesystem::path file = std::filesystem::path(folder.path().toStdString()) / "Skin.ini";
         for (const auto& skin : test::kBuiltInSkins) {
             SetBuiltInSkinRoot(QString::fromLatin1(skin.root));
             QCOMPARE(BuiltInSkinRoot(), QString::fromLatin1(skin.root));
-            // The definition and the pictures both come from the chosen skin.
-            QVERIFY(ExtractResourceToFile(file, "SKININI").ok());
-            QFile written(QString::fromStdString(file.string()));
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QFile embedded(Resource(skin.root, "SKININI"));
+            // The definition, the pictures and the animation all come from the chosen skin.
+            QFile embedded(Resource(skin.root, kBuiltInDefinitionName));
             QVERIFY(embedded.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), embedded.readAll());
-            SkinImage panel;
-            LoadSkinImage(std::filesystem::path(folder.path().toStdString()) / "Autoscan_unchk.gif", panel, nullptr);
+            QCOMPARE(ReadBuiltInResource(kBuiltInDefinitionName).value_or(QByteArray()), embedded.readAll());
+            const Result<CSkinIni> definition = LoadSkinDefinition(std::nullopt);
+            QVERIFY2(definition.ok(), definition.message().c_str());
+            QCOMPARE(FindButton(definition.value(), "SUBMAIN_MAIN_BUTTONINFO", "BUTTON_SCAN").has_value(),
+                     std::string(skin.name) == "full");
+            const SkinImage panel = LoadNamedImage(std::nullopt, "Autoscan_unchk.gif");
             QCOMPARE(panel.image(), SkinImage(QImageReader(Resource(skin.root, "AUTOSCAN_UNCHK")).read()).image()
                                         .convertToFormat(panel.image().format()));
+            QFile animation(Resource(skin.root, kBuiltInAnimationName));
+            QVERIFY(animation.open(QIODevice::ReadOnly));
+            QCOMPARE(LoadScanAnimation(std::nullopt), animation.readAll());
         }
         // The two skins' schedule panels differ, so the comparison above tells them apart.
         QVERIFY(QImage(Resource(kShippedSkinRoot, "AUTOSCAN_UNCHK")) != QImage(Resource(kFullSkinRoot, "AUTOSCAN_UNCHK")));

@@ -1,6 +1,6 @@
-// Both built-in skins as the program builds them: the definition written out from the
-// program and read back from that file, then every screen it describes built with its images
-// and elements. The program runs the same test once per skin, the shipped one first. Set
+// Both built-in skins as the program builds them: the definition read from the program's
+// resources, then every screen it describes built with its built-in images and elements.
+// The program runs the same test once per skin, the shipped one first. Set
 // BRINDLE_SKIN_SNAPSHOTS to a folder to get each screen of the shipped skin as a PNG there,
 // and those of the full skin, with a few frames of the scan animation, in its "full" folder.
 #include <QApplication>
@@ -8,10 +8,10 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -110,7 +110,7 @@ private slots:
     void mainScreenIsBuiltOnItsArtAndShapedByItsMask() {
         test::RecordingScreen screen;
         const MainImages names = ReadMainImages(*m_ini);
-        const SkinImage mask = LoadMainImages(screen, folder(), names);
+        const SkinImage mask = LoadMainImages(screen, std::nullopt, names);
         for (const SkinImage* image : std::initializer_list<const SkinImage*>{
                  &screen.NormalImage(), &screen.OverImage(), &screen.DownImage(), &screen.DisabledImage(), &mask}) {
             QCOMPARE(image->size(), QSize(701, 503));
@@ -138,7 +138,7 @@ private slots:
             const PanelContents& expected = m_skin.panels[i];
             QCOMPARE(QString::fromStdString(line.name), QString(expected.name));
             test::RecordingScreen panel;
-            LoadScreenImages(panel, folder(), line);
+            LoadScreenImages(panel, std::nullopt, line);
             QVERIFY2(!panel.NormalImage().isEmpty(), expected.name);
             QVERIFY2(!panel.OverImage().isEmpty(), expected.name);
             panel.resize(line.rect.width(), line.rect.height());
@@ -164,7 +164,7 @@ private slots:
             const auto lines = ReadScreenImageSection(*m_ini, screenName + "INFO");
             QCOMPARE(lines.size(), std::size_t{1});
             test::RecordingScreen screen;
-            LoadScreenImages(screen, folder(), lines[0].line);
+            LoadScreenImages(screen, std::nullopt, lines[0].line);
             QVERIFY2(!screen.NormalImage().isEmpty(), expected.screen);
             screen.resize(lines[0].line.rect.width(), lines[0].line.rect.height());
             LoadScreenElements(screen, &screen, *m_ini, SummaryScreenSections(screenName));
@@ -210,7 +210,6 @@ private slots:
     }
 
 private:
-    std::filesystem::path folder() const { return m_fixture->folder(); }
     static bool snapshotsWanted() { return !qEnvironmentVariableIsEmpty("BRINDLE_SKIN_SNAPSHOTS"); }
 
     // Each button carries a picture for every look, cut from its screen's art, and the

@@ -1,5 +1,5 @@
-// Finding a skin picture (file beside the definition, else built in), writing a built-in
-// resource to a file, cutting and drawing pictures.
+// Finding a skin picture (a file of the user's skin folder, else built in; or built in
+// alone), cutting and drawing pictures.
 #include <sys/stat.h>
 
 #include <QBuffer>
@@ -10,7 +10,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "gui/support/SkinTestSupport.h"
@@ -32,11 +31,6 @@ constexpr QRgb kMagenta = 0xFFFF00FF;
 // The built-in TEST_PATTERN picture (data/make-fixtures.py), row by row.
 const QRgb kPattern[2][4] = {{kRed, kGreen, kBlue, kWhite}, {kWhite, kBlue, kGreen, kRed}};
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteAll(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -50,12 +44,6 @@ SkinImage LoadBuiltIn(const char* name) {
     SkinImage image;
     LoadSkinImage(fs::path("/nonexistent-skin-folder") / name, image, nullptr);
     return image;
-}
-
-std::vector<std::string> FolderEntries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-    return names;
 }
 
 }  // namespace
@@ -234,40 +222,31 @@ private slots:
         QCOMPARE(size, QSize(0, 0));
     }
 
-    void extractWritesTheResourceExactly() {
-        const fs::path folder = Folder();
-        const fs::path file = folder / "Skin.ini";
-        WriteAll(file, std::string(200, 'x'));  // longer than the new content: replaced, not overwritten in place
-        const brindle::Status written = ExtractResourceToFile(file, "TEST_TEXT");
-        QVERIFY2(written.ok(), written.message().c_str());
-        QCOMPARE(ReadAll(file), std::string("[SECTION]\r\nKey=Value\r\n\0after a NUL\n", 35));
-        // No temporary file left beside it.
-        QCOMPARE(FolderEntries(folder), std::vector<std::string>{"Skin.ini"});
+    // The built-in skin's pictures are the program's own: a file of the very name in the
+    // current folder is not read, and a name the skin lacks finds nothing.
+    void builtInLookupReadsNoFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("built in, a file of that name in the current folder") << "test_pattern.gif" << QSize(4, 2) << "";
+        QTest::newRow("built in, mixed case and a folder") << "art\\Test_Pattern.gif " << QSize(4, 2) << "";
+        QTest::newRow("only a file of that name") << "beside_only.gif" << QSize(0, 0)
+                                                  << "beside_only.gif: no built-in picture \"BESIDE_ONLY\"";
     }
-
-    void extractOfAMissingResourceWritesNothing() {
+    void builtInLookupReadsNoFile() {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(QString, warning);
         const fs::path folder = Folder();
-        std::string error;
-        error = ExtractResourceToFile(folder / "Skin.ini", "NO_SUCH_RESOURCE").message();
-        QVERIFY(!error.empty());
-        QVERIFY(FolderEntries(folder).empty());
-        QVERIFY2(error.find("NO_SUCH_RESOURCE") != std::string::npos, error.c_str());
-
-        // A file already there is left as it was.
-        WriteAll(folder / "Skin.ini", "old");
-        QVERIFY(!ExtractResourceToFile(folder / "Skin.ini", "NO_SUCH_RESOURCE").ok());
-        QCOMPARE(ReadAll(folder / "Skin.ini"), std::string("old"));
-        QVERIFY(!ExtractResourceToFile(folder / "Skin.ini", "").ok());
-        QCOMPARE(FolderEntries(folder), std::vector<std::string>{"Skin.ini"});
-    }
-
-    void extractIntoAMissingFolderFailsWithTheReason() {
-        const fs::path file = Folder() / "no-such-folder" / "Skin.ini";
-        std::string error;
-        error = ExtractResourceToFile(file, "TEST_TEXT").message();
-        QVERIFY(!error.empty());
-        QVERIFY2(error.find(file.parent_path().string()) != std::string::npos, error.c_str());
-        QVERIFY(!fs::exists(file.parent_path()));
+        for (const char* file : {"test_pattern.gif", "beside_only.gif"}) WriteBesideFile(folder / file);
+        const test::CurrentFolder current(folder);
+        if (!warning.isEmpty()) QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(warning)));
+        SkinImage image = test::SolidSkinImage(9, 9, Qt::black);  // replaced, whatever happens
+        QSize reported(-1, -1);
+        LoadBuiltInSkinImage(name.toStdString(), image, &reported);
+        QCOMPARE(image.size(), size);
+        QCOMPARE(reported, size);
+        if (!image.isEmpty()) QCOMPARE(image.image().pixel(0, 0), kRed);
     }
 
     // Rectangles as (left, top, right, bottom) on the 4×2 pattern; expected pixels by

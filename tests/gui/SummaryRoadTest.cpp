@@ -4,7 +4,12 @@
 // closes the window, cancel lets a new scan start), the animation plays on its scan
 // screen, and the schedule panel adds, lists and deletes scheduled scans.
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
 
 #include "app/CThreadSummary.h"
 #include "app/workflow/ScheduleCommands.h"
@@ -107,8 +112,7 @@ private slots:
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
         Summary screen;
-        screen.ShowErrorScanScreen(*window.dialog->skinDefinition(), window.demo.workFolder().toStdString(),
-                                   window.demo.workFolder() + "/skin3.gif");
+        screen.ShowErrorScanScreen(*window.dialog->skinDefinition(), std::nullopt);
         QVERIFY(screen.animation() != nullptr);
         QVERIFY(screen.animation()->isPlaying());
         QCOMPARE(screen.animation()->geometry(), QRect(107, 81, 117, 169));
@@ -118,10 +122,14 @@ private slots:
         const QImage shown = screen.grab().toImage();
         if (const QByteArray folder = qgetenv("BRINDLE_SKIN_SNAPSHOTS"); !folder.isEmpty())
             shown.save(QString::fromLocal8Bit(folder) + "/summary-errorscan.png");
-        // A movie that cannot be read is left out; the screen is built all the same.
+        QCOMPARE(screen.animation()->movieSize(), QSize(117, 169));
+        // A movie that cannot be read (a user skin's broken one) is left out; the screen is
+        // built all the same.
+        QTemporaryDir userSkin;
+        const std::filesystem::path userFolder = userSkin.path().toStdString();
+        std::ofstream(userFolder / "skin3.gif", std::ios::binary) << "GIF89a";
         Summary without;
-        without.ShowErrorScanScreen(*window.dialog->skinDefinition(), window.demo.workFolder().toStdString(),
-                                    window.demo.workFolder() + "/missing.gif");
+        without.ShowErrorScanScreen(*window.dialog->skinDefinition(), userFolder);
         QVERIFY(!without.animation()->isPlaying());
         QVERIFY(without.FindButton("BUTTON_STOPSCAN") != nullptr);
     }

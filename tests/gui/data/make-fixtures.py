@@ -9,7 +9,6 @@ Run from this folder; the files are committed, this script records how they were
                     row 0 white, black, white; row 1 black, black, white.
   test_broken.gif   a GIF signature and screen descriptor and nothing after: recognised
                     as GIF, not decodable.
-  test_text.bin     bytes for the resource-to-file test: text lines, CR LF, a NUL byte.
 """
 import struct
 
@@ -67,5 +66,3 @@ with open("test_mask.bmp", "wb") as f:
     f.write(bmp([[WHITE, BLACK, WHITE], [BLACK, BLACK, WHITE]]))
 with open("test_broken.gif", "wb") as f:
     f.write(b"GIF89a" + struct.pack("<HHBBB", 4, 2, 0, 0, 0))
-with open("test_text.bin", "wb") as f:
-    f.write(b"[SECTION]\r\nKey=Value\r\n\x00after a NUL\n")

@@ -1,22 +1,21 @@
 #include "gui/support/BuiltInSkins.h"
 
-#include "skin/SkinImage.h"
+#include <optional>
+#include <utility>
+
+#include "skin/SkinSource.h"
 #include "skin/definition/SkinSections.h"
 
 namespace brindle::skin::test {
 
 BuiltInSkinFixture::BuiltInSkinFixture(const QString& root) {
     SetBuiltInSkinRoot(root);
-    if (!m_folder.isValid()) {
-        m_problem = "no temporary folder: " + m_folder.errorString().toStdString();
+    Result<CSkinIni> definition = LoadSkinDefinition(std::nullopt);
+    if (!definition) {
+        m_problem = definition.message();
         return;
     }
-    const Status written = ExtractResourceToFile(skinFile(), "SKININI");
-    if (!written.ok()) {
-        m_problem = written.message();
-        return;
-    }
-    m_ini = std::make_unique<CSkinIni>(skinFile());
+    m_ini = std::make_unique<CSkinIni>(std::move(definition).value());
 }
 
 BuiltInSkinFixture::~BuiltInSkinFixture() { SetBuiltInSkinRoot(QString()); }

@@ -1,12 +1,10 @@
 // The two built-in skins as the tests load them: which resource folder each lives in, and a
-// fixture that makes one of them the program's built-in skin and writes its definition out
-// to a temporary folder, as the main window does at start.
+// fixture that makes one of them the program's built-in skin and reads its definition from
+// memory, as the main window does at start.
 #pragma once
 
 #include <QString>
-#include <QTemporaryDir>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +21,7 @@ struct BuiltInSkinInfo {
 inline constexpr BuiltInSkinInfo kBuiltInSkins[] = {{"shipped", kShippedSkinRoot}, {"full", kFullSkinRoot}};
 
 // Makes the skin at `root` the built-in one for its lifetime (the build's choice again after)
-// and writes its definition to "Skin.ini" in a folder of its own. ok() tells whether that
-// worked; problem() says why not.
+// and reads its definition. ok() tells whether that worked; problem() says why not.
 class BuiltInSkinFixture {
 public:
     explicit BuiltInSkinFixture(const QString& root);
@@ -34,12 +31,9 @@ public:
 
     bool ok() const { return m_ini != nullptr; }
     const std::string& problem() const { return m_problem; }
-    std::filesystem::path folder() const { return m_folder.path().toStdString(); }
-    std::filesystem::path skinFile() const { return folder() / "Skin.ini"; }
     const CSkinIni& ini() const { return *m_ini; }
 
 private:
-    QTemporaryDir m_folder;
     std::unique_ptr<CSkinIni> m_ini;
     std::string m_problem;
 };

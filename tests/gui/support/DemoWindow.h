@@ -69,7 +69,9 @@ struct DemoWindow {
     // The window's scheduler, once it has opened it.
     MemoryTaskScheduler* scheduler = nullptr;
 
-    explicit DemoWindow(bool scanAtStart = false, ScheduleClock clock = SystemScheduleClock) {
+    // `skinFolder` is the user skin folder the window is pointed at, as --skin does.
+    explicit DemoWindow(bool scanAtStart = false, ScheduleClock clock = SystemScheduleClock,
+                        std::optional<std::filesystem::path> skinFolder = std::nullopt) {
         if (!demo.valid()) return;
         auto opened = WinePrefixMachine::Open(demo.prefix().toStdString());
         if (!opened) return;
@@ -79,6 +81,7 @@ struct DemoWindow {
         MainDialogSetup setup;
         setup.machine = machine.get();
         setup.workFolder = demo.workFolder().toStdString();
+        setup.skinFolder = std::move(skinFolder);
         setup.scanAtStart = scanAtStart;
         setup.prefixLockFile = demo.prefix().toStdString() + "/" + kPrefixLockFile;
         setup.programWindowsPath = [] { return Result<std::string>(std::string("Z:\\opt\\brindle\\bin\\brindle")); };

@@ -1,5 +1,6 @@
 // What the window tests share: solid pictures, a screen that records its commands, a
-// counter of paint events, and pixel questions about a grabbed image.
+// counter of paint events, pixel questions about a grabbed image, and a current folder of
+// the test's choosing.
 #pragma once
 
 #include <QColor>
@@ -7,8 +8,10 @@
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QString>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -58,5 +61,17 @@ int CountPixels(const QImage& image, QRgb colour);
 // The smallest rectangle holding every pixel that differs from `background`; empty
 // when there is none.
 QRect PaintedArea(const QImage& image, QRgb background);
+
+// Makes `folder` the current folder for its lifetime; the one before comes back after.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::filesystem::path& folder);
+    ~CurrentFolder();
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    QString m_previous;
+};
 
 }  // namespace brindle::skin::test
