@@ -165,8 +165,6 @@ private:
     MainTrayIcon* m_tray = nullptr;
     std::unique_ptr<CThreadSummary> m_summary;
     std::unique_ptr<TaskScheduler> m_scheduler;
-    // The scan animation, written out for the summary window while the program runs.
-    QString m_moviePath;
 
     bool m_scanRunning = false;
     bool m_fixRunning = false;

@@ -44,7 +44,17 @@ private slots:
         QCOMPARE(added.triggers[0].start.dayOfWeek, std::uint16_t{3});
         QCOMPARE(added.triggers[0].start.hour, std::uint16_t{14});
         QCOMPARE(added.triggers[0].start.minute, std::uint16_t{30});
+    }
 
+    // The window hands in the folders its own scan uses; the job must keep them.
+    void theWindowsOptionsStayOnTheJobsCommandLine() {
+        test::MemoryTaskScheduler scheduler;
+        ScheduledTask task;
+        task.program = "/usr/bin/brindle";
+        task.parameters = "--work-dir \"/d\" scan";
+        CAddScheduleDialog dialog(scheduler, "Brindleanna", task, [](const std::string&) {});
+        dialog.OnOK();
+        QCOMPARE(scheduler.tasks["Brindleanna"].task.parameters, std::string("--work-dir \"/d\" scan"));
     }
 };
 

@@ -17,7 +17,8 @@ DemoMachineCopy::DemoMachineCopy() {
 QJsonObject DemoMachineCopy::cliScan(const QString& folder) const {
     QProcess cli;
     cli.setWorkingDirectory(folder);
-    cli.start(QStringLiteral(BRINDLE_CLI_PATH), {"--prefix", prefix(), "scan", "--json"});
+    // The folder is the data folder too, as the window's work folder is in these tests.
+    cli.start(QStringLiteral(BRINDLE_CLI_PATH), {"--prefix", prefix(), "--work-dir", folder, "scan", "--json"});
     // Exit code 1 means problems were found.
     if (!cli.waitForFinished(120000) || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() > 1) return {};
     return QJsonDocument::fromJson(cli.readAllStandardOutput()).object();

@@ -19,8 +19,8 @@ public:
     QString prefix() const { return m_root.path() + "/prefix"; }
     QString workFolder() const { return m_root.path() + "/work"; }
 
-    // `brindle-cli --prefix <prefix> scan --json`, run in `folder` (its ignore list counts);
-    // an empty object when the tool failed.
+    // `brindle-cli --prefix <prefix> --work-dir <folder> scan --json`, run in `folder` (its
+    // ignore list counts); an empty object when the tool failed.
     QJsonObject cliScan(const QString& folder) const;
     // The registry problems' files, then the missing shortcuts, as the CLI lists them.
     static QStringList ListedPaths(const QJsonObject& scan);
