@@ -7,8 +7,8 @@
 
 namespace brindle {
 
-// Formatted with strftime in the C locale's day and month names. A result that would be
-// longer than 127 characters gives an empty name.
+// The C locale's day and month names whatever the process's locale, then the day, year
+// and time as strftime's %d%Y%H%M%S gives them. A time out of range gives an empty name.
 std::string SnapshotFileName(const std::tm& localTime);
 std::string SnapshotFileNameNow();
 
