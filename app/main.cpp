@@ -4,11 +4,14 @@
 #include "app/CMainApp.h"
 
 int main(int argc, char** argv) {
+    // The command line as it was typed: QApplication takes its own options (-platform,
+    // -style, ...) out of argv, and "brindle -platform xcb scan" must not count as "scan".
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brindle"));
     // A hidden window (in the tray) is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
     return brindle::CMainApp(arguments).InitInstance();
 }
