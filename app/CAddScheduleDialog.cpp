@@ -89,7 +89,7 @@ void CAddScheduleDialog::OnOK() {
     // The window hands in the options its own scan runs with; "scan" alone otherwise.
     if (task.parameters.empty()) task.parameters = "scan";
     task.kind = frequency() + 1;
-    if (const std::optional<std::string> message = AddScheduledScan(m_scheduler, m_taskName, task)) m_tell(*message);
+    m_tell(AddScheduledScan(m_scheduler, m_taskName, task));
     accept();
 }
 

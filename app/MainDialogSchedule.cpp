@@ -9,7 +9,10 @@
 namespace brindle {
 
 TaskScheduler& CMainDialog::scheduler() {
-    if (!m_scheduler) m_scheduler = m_setup.openScheduler ? m_setup.openScheduler() : OpenSystemScheduler();
+    // Looked for again while there is none: cron may have been installed, or a session with a
+    // systemd user instance begun, since the window started.
+    if (!m_scheduler || !m_scheduler->available())
+        m_scheduler = m_setup.openScheduler ? m_setup.openScheduler() : OpenSystemScheduler();
     return *m_scheduler;
 }
 
@@ -19,6 +22,11 @@ std::string CMainDialog::scheduledTaskName() {
 }
 
 void CMainDialog::AddSchedule(CSubMainSkin& panel) {
+    // Said before the dialog: a time chosen for a scheduler that is not there is wasted.
+    if (!scheduler().available()) {
+        tell(kProgramCaption, kNoSchedulerMessage);
+        return;
+    }
     ScheduledTask task;
     task.program = m_setup.programPath;
     task.workingDirectory = m_setup.workFolder.string();

@@ -12,11 +12,17 @@ extern char** environ;
 
 namespace brindle {
 
+const char* const kNoSchedulerMessage =
+    "Scheduled scans need a task scheduler, and this system has none: no systemd user instance runs and no "
+    "crontab program is on PATH. Install cron (for example: sudo apt-get install cron) or log in to a session "
+    "with a systemd user instance, then add the schedule again.";
+
 namespace {
 
 // Where the system has no scheduler, every operation fails and says why.
 class UnavailableScheduler final : public TaskScheduler {
 public:
+    bool available() const override { return false; }
     TaskResult CreateTask(const std::string&, bool, const ScheduledTask&) override { return none(); }
     TaskResult AddTrigger(const std::string&, const ScheduledTask&) override { return none(); }
     TaskResult FindTrigger(const std::string&, const ScheduledTask&, int& index) override {
@@ -32,7 +38,7 @@ public:
 
 private:
     TaskResult none() {
-        return fail("no task scheduler: no systemd user instance runs and no crontab program is on PATH");
+        return fail(kNoSchedulerMessage);
     }
 };
 

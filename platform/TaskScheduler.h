@@ -87,6 +87,8 @@ public:
 
     // Why the last failing operation failed; empty after a success.
     const std::string& lastError() const { return m_lastError; }
+    // False for the stand-in used when the system has no scheduler: every operation fails.
+    virtual bool available() const { return true; }
 
 protected:
     TaskResult fail(std::string message) {
@@ -102,9 +104,12 @@ private:
     std::string m_lastError;
 };
 
+// What the user is told when there is no scheduler: why, and what to install.
+extern const char* const kNoSchedulerMessage;
+
 // systemd user timers when `systemctl --user is-system-running` answers running or
 // degraded, else the crontab when a crontab program is on PATH, else a scheduler whose
-// every operation fails.
+// every operation fails with kNoSchedulerMessage and that is not available().
 std::unique_ptr<TaskScheduler> OpenSystemScheduler(const SchedulerEnvironment& env = SchedulerEnvironment::FromProcess());
 
 }  // namespace brindle

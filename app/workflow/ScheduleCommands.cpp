@@ -4,15 +4,17 @@
 
 namespace brindle {
 
-std::optional<std::string> AddScheduledScan(TaskScheduler& scheduler, const std::string& taskName,
+std::string AddScheduledScan(TaskScheduler& scheduler, const std::string& taskName,
                                             const ScheduledTask& task) {
+    // A failure is never silent: the scheduler's own reason follows the failure text.
+    const auto failed = [&]() { return std::string(kScheduleFailed) + "\n\n" + scheduler.lastError(); };
     const auto addTrigger = [&]() -> std::string {
-        return scheduler.AddTrigger(taskName, task) != kTaskOk ? kScheduleFailed : kScheduleCreated;
+        return scheduler.AddTrigger(taskName, task) != kTaskOk ? failed() : std::string(kScheduleCreated);
     };
     if (scheduler.CreateTask(taskName, true, task) >= 0) return addTrigger();
     // The task exists (or could not be made): a trigger at this time is not added twice.
     int index = -1;
-    if (scheduler.FindTrigger(taskName, task, index) < 0) return std::nullopt;
+    if (scheduler.FindTrigger(taskName, task, index) < 0) return failed();
     if (index >= 0) return std::string(kScheduleExists);
     return addTrigger();
 }

@@ -21,9 +21,9 @@ inline constexpr const char* kDeleteScheduleQuestion = "Are You Sure";
 inline constexpr const char* kNeverRunText = "Never";
 
 // Creates the task on first use, else adds the start time unless the task already has a
-// trigger at that date, hour and minute. The message to show, or none when the task
-// could be neither created nor searched (the scheduler's failure is then not shown).
-std::optional<std::string> AddScheduledScan(TaskScheduler& scheduler, const std::string& taskName,
+// trigger at that date, hour and minute. The message to show; a failure's names the
+// scheduler's reason (no scheduler at all, a unit that would not run, ...).
+std::string AddScheduledScan(TaskScheduler& scheduler, const std::string& taskName,
                                             const ScheduledTask& task);
 
 // Column 0 the row's number from 1, column 1 the trigger's text, column 2 the task's last

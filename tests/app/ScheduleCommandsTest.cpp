@@ -19,26 +19,30 @@ ScheduledTask TaskAt(std::uint16_t hour, std::uint16_t minute, int kind = kTaskD
 
 TEST(ScheduleCommandsTest, OneTriggerPerStartTimeWithTheMessageOfEachOutcome) {
     test::MemoryTaskScheduler scheduler;
-    EXPECT_EQ(AddScheduledScan(scheduler, "Brindleanna", TaskAt(14, 30)), std::optional<std::string>(kScheduleCreated));
+    EXPECT_EQ(AddScheduledScan(scheduler, "Brindleanna", TaskAt(14, 30)), kScheduleCreated);
     EXPECT_EQ(scheduler.tasks["Brindleanna"].task.parameters, "scan");
-    EXPECT_EQ(AddScheduledScan(scheduler, "Brindleanna", TaskAt(14, 30, kTaskWeekly)),
-              std::optional<std::string>(kScheduleExists));
-    EXPECT_EQ(AddScheduledScan(scheduler, "Brindleanna", TaskAt(9, 0)), std::optional<std::string>(kScheduleCreated));
+    EXPECT_EQ(AddScheduledScan(scheduler, "Brindleanna", TaskAt(14, 30, kTaskWeekly)), kScheduleExists);
+    EXPECT_EQ(AddScheduledScan(scheduler, "Brindleanna", TaskAt(9, 0)), kScheduleCreated);
     ASSERT_EQ(scheduler.tasks["Brindleanna"].triggers.size(), 2u);
     EXPECT_EQ(scheduler.tasks["Brindleanna"].triggers[0].kind, kTaskDaily);
 
     scheduler.refuseTriggers = true;
-    EXPECT_EQ(AddScheduledScan(scheduler, "Brindleanna", TaskAt(10, 0)), std::optional<std::string>(kScheduleFailed));
-    // Without a scheduler nothing can be created nor searched: nothing is said.
+    const std::string refused = AddScheduledScan(scheduler, "Brindleanna", TaskAt(10, 0));
+    EXPECT_EQ(refused.rfind(kScheduleFailed, 0), 0u) << refused;
+    EXPECT_GT(refused.size(), std::string(kScheduleFailed).size()) << "the scheduler's reason follows";
+    // Without a scheduler nothing can be created nor searched: that is said, with why.
     test::MemoryTaskScheduler none;
     none.refuseEverything = true;
-    EXPECT_EQ(AddScheduledScan(none, "Brindleanna", TaskAt(14, 30)), std::nullopt);
+    const std::string nothing = AddScheduledScan(none, "Brindleanna", TaskAt(14, 30));
+    EXPECT_EQ(nothing.rfind(kScheduleFailed, 0), 0u) << nothing;
+    EXPECT_NE(nothing.find(none.lastError()), std::string::npos) << nothing;
+    EXPECT_FALSE(none.lastError().empty());
 }
 
 TEST(ScheduleCommandsTest, TheListNumbersTheTriggersAndShowsOneLastRunInEveryRow) {
     test::MemoryTaskScheduler scheduler;
-    ASSERT_TRUE(AddScheduledScan(scheduler, "B", TaskAt(1, 2)));
-    ASSERT_TRUE(AddScheduledScan(scheduler, "B", TaskAt(3, 4)));
+    ASSERT_EQ(AddScheduledScan(scheduler, "B", TaskAt(1, 2)), kScheduleCreated);
+    ASSERT_EQ(AddScheduledScan(scheduler, "B", TaskAt(3, 4)), kScheduleCreated);
     const auto never = ScheduleListRows(scheduler, "B", LastRunText);
     ASSERT_TRUE(never);
     ASSERT_EQ(never->size(), 2u);

@@ -384,7 +384,9 @@ TEST(TaskSchedulerChoice, WithoutASchedulerEveryOperationFails) {
     EXPECT_EQ(-1, index);
     EXPECT_TRUE(texts.empty());
     EXPECT_EQ(0, lastRun);
-    EXPECT_NE(std::string::npos, scheduler->lastError().find("no task scheduler"));
+    EXPECT_EQ(scheduler->lastError(), kNoSchedulerMessage);
+    EXPECT_NE(std::string::npos, scheduler->lastError().find("apt-get install cron")) << "what to install";
+    EXPECT_FALSE(scheduler->available());
 }
 
 // ---- How each trigger kind is said ----------------------------------------------------

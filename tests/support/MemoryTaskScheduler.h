@@ -24,6 +24,7 @@ public:
 
     std::map<std::string, Task> tasks;
     bool refuseEverything = false;  // as where no scheduler is available
+    bool available() const override { return !refuseEverything; }
     bool refuseTriggers = false;
 
     TaskResult CreateTask(const std::string& name, bool failIfExists, const ScheduledTask& task) override {

@@ -66,8 +66,10 @@ struct DemoWindow {
     std::unique_ptr<WinePrefixMachine> machine;
     std::unique_ptr<TestDialog> dialog;
     QString previousFolder = QDir::currentPath();
-    // The window's scheduler, once it has opened it.
+    // The window's scheduler, once it has opened it; false gives the stand-in of a system
+    // without a scheduler.
     MemoryTaskScheduler* scheduler = nullptr;
+    bool schedulerInstalled = true;
 
     // `skinFolder` is the user skin folder the window is pointed at, as --skin does.
     explicit DemoWindow(bool scanAtStart = false, ScheduleClock clock = SystemScheduleClock,
@@ -89,6 +91,7 @@ struct DemoWindow {
         setup.programPath = "/usr/bin/brindle";
         setup.openScheduler = [this] {
             auto memory = std::make_unique<MemoryTaskScheduler>();
+            memory->refuseEverything = !schedulerInstalled;
             scheduler = memory.get();
             return std::unique_ptr<TaskScheduler>(std::move(memory));
         };
