@@ -1,6 +1,7 @@
 #include "skin/SkinList.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPointer>
@@ -15,11 +16,17 @@ void ApplyListLine(QTableWidget& list, const ListLine& line) {
     QStringList titles;
     for (const ListColumn& column : line.columns) titles << QString::fromStdString(column.title);
     list.setHorizontalHeaderLabels(titles);
-    for (int i = 0; i < static_cast<int>(line.columns.size()); ++i) {
-        list.setColumnWidth(i, std::max(0, line.columns[static_cast<std::size_t>(i)].width));
-    }
     list.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list.horizontalHeader()->setHighlightSections(false);
+    // A column is never narrower than its title ("Delete", not "Delet"), the user may
+    // widen any of them, and the last one (the file path) takes what the list has left.
+    list.horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    list.horizontalHeader()->setStretchLastSection(true);
+    for (int i = 0; i < static_cast<int>(line.columns.size()); ++i) {
+        // The title's text plus the header's margins on both sides.
+        const int title = list.horizontalHeader()->fontMetrics().horizontalAdvance(titles[i]) + 16;
+        list.setColumnWidth(i, std::max({0, line.columns[static_cast<std::size_t>(i)].width, title}));
+    }
     list.verticalHeader()->hide();
     // Rows as tall as a line of text, as report lists have, rather than the style's
     // roomier table rows.
@@ -38,12 +45,14 @@ CSkinList::CSkinList(const ListLine& line, QWidget* parent) : QTableWidget(paren
     ApplyListLine(*this, line);
 }
 
-int CSkinList::AddRow(const QStringList& texts, bool checked) {
+int CSkinList::AddRow(const QStringList& texts, bool checked, const QString& toolTip) {
     const int row = rowCount();
     insertRow(row);
     for (int column = 0; column < columnCount(); ++column) {
         auto* item = new QTableWidgetItem(column < texts.size() ? texts[column] : QString());
         item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // A long path is cut at the column's edge; the tooltip shows all of it.
+        item->setToolTip(toolTip.isEmpty() ? item->text() : toolTip);
         // Selectable and nothing else (no editing, no dragging); only the first column
         // has a check box the user can click.
         if (column == 0) {
@@ -73,6 +82,24 @@ void CSkinList::SetAllChecked(bool on) {
 
 void CSkinList::RemoveAllRows() {
     setRowCount(0);
+}
+
+void CSkinList::keyPressEvent(QKeyEvent* event) {
+    // Space ticks or unticks the selected rows together, as it does in other check lists;
+    // the first one's new state decides for all.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        QList<int> rows;
+        for (const QModelIndex& index : selectionModel()->selectedRows()) rows << index.row();
+        if (rows.isEmpty() && currentRow() >= 0) rows << currentRow();
+        if (!rows.isEmpty()) {
+            std::sort(rows.begin(), rows.end());
+            const bool on = !IsRowChecked(rows.front());
+            for (const int row : rows) SetRowChecked(row, on);
+            event->accept();
+            return;
+        }
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 QString CSkinList::SelectAllText() {

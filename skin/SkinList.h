@@ -14,7 +14,8 @@
 namespace brindle::skin {
 
 // Places `list` at the line's rectangle and gives it one left-aligned column per column
-// of the line, with its title and width in pixels. Rows are selected whole, one at a
+// of the line, with its title and width in pixels (at least the title's own width; the
+// user may widen columns, and the last one stretches to the list's edge). Rows are selected whole, one at a
 // time, and cannot be edited in place.
 void ApplyListLine(QTableWidget& list, const ListLine& line);
 
@@ -26,8 +27,9 @@ public:
     CSkinList(const ListLine& line, QWidget* parent);
 
     // Appends a row; texts beyond the column count are dropped, missing ones are empty.
-    // The first column carries the row's check box. Answers the row's number.
-    int AddRow(const QStringList& texts, bool checked = false);
+    // The first column carries the row's check box. Each cell's tooltip is `toolTip`, or
+    // its own whole text when that is empty. Answers the row's number.
+    int AddRow(const QStringList& texts, bool checked = false, const QString& toolTip = QString());
     bool IsRowChecked(int row) const;
     void SetRowChecked(int row, bool on);
     // Every row's check box on or off (what the context menu's two commands do).
@@ -40,6 +42,8 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Space toggles the selected rows' check boxes.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace brindle::skin

@@ -533,8 +533,11 @@ private slots:
         QCOMPARE(list.columnCount(), 2);
         QCOMPARE(list.horizontalHeaderItem(0)->text(), QStringLiteral("Delete"));
         QCOMPARE(list.horizontalHeaderItem(1)->text(), QStringLiteral("FileName"));
-        QCOMPARE(list.columnWidth(0), 40);
-        QCOMPARE(list.columnWidth(1), 259);
+        // The title is never cut: 40 pixels cannot show "Delete".
+        QVERIFY(list.columnWidth(0) > list.horizontalHeader()->fontMetrics().horizontalAdvance("Delete"));
+        QVERIFY(list.columnWidth(1) >= 259);
+        QVERIFY(list.horizontalHeader()->stretchLastSection());
+        QCOMPARE(list.horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
         QCOMPARE(list.horizontalHeader()->defaultAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
         QVERIFY(list.showGrid());
         QCOMPARE(list.selectionBehavior(), QAbstractItemView::SelectRows);
@@ -542,10 +545,26 @@ private slots:
 
         const int row = list.AddRow({QString(), QStringLiteral("C:\\gone.dll"), QStringLiteral("dropped")});
         QCOMPARE(list.item(row, 1)->text(), QStringLiteral("C:\\gone.dll"));
+        // A path cut at the column's edge can be read whole.
+        QCOMPARE(list.item(row, 1)->toolTip(), QStringLiteral("C:\\gone.dll"));
         QVERIFY(!list.IsRowChecked(row));
         QVERIFY(list.item(row, 0)->flags() & Qt::ItemIsUserCheckable);
         QVERIFY(!(list.item(row, 1)->flags() & Qt::ItemIsUserCheckable));
         QVERIFY(!list.IsRowChecked(99));
+    }
+
+    void spaceTogglesTheSelectedRow() {
+        QWidget panel;
+        const ListLine line{SkinRect{0, 0, 349, 150}, {{"Delete", 40}, {"FileName", 259}}};
+        CSkinList list(line, &panel);
+        for (int i = 0; i < 3; ++i) list.AddRow({QString(), QStringLiteral("C:\\%1.dll").arg(i)}, true);
+        list.setCurrentCell(1, 1);
+        QTest::keyClick(&list, Qt::Key_Space);
+        QVERIFY(list.IsRowChecked(0));
+        QVERIFY(!list.IsRowChecked(1));
+        QVERIFY(list.IsRowChecked(2));
+        QTest::keyClick(&list, Qt::Key_Space);
+        QVERIFY(list.IsRowChecked(1));
     }
 
     void listMenuTicksOrClearsEveryRow_data() {
