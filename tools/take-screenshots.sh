@@ -17,7 +17,9 @@ Xvfb "$display" -screen 0 900x620x24 >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 export DISPLAY=$display
-(cd "$scratch/work" && WINEPREFIX="$scratch/prefix" QT_QPA_PLATFORM=xcb exec "$OLDPWD/build/brindle") &
+# Its data stays in the scratch folder, never in the user's own data folder.
+(cd "$scratch/work" && XDG_DATA_HOME="$scratch/data" WINEPREFIX="$scratch/prefix" QT_QPA_PLATFORM=xcb \
+    exec "$OLDPWD/build/brindle" --work-dir "$scratch/work") &
 app=$!
 sleep 3
 window=$(xdotool search --name '^Brindle$' | head -1)
