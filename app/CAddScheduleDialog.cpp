@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLocale>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -39,8 +40,12 @@ CAddScheduleDialog::CAddScheduleDialog(TaskScheduler& scheduler, std::string tas
       m_task(std::move(task)),
       m_tell(std::move(tell)) {
     setWindowTitle(QStringLiteral("Zeitplanung hinzufügen"));
+    // The dialog speaks German throughout: its date picker's month and day names too,
+    // whatever the user's own language.
+    setLocale(QLocale(QLocale::German, QLocale::Germany));
     const QDateTime now = QDateTime::currentDateTime();
     m_date = new QDateEdit(now.date(), this);
+    m_date->setLocale(locale());
     m_date->setCalendarPopup(true);
     m_time = new QTimeEdit(now.time(), this);
     m_time->setDisplayFormat(TimePickerFormat());
@@ -59,6 +64,8 @@ CAddScheduleDialog::CAddScheduleDialog(TaskScheduler& scheduler, std::string tas
     setFrequency(0);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CAddScheduleDialog::OnOK);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -45,8 +45,12 @@ void CMainDialog::AddSchedule(CSubMainSkin& panel) {
 void CMainDialog::DeleteSchedule(CSubMainSkin& panel) {
     QTableWidget* list = panel.scheduleList();
     if (list == nullptr || list->rowCount() == 0 || list->currentRow() < 0) return;
-    if (!confirm(kDeleteScheduleCaption, kDeleteScheduleQuestion)) return;
-    (void)scheduler().DeleteTrigger(scheduledTaskName(), list->currentRow());
+    // The question names the schedule it is about: its start and how often it runs.
+    const QTableWidgetItem* when = list->item(list->currentRow(), 1);
+    const std::string named = when != nullptr ? "\n\n" + when->text().toStdString() : std::string();
+    if (!confirm(kDeleteScheduleCaption, kDeleteScheduleQuestion + named)) return;
+    if (scheduler().DeleteTrigger(scheduledTaskName(), list->currentRow()) != kTaskOk)
+        tell(kProgramCaption, "The scheduled scan could not be deleted: " + scheduler().lastError());
     FillScheduleList(panel);
     panel.update();
 }

@@ -1,6 +1,7 @@
 // The add-schedule dialog: its German texts, a time picker without seconds, and OK adding
 // the chosen start and kind through the scheduler with the outcome's message.
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -23,6 +24,12 @@ private slots:
         QCOMPARE(choices, (QStringList{"Sofort", "Täglich", "Wöchentlich", "Monatlich"}));
         QCOMPARE(dialog.frequency(), 0);
         QVERIFY(!dialog.startTime().displayFormat().contains('s'));
+        QStringList buttons;
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>()) buttons << button->text();
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Abbrechen", "OK"}));
+        // The calendar names months in German, whatever the user's language.
+        QCOMPARE(dialog.startDate().locale().monthName(3), QStringLiteral("März"));
     }
 
     void okAddsTheStartOnTheWeekdayOfItsDate() {

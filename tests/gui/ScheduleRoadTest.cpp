@@ -43,6 +43,14 @@ private slots:
         QVERIFY(window.scheduler != nullptr);
         QCOMPARE(window.scheduler->tasks.size(), std::size_t{1});
         QCOMPARE(schedule.scheduleList()->rowCount(), 1);
+
+        // Deleting names the schedule in its question, and a refusal is told, not hidden.
+        const QString when = schedule.scheduleList()->item(0, 1)->text();
+        schedule.scheduleList()->setCurrentCell(0, 1);
+        window.scheduler->refuseEverything = true;
+        window.dialog->OnPanelButton(schedule, "BUTTON_DELETESCHEDULE");
+        QVERIFY(window.dialog->wasTold(std::string(kDeleteScheduleQuestion) + "\n\n" + when.toStdString()));
+        QVERIFY(window.dialog->wasTold("The scheduled scan could not be deleted: refused"));
     }
 };
 
