@@ -76,6 +76,8 @@ bool CMainDialog::OnInitDialog() {
 }
 
 void CMainDialog::ButtonPressed(const std::string& name) {
+    // First: a command may leave the panel whose edit box holds what was typed, or end the window.
+    StoreTypedValues();
     if (name == "BUTTON_EXIT") {
         done(QDialog::Accepted);
         return;
@@ -108,10 +110,10 @@ void CMainDialog::ButtonPressed(const std::string& name) {
     if (name == "BUTTON_SUPPORT") (void)OpenSupportPage();
     if (name == "BUTTON_RESTORE") RestoreLatestBackup();
 
-    // Any command but a scan or a repair forgets the results: "BUTTON_REMOVE" waits for
-    // the next scan.
-    m_resultsAvailable = false;
-    StoreBackupCount(currentPanel());
+    // Any command but a scan or a repair forgets the results, and the list with them:
+    // "BUTTON_REMOVE" waits for the next scan. Minimising the window and opening the
+    // support page change nothing the results describe, and leave them listed.
+    if (name != "BUTTON_MINIMIZE" && name != "BUTTON_SUPPORT") ForgetResults();
     if (CSubMainSkin* shown = currentPanel()) shown->update();
 }
 

@@ -123,6 +123,9 @@ private:
     void OnMainProgress();
     void SetProgress(CSubMainSkin& panel, std::int32_t count);
     void joinWorker();
+    // Forgotten results leave the screen with them: the results list and the category
+    // counts are emptied, so that no list is shown that "Fix selected" would not act on.
+    void ForgetResults();
 
     // Panels (MainDialogPanels.cpp).
     void LoadPanelSettings(CSubMainSkin& panel);
@@ -142,7 +145,12 @@ private:
     TaskScheduler& scheduler();
     std::string scheduledTaskName();
     void CloseSummaryScan();
+    // What the user typed into the panels' edit boxes (the backup count, the scan period),
+    // stored before a command can leave the panel or end the window; nothing while a job
+    // holds the registry.
+    void StoreTypedValues();
     void StoreBackupCount(CSubMainSkin* panel);
+    void StoreScanPeriod(CSubMainSkin& panel);
 
     // Main-screen commands (CMainDialog.cpp).
     void RestoreLatestBackup();
@@ -173,6 +181,8 @@ private:
     bool m_ending = false;
     int m_exitCode = 0;
     int m_resultRowCount = 0;
+    // The rows the running repair was handed, for the message at its end.
+    ChosenRows m_fixRows;
     CSubMainSkin* m_progressPanel = nullptr;
 
     std::thread m_worker;

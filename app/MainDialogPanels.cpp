@@ -59,6 +59,33 @@ void ShowOptions(CSubMainSkin& panel, const ScheduleOptions& options) {
     panel.SetChecked("BUTTON_START_AFTER_EVERY_DAY", options.day);
 }
 
+// The panel of the scan's category boxes, where BUTTON_STARTUP is the startup category;
+// on any other panel a box of that name is "Start with Windows".
+bool HoldsCategories(const CSubMainSkin& panel) { return panel.FindButton("BUTTON_ALL") != nullptr; }
+
+// The automatic scan's switch is a push button whose "over" picture, in the skin, is the
+// switch turned on: with the pointer on it (as it is right after a click) a switch that is
+// off would be drawn on. Its pictures are made to follow its state instead.
+void ShowSwitch(CSubMainSkin& panel, bool on) {
+    skin::CSkinButton* button = panel.FindButton("BUTTON_AUTOSCAN_ENABLE");
+    if (button == nullptr) return;
+    using skin::ButtonPicture;
+    button->SetPictures(button->Picture(ButtonPicture::Normal),
+                        button->Picture(on ? ButtonPicture::Down : ButtonPicture::Normal),
+                        button->Picture(ButtonPicture::Down), button->Picture(ButtonPicture::Disabled));
+    button->SetChecked(on);
+}
+
+// Every repair writes its backup before it removes anything, so the box is ticked for
+// good, and says why it cannot be unticked.
+void ShowBackupAlwaysMade(CSubMainSkin& panel) {
+    skin::CSkinButton* button = panel.FindButton("BUTTON_BACKUP");
+    if (button == nullptr) return;
+    button->SetChecked(true);
+    button->setEnabled(false);
+    button->setToolTip(QString::fromLatin1(kBackupAlwaysMadeTip));
+}
+
 // A Run entry is a command line: a path with a blank in it must be quoted to be one.
 std::string StartupCommand(const std::string& program) {
     if (program.find(' ') == std::string::npos) return program;
@@ -86,25 +113,28 @@ void CMainDialog::LoadPanelSettings(CSubMainSkin& panel) {
     const auto load = [&](const char* keyPath, const char* valueName, const char* button) {
         if (store.LoadFlagSetting(keyPath, valueName).value_or(false)) panel.SetChecked(button, true);
     };
-    load(kRunKey, kStartupValueName, "BUTTON_STARTUP");
+    // "Start with Windows" is what the Run key holds, ticked or not.
+    if (!HoldsCategories(panel))
+        panel.SetChecked("BUTTON_STARTUP", store.LoadFlagSetting(kRunKey, kStartupValueName).value_or(false));
     if (panel.name() == kSchedulePanel) {
         bool enabled = panel.IsChecked("BUTTON_AUTOSCAN_ENABLE");
         ScheduleOptions options = ReadOptions(panel);
         m_schedule.LoadPanelSettings(registry, enabled, options);
-        panel.SetChecked("BUTTON_AUTOSCAN_ENABLE", enabled);
+        ShowSwitch(panel, enabled);
         ShowOptions(panel, options);
         panel.SetEditText("EDIT_SCAN_PERIOD", QString::fromStdString(options.periodText));
     }
     load(kSettingsKey, setting::kAutoScan, "BUTTON_AUTOSCAN");
-    load(kSettingsKey, setting::kSaveReg, "BUTTON_BACKUP");
+    ShowBackupAlwaysMade(panel);
     load(kSettingsKey, setting::kScanEvery, "BUTTON_START_EVERY");
     load(kSettingsKey, setting::kScanAfterEvery, "BUTTON_START_AFTER_EVERY");
     if (panel.name() == kScheduleDisabledPanel) {
         // The switched-off panel shows the options that will hold once it is switched on.
-        panel.SetChecked("BUTTON_AUTOSCAN_ENABLE", m_schedule.enabled());
+        ShowSwitch(panel, m_schedule.enabled());
         if (const CSubMainSkin* schedule = this->panel(kSchedulePanel)) ShowOptions(panel, ReadOptions(*schedule));
     }
-    OnPanelButton(panel, "BUTTON_ALL");
+    // The category boxes start all ticked.
+    if (HoldsCategories(panel)) OnPanelButton(panel, "BUTTON_ALL");
     if (store.LoadFlagSetting(kSettingsKey, setting::kAutoScan).value_or(false)) m_scanAtStart = true;
 }
 
@@ -138,16 +168,22 @@ void CMainDialog::FillIgnoredList() {
 
 void CMainDialog::OnPanelButton(CSubMainSkin& panel, const std::string& name) {
     if (m_scanRunning || m_fixRunning) return;
-    StoreBackupCount(&panel);
+    StoreTypedValues();
 
     if (name == "BUTTON_SCAN") {
         StartSummaryScan(panel);
         return;
     }
-    if (name == "BUTTON_STARTUP") ToggleStartWithWindows(panel);
+    if (name == "BUTTON_STARTUP") {
+        if (HoldsCategories(panel)) {
+            panel.SetChecked(name, !panel.IsChecked(name));
+        } else {
+            ToggleStartWithWindows(panel);
+        }
+    }
     if (name == "BUTTON_ABOUTEXIT") ShowPage("SUBMAIN_MAIN", "BUTTON_MAIN");
     if (name == "BUTTON_AUTOSCAN") StoreFlag(panel, "BUTTON_AUTOSCAN", setting::kAutoScan);
-    if (name == "BUTTON_BACKUP") StoreFlag(panel, "BUTTON_BACKUP", setting::kSaveReg);
+    // BUTTON_BACKUP has no command: it stays ticked, as every repair is backed up.
     for (const char* category : kCategoryButtons) {
         if (name == category) panel.SetChecked(name, !panel.IsChecked(name));
     }
@@ -173,9 +209,36 @@ void CMainDialog::OnPanelButton(CSubMainSkin& panel, const std::string& name) {
     }
 }
 
+void CMainDialog::StoreTypedValues() {
+    // A job holds the registry; what was typed waits for the next command after it.
+    if (m_scanRunning || m_fixRunning) return;
+    for (CSubMainSkin* panel : panels()) {
+        StoreBackupCount(panel);
+        StoreScanPeriod(*panel);
+    }
+}
+
+void CMainDialog::StoreScanPeriod(CSubMainSkin& panel) {
+    skin::CSkinEdit* edit = panel.FindEdit("EDIT_SCAN_PERIOD");
+    // Only what the user typed: a box the window filled shows what is stored already, and
+    // writing it back could undo what another window saved meanwhile.
+    if (edit == nullptr || !edit->isModified()) return;
+    edit->setModified(false);
+    bool stored = false;
+    {
+        auto use = m_machine.useRegistry();
+        stored = m_schedule.StoreTypedPeriod(m_machine.registry(), ReadOptions(panel));
+    }
+    if (stored) (void)m_settings.changed();
+}
+
 void CMainDialog::StoreBackupCount(CSubMainSkin* panel) {
     if (panel == nullptr) return;
-    const QString text = panel->GetEditText("EDIT_BAKUP_COUNT");
+    // Only what the user typed, as for the scan period.
+    skin::CSkinEdit* edit = panel->FindEdit("EDIT_BAKUP_COUNT");
+    if (edit == nullptr || !edit->isModified()) return;
+    edit->setModified(false);
+    const QString text = edit->text();
     if (text.isEmpty()) return;
     {
         auto use = m_machine.useRegistry();
@@ -233,9 +296,9 @@ void CMainDialog::ToggleAutomaticScan(CSubMainSkin& panel) {
         on = m_schedule.ToggleEnabled(m_machine.registry());
     }
     ShowSubScreen(on ? kSchedulePanel : kScheduleDisabledPanel);
-    panel.SetChecked("BUTTON_AUTOSCAN_ENABLE", on);
     // Both schedule panels show the switch; the one now shown must say the same.
-    if (CSubMainSkin* shown = currentPanel()) shown->SetChecked("BUTTON_AUTOSCAN_ENABLE", on);
+    ShowSwitch(panel, on);
+    if (CSubMainSkin* shown = currentPanel()) ShowSwitch(*shown, on);
     (void)m_settings.changed();
 }
 

@@ -36,18 +36,6 @@ std::optional<std::int32_t> FoundCount(const ScanResult& result, ScanCategory ca
     return std::nullopt;
 }
 
-std::string FixMessage(const FixReport& report) {
-    std::string text = report.outcome == FixOutcome::Removed ? std::string(kItemsRemovedMessage) : report.errorText();
-    // Lines beyond these would make a box taller than the screen; the count is in the text.
-    constexpr std::size_t kLinesShown = 10;
-    std::vector<std::string> lines = report.leftUndone;
-    for (const ShortcutProblem& shortcut : report.shortcutsNotFixed) lines.push_back(shortcut.message);
-    for (std::size_t i = 0; i < lines.size() && i < kLinesShown; ++i) text += "\n" + lines[i];
-    if (lines.size() > kLinesShown) text += "\n...";
-    if (!report.ignoreListError.empty()) text += "\n\n" + report.ignoreListError;
-    return text;
-}
-
 }  // namespace
 
 void CMainDialog::StartMainScan() {
@@ -141,6 +129,7 @@ void CMainDialog::StartMainFix() {
             }
         }
     }
+    m_fixRows = CountChosenRows(selection.problemTicked, selection.shortcutTicked);
     m_fixRunning = true;
     ShowSubScreen("SUBMAIN_MAIN");
     if (m_progressPanel == nullptr) m_progressPanel = panel("SUBMAIN_MAIN");
@@ -171,7 +160,7 @@ void CMainDialog::ShowFixReport(const FixReport& report) {
     joinWorker();
     if (m_ending) return;
     OnMainProgress();
-    tell(kProgramCaption, FixMessage(report));
+    tell(kProgramCaption, FixSummaryText(report, m_fixRows));
     m_fixRunning = false;
     ShowSubScreen("SUBMAIN_IGNORED");
     FillIgnoredList();
@@ -207,6 +196,23 @@ void CMainDialog::SetProgress(CSubMainSkin& panel, std::int32_t count) {
 
 void CMainDialog::joinWorker() {
     if (m_worker.joinable()) m_worker.join();
+}
+
+void CMainDialog::ForgetResults() {
+    m_resultsAvailable = false;
+    m_resultRowCount = 0;
+    if (CSubMainSkin* results = panel("SUBMAIN_RESULT"); results != nullptr && results->checkList() != nullptr)
+        results->checkList()->RemoveAllRows();
+    // The counts are those of the scan whose list is gone; the categories' ticks stay.
+    for (CSubMainSkin* progress : {panel("SUBMAIN_MAIN"), m_progressPanel}) {
+        if (progress == nullptr) continue;
+        for (ScanCategory category : kProgressOrder) {
+            const std::string name(InfoOf(category).name);
+            progress->SetText("PROGRESS_TEXT_" + name, QString());
+            progress->SetText("PROGRESS_COUNT_" + name, QString());
+        }
+        progress->SetText("TEXT_ERRORSCAN_STATUS", QString());
+    }
 }
 
 }  // namespace brindle

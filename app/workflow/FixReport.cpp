@@ -1,6 +1,71 @@
 #include "app/workflow/FixReport.h"
 
+#include <algorithm>
+
+#include "app/workflow/UserTexts.h"
+
 namespace brindle {
+
+namespace {
+
+// "1 registry entry", "2 registry entries".
+std::string Count(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Each line left undone is a ticked registry entry still in place, each shortcut not
+// fixed a ticked shortcut file still there.
+std::string RemovedLine(const FixReport& report, const ChosenRows& rows) {
+    const std::size_t entries = rows.entriesTicked - std::min(rows.entriesTicked, report.leftUndone.size());
+    const std::size_t shortcuts = rows.shortcutsTicked - std::min(rows.shortcutsTicked, report.shortcutsNotFixed.size());
+    return "Removed: " + Count(entries, "registry entry", "registry entries") + " and " +
+           Count(shortcuts, "shortcut file", "shortcut files") + ".";
+}
+
+std::string KeptLine(const FixReport& report, const ChosenRows& rows) {
+    // A list that could not be written holds none of them: its warning follows.
+    return "Kept: " + Count(rows.kept, "unticked row", "unticked rows") +
+           (report.ignoreListError.empty() ? ", added to the ignore list." : ".");
+}
+
+}  // namespace
+
+ChosenRows CountChosenRows(const std::vector<bool>& problemTicked, const std::vector<bool>& shortcutTicked) {
+    ChosenRows rows;
+    rows.entriesTicked = static_cast<std::size_t>(std::count(problemTicked.begin(), problemTicked.end(), true));
+    rows.shortcutsTicked = static_cast<std::size_t>(std::count(shortcutTicked.begin(), shortcutTicked.end(), true));
+    rows.kept = problemTicked.size() + shortcutTicked.size() - rows.entriesTicked - rows.shortcutsTicked;
+    return rows;
+}
+
+std::string FixSummaryText(const FixReport& report, const ChosenRows& rows) {
+    // Only these two reached the disk; every other outcome's error says what happened.
+    const bool repaired = report.outcome == FixOutcome::Removed || report.outcome == FixOutcome::Partial;
+    const bool anyTicked = rows.entriesTicked + rows.shortcutsTicked > 0;
+    std::string text;
+    if (repaired && !anyTicked) {
+        text = rows.kept == 0 ? kNothingListedMessage : kNothingTickedMessage;
+    } else if (report.outcome == FixOutcome::Removed) {
+        text = kItemsRemovedMessage;
+    } else {
+        // The partial outcome's summary is brindle-cli's, word for word.
+        text = report.errorText();
+    }
+    if (repaired && anyTicked) text += "\n\n" + RemovedLine(report, rows);
+    if (repaired && rows.kept > 0) text += (anyTicked ? "\n" : "\n\n") + KeptLine(report, rows);
+    if (report.backup.outcome == BackupResult::Outcome::Written) text += "\nBackup: " + report.backup.file.string();
+    if (!report.backup.shortcutFile.empty()) text += "\nShortcut backup: " + report.backup.shortcutFile.string();
+
+    // Lines beyond these would make a box taller than the screen; the count is in the text.
+    constexpr std::size_t kLinesShown = 10;
+    std::vector<std::string> lines = report.leftUndone;
+    for (const ShortcutProblem& shortcut : report.shortcutsNotFixed) lines.push_back(shortcut.message);
+    if (!lines.empty()) text += "\n";
+    for (std::size_t i = 0; i < lines.size() && i < kLinesShown; ++i) text += "\n" + lines[i];
+    if (lines.size() > kLinesShown) text += "\n...";
+    if (!report.ignoreListError.empty()) text += "\n\n" + report.ignoreListError;
+    return text;
+}
 
 bool RefuseRepairThatCannotRun(Machine& machine, FixReport& report) {
     if (machine.registryChangedOnDisk()) {

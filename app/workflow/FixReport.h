@@ -2,6 +2,7 @@
 // every repair road takes the same way.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 namespace brindle {
 
 enum class FixOutcome {
-    Removed,        // kItemsRemovedMessage may be shown
+    Removed,        // all that was ticked is gone (nothing, when nothing was ticked)
     ChangedOnDisk,  // the registry files changed since the scan; nothing was done
     BackupFailed,   // nothing was deleted
     SaveFailed,     // the repair could not be written back; nothing on disk changed
@@ -47,6 +48,22 @@ struct FixReport : JobReport<FixOutcome> {
     // The ticked shortcuts the repair did not delete, each with the reason.
     std::vector<ShortcutProblem> shortcutsNotFixed;
 };
+
+// The rows of the results list a repair was handed: the ticked registry entries and
+// shortcut files it is to remove, and the unticked rows it is to keep.
+struct ChosenRows {
+    std::size_t entriesTicked = 0;
+    std::size_t shortcutsTicked = 0;
+    std::size_t kept = 0;
+};
+// One flag per row, as the list shows it (see FixSelection).
+ChosenRows CountChosenRows(const std::vector<bool>& problemTicked, const std::vector<bool>& shortcutTicked);
+
+// What the window tells the user when the repair of `rows` has ended: whether anything was
+// removed (never "removed" when nothing was ticked), the partial outcome's summary as
+// brindle-cli gives it, how many rows were removed and kept, where the backup is, what was
+// left in place and why, and the ignore list's warning.
+std::string FixSummaryText(const FixReport& report, const ChosenRows& rows);
 
 // The problem list describes the registry as the scan read it; Wine may have changed it
 // since, and a repair of a stale list could delete the wrong things. Nor can a repair run

@@ -126,6 +126,19 @@ bool InProgramSchedule::PressOption(Registry& registry, ScheduleOption pressed, 
     return true;
 }
 
+bool InProgramSchedule::StoreTypedPeriod(Registry& registry, const ScheduleOptions& options) {
+    if (options.periodText.empty()) return false;
+    SettingsStore store(registry);
+    if (store.LoadTextSetting(kSettingsKey, setting::kScanMinutes) == options.periodText) return false;
+    if (m_enabled && options.every) {
+        ApplyScheduleOptions(registry, options);
+    } else {
+        // The minutes wait for "every N minutes" to be chosen; the period stays.
+        store.WriteTextSetting(setting::kScanMinutes, options.periodText);
+    }
+    return true;
+}
+
 void InProgramSchedule::ApplyScheduleOptions(Registry& registry, const ScheduleOptions& options) {
     const std::int64_t now = m_now();
     m_nextScanTime = now;

@@ -94,6 +94,12 @@ public:
     // applies them. With the automatic scan off nothing changes and the answer is false.
     bool PressOption(Registry& registry, ScheduleOption pressed, ScheduleOptions& options);
 
+    // The period edit box was typed into: stores its minutes and, while the automatic scan
+    // is on with "every N minutes" chosen, applies the options as an option button does
+    // (the next scan one new period from now). An empty box keeps the minutes stored
+    // before. False when nothing was stored: the box was empty or holds the stored text.
+    bool StoreTypedPeriod(Registry& registry, const ScheduleOptions& options);
+
     // Takes the period from the options (while the automatic scan is on; otherwise the
     // period stays), at least a minute and at most kLongestStoredNumber, sets the next
     // scan one period from now and saves the whole schedule with the options.

@@ -21,6 +21,12 @@ inline constexpr const char* kFixFailedMessage = "Error Occured while Fixing";
 inline constexpr const char* kBackupInProgressText = "Backup in progress";
 inline constexpr const char* kFixingErrorsText = "Fixing errors";
 inline constexpr const char* kItemsRemovedMessage = "Items selected have been removed from the system";
+// A repair with no row ticked: the unticked rows are kept, nothing is removed.
+inline constexpr const char* kNothingTickedMessage = "Nothing was removed: no row was ticked.";
+inline constexpr const char* kNothingListedMessage = "Nothing was removed: the list holds nothing to remove.";
+
+// The settings panel's backup box, which is always ticked: no repair runs without a backup.
+inline constexpr const char* kBackupAlwaysMadeTip = "Every repair is backed up first; this cannot be turned off.";
 
 // The restore of the newest backup.
 inline constexpr const char* kRestoreCompleteMessage = "Restore Complete";

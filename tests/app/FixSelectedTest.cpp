@@ -192,6 +192,62 @@ TEST_F(FixSelectedTest, AProblemThatTheBackupCannotHoldWholeStaysInPlace) {
     EXPECT_FALSE(machine.valueExists(kRunKey, "Gone")) << "the rest is still repaired";
 }
 
+// What the window says at the end of a repair: "removed" only when something was, the
+// partial outcome in brindle-cli's words, and the counts and the backup in every case.
+TEST_F(FixSelectedTest, TheSummaryTellsWhatWasRemovedKeptAndLeftAndWhereTheBackupIs) {
+    const struct {
+        const char* what;
+        FixSelection selection;
+        bool blob;  // the class key holds more than a backup may: it stays
+        const char* firstLine;
+        std::vector<std::string> lines;    // each found in the text
+        std::vector<std::string> absent;   // none found
+    } cases[] = {
+        {"nothing ticked", {{false, false, false}, {}}, false, kNothingTickedMessage,
+         {"Kept: 3 unticked rows, added to the ignore list."},
+         {kItemsRemovedMessage, "Removed:", "Backup:"}},
+        {"one kept", keepSecond, false, kItemsRemovedMessage,
+         {"Removed: 2 registry entries and 0 shortcut files.", "Kept: 1 unticked row, added to the ignore list.",
+          "Backup: " + (backupFolder() / "2026-12-08_15-00-00.reg").string()},
+         {}},
+        {"one left in place", keepSecond, true, "1 registry entries were left in place; the rest of the repair is done",
+         {"Removed: 1 registry entry and 0 shortcut files.", "Kept: 1 unticked row", "its backup would be incomplete",
+          "Backup: "},
+         {kItemsRemovedMessage}},
+    };
+    for (const auto& c : cases) {
+        // Each case repairs the fixture's problems anew; the backups of earlier cases go.
+        fs::remove_all(backupFolder());
+        fs::remove(machine.workFolder().path() / kIgnoreListFile);
+        for (const char* name : {"Gone", "Kept"}) machine.setString(kRunKey, name, std::string("C:\\") + name);
+        machine.setString("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}\\InprocServer32", "", "C:\\gone\\server.dll");
+        if (c.blob) {
+            machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}", "Blob", win::REG_BINARY,
+                             std::string(20000, 'x'));
+        }
+        for (std::size_t i = 0; i < session.engine.problems().size(); ++i) {
+            session.engine.problems()[i]->setKeyPath(i == 2 ? "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"
+                                                           : kRunKey);
+        }
+        const FixReport report = FixSelected(session, c.selection, kSnapshot, kClock);
+        const std::string text =
+            FixSummaryText(report, CountChosenRows(c.selection.problemTicked, c.selection.shortcutTicked));
+        EXPECT_EQ(text.substr(0, text.find('\n')), c.firstLine) << c.what << "\n" << text;
+        for (const std::string& line : c.lines) EXPECT_NE(text.find(line), std::string::npos) << c.what << "\n" << text;
+        for (const std::string& line : c.absent) EXPECT_EQ(text.find(line), std::string::npos) << c.what << "\n" << text;
+    }
+}
+
+TEST(FixSummaryText, AnEmptyListOrAFailureNeverSaysRemoved) {
+    FixReport nothingListed;
+    EXPECT_EQ(FixSummaryText(nothingListed, {}), kNothingListedMessage);
+
+    FixReport failed;
+    failed.fail(FixOutcome::BackupFailed, "the backup could not be written, so nothing was removed: disk full");
+    const std::string text = FixSummaryText(failed, ChosenRows{2, 1, 1});
+    EXPECT_EQ(text, failed.errorText()) << "no counts of a repair that did not run";
+}
+
 // The snapshot's name is predictable: a link planted there is left alone, and so is
 // the file it points to.
 TEST_F(FixSelectedTest, ALinkPlantedAtTheSnapshotNameIsNotFollowed) {

@@ -335,6 +335,41 @@ TEST_F(InProgramScheduleTest, OptionButtonsSetTheirGroupOnlyWhileTheScanIsOn) {
     }
 }
 
+// Minutes typed into the box are kept when the user moves on; they become the period only
+// where an option button would make them so.
+TEST_F(InProgramScheduleTest, TypedMinutesAreStoredAndRunOnlyWhileEveryNMinutesIsOn) {
+    constexpr std::int64_t kKept = 5000;
+    const struct {
+        const char* what;
+        bool enabled;
+        ScheduleOptions options;
+        bool stored;
+        const char* minutes;  // as the settings hold them afterwards
+        std::int64_t period;
+    } cases[] = {
+        {"every N minutes, on", true, {true, false, false, false, false, "15"}, true, "15", 900},
+        {"after every week, on", true, {false, true, false, true, false, "15"}, true, "15", kKept},
+        {"every N minutes, off", false, {true, false, false, false, false, "15"}, true, "15", kKept},
+        {"the box emptied", true, {true, false, false, false, false, ""}, false, "7", kKept},
+        {"the text already stored", true, {true, false, false, false, false, "7"}, false, "7", kKept},
+    };
+    for (const auto& c : cases) {
+        store.WriteTextSetting(setting::kScanMinutes, "7");
+        InProgramSchedule schedule = enabledWithPeriod(kKept);
+        if (!c.enabled) schedule.ToggleEnabled(registry());
+        const std::int64_t next = schedule.nextScanTime();
+        now = kNow + 10;
+        EXPECT_EQ(schedule.StoreTypedPeriod(registry(), c.options), c.stored) << c.what;
+        EXPECT_EQ(store.LoadTextSetting(kSettingsKey, setting::kScanMinutes), std::optional<std::string>(c.minutes))
+            << c.what;
+        EXPECT_EQ(schedule.period(), c.period) << c.what;
+        EXPECT_EQ(stored(setting::kScanPeriod), c.period) << c.what;
+        // A new period counts from now; otherwise the next scan stays where it was.
+        EXPECT_EQ(schedule.nextScanTime(), c.period != kKept ? now + c.period : next) << c.what;
+        now = kNow;
+    }
+}
+
 TEST_F(InProgramScheduleTest, TheEnableSwitchIsStored) {
     InProgramSchedule schedule = makeSchedule();
     EXPECT_TRUE(schedule.ToggleEnabled(registry()));

@@ -203,14 +203,146 @@ private slots:
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
         CSubMainSkin& advanced = window.panel("SUBMAIN_ADVANCED");
-        // A fresh installation shows the box ticked (the "all" press of the load sets it).
-        QVERIFY(advanced.IsChecked("BUTTON_STARTUP"));
-        window.dialog->OnPanelButton(advanced, "BUTTON_STARTUP");
+        // A fresh installation has no Run entry, and the box says so.
+        QVERIFY(!advanced.IsChecked("BUTTON_STARTUP"));
         window.dialog->OnPanelButton(advanced, "BUTTON_STARTUP");
         QVERIFY(advanced.IsChecked("BUTTON_STARTUP"));
         QCOMPARE(window.storedText(kRunKey, kStartupValueName), std::optional<std::string>("Z:\\opt\\brindle\\bin\\brindle"));
         window.dialog->OnPanelButton(advanced, "BUTTON_STARTUP");
         QVERIFY(!window.storedFlag(kRunKey, kStartupValueName));
+    }
+
+    // The settings page's boxes show what is so: the Run key's entry, and the backup that
+    // every repair makes. The startup category's box, of the same name, is only a category.
+    void theSettingsBoxesShowTheTruth() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr);
+        {
+            auto use = window.machine->useRegistry();
+            SettingsStore(window.machine->registry()).SetStartupCommand("C:\\brindle.exe");
+        }
+        QVERIFY(window.dialog->OnInitDialog());
+        CSubMainSkin& advanced = window.panel("SUBMAIN_ADVANCED");
+        QVERIFY(advanced.IsChecked("BUTTON_STARTUP"));
+
+        CSubMainSkin& main = window.panel("SUBMAIN_MAIN");
+        QVERIFY(main.IsChecked("BUTTON_STARTUP"));
+        window.dialog->OnPanelButton(main, "BUTTON_STARTUP");
+        QVERIFY(!main.IsChecked("BUTTON_STARTUP"));
+        QVERIFY(advanced.IsChecked("BUTTON_STARTUP"));
+        QVERIFY(window.storedFlag(kRunKey, kStartupValueName));
+
+        const skin::CSkinButton* backup = advanced.FindButton("BUTTON_BACKUP");
+        QVERIFY(backup != nullptr);
+        QVERIFY(backup->IsChecked());
+        QVERIFY(!backup->isEnabled());
+        QVERIFY(backup->toolTip().contains(QStringLiteral("backed up")));
+        window.dialog->OnPanelButton(advanced, "BUTTON_BACKUP");
+        QVERIFY(backup->IsChecked());
+        QVERIFY(!window.storedFlag(kSettingsKey, setting::kSaveReg));
+    }
+
+    // What the message box says after "Fix selected": never "removed" when nothing was.
+    void fixSelectedTellsWhatWasRemovedAndKept() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        QVERIFY(window.scan());
+        const int rows = window.panel("SUBMAIN_RESULT").checkList()->rowCount();
+        QVERIFY(rows >= 3);
+        window.panel("SUBMAIN_RESULT").checkList()->SetAllChecked(false);
+        QSignalSpy fixed(window.dialog.get(), &CMainDialog::fixEnded);
+        window.dialog->ButtonPressed("BUTTON_REMOVE");
+        QVERIFY(fixed.wait(kJobTimeout));
+        const std::string nothing = window.dialog->told.back().second;
+        QVERIFY2(nothing.rfind(kNothingTickedMessage, 0) == 0, nothing.c_str());
+        QVERIFY2(nothing.find(kItemsRemovedMessage) == std::string::npos, nothing.c_str());
+        QVERIFY2(nothing.find("Kept: " + std::to_string(rows) + " unticked rows") != std::string::npos, nothing.c_str());
+        QCOMPARE(window.backupCount(), std::size_t{0});
+        // Every row was kept: all of them are on the ignore list, none was removed.
+        QCOMPARE(window.panel("SUBMAIN_IGNORED").checkList()->rowCount(), rows);
+        QTemporaryDir elsewhere;
+        QCOMPARE(test::DemoMachineCopy::ListedPaths(window.demo.cliScan(elsewhere.path())).size(), rows);
+    }
+
+    void fixSelectedCountsTheRemovedAndKeptRowsAndNamesTheBackup() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        QVERIFY(window.scan());
+        const int rows = window.panel("SUBMAIN_RESULT").checkList()->rowCount();
+        window.panel("SUBMAIN_RESULT").checkList()->SetRowChecked(0, false);
+        QSignalSpy fixed(window.dialog.get(), &CMainDialog::fixEnded);
+        window.dialog->ButtonPressed("BUTTON_REMOVE");
+        QVERIFY(fixed.wait(kJobTimeout));
+        const std::string text = window.dialog->told.back().second;
+        QVERIFY2(text.rfind(kItemsRemovedMessage, 0) == 0, text.c_str());
+        QVERIFY2(text.find("Kept: 1 unticked row, added to the ignore list.") != std::string::npos, text.c_str());
+        QVERIFY2(text.find("Backup: " + window.demo.workFolder().toStdString() + "/Registry Backups/") !=
+                     std::string::npos,
+                 text.c_str());
+        // Every ticked row is gone: the counts add up to what was listed.
+        const QRegularExpression removed(QStringLiteral("Removed: (\\d+) registry entr(?:y|ies) and (\\d+) shortcut file"));
+        const QRegularExpressionMatch match = removed.match(QString::fromStdString(text));
+        QVERIFY2(match.hasMatch(), text.c_str());
+        QCOMPARE(match.captured(1).toInt() + match.captured(2).toInt(), rows - 1);
+    }
+
+    // Results a command forgot leave the screen; minimising forgets nothing.
+    void forgottenResultsLeaveTheScreen() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        QVERIFY(window.scan());
+        const int rows = window.panel("SUBMAIN_RESULT").checkList()->rowCount();
+        QVERIFY(rows > 0);
+        QVERIFY(!window.label("SUBMAIN_MAIN", "PROGRESS_COUNT_COM").isEmpty());
+        window.dialog->ButtonPressed("BUTTON_MINIMIZE");
+        QVERIFY(window.dialog->resultsAvailable());
+        QCOMPARE(window.panel("SUBMAIN_RESULT").checkList()->rowCount(), rows);
+
+        // The restore leaves the results panel shown: its list must not outlive the results.
+        window.dialog->ButtonPressed("BUTTON_RESTORE");
+        QVERIFY(!window.dialog->resultsAvailable());
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_RESULT"));
+        QCOMPARE(window.panel("SUBMAIN_RESULT").checkList()->rowCount(), 0);
+        QCOMPARE(window.label("SUBMAIN_MAIN", "PROGRESS_COUNT_COM"), QString());
+        QCOMPARE(window.label("SUBMAIN_MAIN", "PROGRESS_TEXT_COM"), QString());
+    }
+
+    // A period typed into the schedule panel is kept whichever button is clicked next.
+    void aTypedScanPeriodIsStoredByTheNextMainButton() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        window.dialog->ButtonPressed("BUTTON_AUTOSCAN");
+        window.dialog->OnPanelButton(window.panel("SUBMAIN_SCHEDULE_DISABLED"), "BUTTON_AUTOSCAN_ENABLE");
+        CSubMainSkin& schedule = window.panel("SUBMAIN_SCHEDULE");
+        window.dialog->OnPanelButton(schedule, "BUTTON_START_EVERY");
+        skin::CSkinEdit* period = schedule.FindEdit("EDIT_SCAN_PERIOD");
+        QVERIFY(period != nullptr);
+        period->selectAll();
+        QTest::keyClicks(period, QStringLiteral("15"));
+        window.dialog->ButtonPressed("BUTTON_ADVSETTINGS");
+        QCOMPARE(window.storedText(kSettingsKey, setting::kScanMinutes), std::optional<std::string>("15"));
+        QCOMPARE(window.dialog->schedule().period(), std::int64_t{15 * 60});
+    }
+
+    // Switched off, the schedule panel shown draws its switch off, the pointer on it or not.
+    void theAutomaticScanSwitchShowsItsState() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        window.dialog->ButtonPressed("BUTTON_AUTOSCAN");
+        window.dialog->OnPanelButton(window.panel("SUBMAIN_SCHEDULE_DISABLED"), "BUTTON_AUTOSCAN_ENABLE");
+        window.dialog->OnPanelButton(window.panel("SUBMAIN_SCHEDULE"), "BUTTON_AUTOSCAN_ENABLE");
+        QVERIFY(!window.dialog->schedule().enabled());
+        QCOMPARE(window.dialog->currentPanel()->name(), std::string("SUBMAIN_SCHEDULE_DISABLED"));
+        for (const char* name : {"SUBMAIN_SCHEDULE_DISABLED", "SUBMAIN_SCHEDULE"}) {
+            const skin::CSkinButton* button = window.panel(name).FindButton("BUTTON_AUTOSCAN_ENABLE");
+            QVERIFY(button != nullptr && !button->IsChecked());
+            for (const bool hovering : {false, true}) {
+                skin::ButtonState state = button->State();
+                state.hovering = hovering;
+                const QImage drawn = button->Picture(skin::SelectButtonPicture(state)).image();
+                QVERIFY2(drawn == button->Picture(skin::ButtonPicture::Normal).image(), name);
+            }
+        }
     }
 
     void aSettingStillRefusedAtTheEndIsToldAndRetried() {
