@@ -20,7 +20,12 @@ QString g_root;
 
 QString BuiltInSkinRoot() {
     const std::lock_guard lock(g_rootLock);
-    return g_root.isEmpty() ? QStringLiteral(BRINDLE_BUILT_IN_SKIN_ROOT) : g_root;
+    if (!g_root.isEmpty()) return g_root;
+    // Both skins are in every build; the desktop smoke test walks each with one program.
+    const QByteArray chosen = qgetenv("BRINDLE_BUILT_IN_SKIN");
+    if (chosen == "full") return QString::fromLatin1(kFullSkinRoot);
+    if (chosen == "shipped") return QString::fromLatin1(kShippedSkinRoot);
+    return QStringLiteral(BRINDLE_BUILT_IN_SKIN_ROOT);
 }
 
 void SetBuiltInSkinRoot(const QString& root) {

@@ -1,7 +1,8 @@
 // Which built-in skin the program reads its definition and pictures from. Both skins are
 // embedded: the shipped one under ":/skin" and the full one, which also places the controls
 // the shipped one leaves out, under ":/skin-full". The build chooses the default
-// (BRINDLE_SKIN=shipped or full); tests switch with SetBuiltInSkinRoot.
+// (BRINDLE_SKIN=shipped or full); the environment variable BRINDLE_BUILT_IN_SKIN (full or
+// shipped) overrides it for a run; tests switch with SetBuiltInSkinRoot.
 //
 // The built-in skin is read from the resources in memory and never written out anywhere:
 // a file in the work folder or the current folder is the user's, whatever its name.
