@@ -88,7 +88,11 @@ void CMainDialog::ButtonPressed(const std::string& name) {
     if (name == "BUTTON_MAIN" || name == "BUTTON_SCAN") {
         ShowPage("SUBMAIN_MAIN", "BUTTON_MAIN");
         if (name == "BUTTON_SCAN") {
-            if (!m_scanRunning) {
+            // One stop for both roads: while the summary window runs its scan, this
+            // button stops that scan as it stops its own.
+            if (m_summary && m_summary->isOpen()) {
+                m_summary->StopScan();
+            } else if (!m_scanRunning) {
                 StartMainScan();
             } else {
                 StopMainScan();
@@ -168,6 +172,18 @@ void CMainDialog::done(int result) {
     }
     if (m_tray != nullptr) m_tray->hide();
     CMainSkin::done(result);
+    if (m_loop != nullptr) m_loop->exit();
+}
+
+int CMainDialog::exec() {
+    // Ended before it was run (a live update started from the settings): nothing to show.
+    if (m_ending) return result();
+    show();
+    QEventLoop loop;
+    m_loop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    m_loop = nullptr;
+    return result();
 }
 
 void CMainDialog::timerEvent(QTimerEvent* event) {
@@ -199,8 +215,9 @@ void CMainDialog::closeEvent(QCloseEvent* event) {
 
 void CMainDialog::changeEvent(QEvent* event) {
     // Minimised, the window lives in the tray; without a tray it stays in the task bar.
+    // The hide waits for the state change to be over.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && MainTrayIcon::available())
-        QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { HideInTray(); }, Qt::QueuedConnection);
     CMainSkin::changeEvent(event);
 }
 
@@ -216,16 +233,35 @@ void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
 
 void CMainDialog::Minimise() {
     if (MainTrayIcon::available()) {
-        hide();
+        HideInTray();
     } else {
         showMinimized();
     }
 }
 
+void CMainDialog::HideInTray() {
+    if (m_ending) return;
+    // A notification area that came after the window was built has no icon yet.
+    if (m_tray != nullptr) m_tray->show();
+    // The summary window stands over this one; left alone on the screen it would have
+    // nothing to stand over.
+    if (m_summary && m_summary->isOpen()) m_summary->window().hide();
+    hide();
+}
+
 void CMainDialog::ShowFromTray() {
-    showNormal();
+    if (m_ending) return;
+    // A double-click reports its first click as well: the second call finds the window
+    // shown and only raises it. Shown a second time while the window manager was still
+    // mapping it, the window landed in the screen's corner (seen on X11 with openbox).
+    if (!isVisible() || isMinimized()) showNormal();
     raise();
     activateWindow();
+    if (m_summary && m_summary->isOpen()) {
+        m_summary->window().show();
+        m_summary->window().raise();
+        m_summary->window().activateWindow();
+    }
 }
 
 bool CMainDialog::confirm(const std::string& caption, const std::string& text) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QBasicTimer>
+#include <QEventLoop>
 
 #include <atomic>
 #include <filesystem>
@@ -85,7 +86,16 @@ public:
     const InProgramSchedule& schedule() const { return m_schedule; }
     // The summary window a panel's scan button opened; null when none is open.
     CThreadSummary* summaryWindow() const { return m_summary.get(); }
+    // The tray icon, shown where the desktop has a notification area.
+    MainTrayIcon* trayIcon() const { return m_tray; }
 
+    // Shows the window and runs until the dialog ends (done), as QDialog::exec does but
+    // without making the window modal: a modal window would block the tray icon's window
+    // and the summary window, which are top-level windows of their own, and hiding it in
+    // the tray would end QDialog's loop and with it the program.
+    int exec() override;
+    // Whether exec() is running; for tests that watch the program go on.
+    bool executing() const { return m_loop != nullptr; }
     void done(int result) override;
     void reject() override {}
     void accept() override {}
@@ -155,6 +165,8 @@ private:
     // Main-screen commands (CMainDialog.cpp).
     void RestoreLatestBackup();
     void Minimise();
+    // Hides the window, and the summary window with it, leaving the tray icon as the way back.
+    void HideInTray();
     void ShowFromTray();
     void saveSettings();
     // Takes the prefix's and the work folder's one-writer locks for a job that writes;
@@ -184,6 +196,9 @@ private:
     // The rows the running repair was handed, for the message at its end.
     ChosenRows m_fixRows;
     CSubMainSkin* m_progressPanel = nullptr;
+
+    // exec()'s loop while it runs.
+    QEventLoop* m_loop = nullptr;
 
     std::thread m_worker;
     ProgressMailbox m_progress;

@@ -2,10 +2,13 @@
 // scan button on a panel. It owns the window and the worker under it: the scan worker,
 // then on "BUTTON_FIXERROR" the repair worker, each reporting its end to the window's
 // thread. The window passes through the error-scan, scan-complete, error-fixing and
-// fix-complete screens; a stop closes it, and so do "BUTTON_CANCEL" and "BUTTON_OK".
+// fix-complete screens; a stop closes it, and so do "BUTTON_CANCEL", "BUTTON_OK", Escape
+// and the window manager's close, except while the repair runs (it has no way out but its
+// end).
 #pragma once
 
 #include <QObject>
+#include <QWidget>
 
 #include <filesystem>
 #include <functional>
@@ -27,6 +30,9 @@ namespace brindle {
 
 struct SummarySetup {
     Machine* machine = nullptr;
+    // The window the summary window opens over, centred on it and kept above it; it must
+    // outlive the summary. None: the summary window stands alone where its skin puts it.
+    QWidget* owner = nullptr;
     std::filesystem::path workFolder;
     const skin::CSkinIni* skin = nullptr;
     // The user skin folder the main window was built from; the built-in skin when unset.
@@ -51,6 +57,11 @@ public:
     // Closes the window as "BUTTON_CANCEL" does: a running job is asked to stop and
     // waited for first.
     void Close();
+    // Stops the scan if it is still running; the window then closes as on its own stop
+    // button. Nothing at any other time: a repair is never cut off from outside.
+    void StopScan();
+    // From InitInstance until Close.
+    bool isOpen() const { return m_stage != Stage::NotStarted && m_stage != Stage::Closed; }
 
     Summary& window() { return m_window; }
 
@@ -61,8 +72,16 @@ signals:
     void scanCompleteShown();
     void fixCompleteShown();
 
+protected:
+    // Escape and the window manager's close end the road as "BUTTON_CANCEL" does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    enum class Stage { NotStarted, Scanning, ScanComplete, Fixing, FixComplete, Closed };
+
     void OnButton(const std::string& name);
+    // Escape or the window manager's close: ignored while the repair runs.
+    void OnCloseRequest();
     void StartFix();
     void OnScanFinished(const ScanResult& result, const std::optional<std::string>& failure);
     void OnFixFinished(const FixReport& report, const std::optional<std::string>& failure);
@@ -75,7 +94,7 @@ private:
     Summary m_window;
     std::thread m_worker;
     ProgressMailbox m_progress;
-    bool m_closed = false;
+    Stage m_stage = Stage::NotStarted;
 };
 
 }  // namespace brindle

@@ -347,6 +347,8 @@ void CMainDialog::StartSummaryScan(CSubMainSkin& panel) {
     if (skinDefinition() == nullptr) return;
     SummarySetup setup;
     setup.machine = &m_machine;
+    // Over this window, centred on it and kept above it.
+    setup.owner = this;
     setup.workFolder = m_setup.workFolder;
     setup.skin = skinDefinition();
     setup.skinFolder = m_setup.skinFolder;

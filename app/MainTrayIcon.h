@@ -1,12 +1,15 @@
 // MainTrayIcon: the main window's notification-area icon, the way back to a window that
-// hides itself when minimised. Its menu offers "Show" and "Close"; a double-click shows
-// too. The window decides what showing and closing mean, so the icon only asks.
+// hides itself when minimised. Its menu offers "Show" and "Close"; a click or a
+// double-click shows too. The window decides what showing and closing mean, so the icon
+// only asks.
 #pragma once
 
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+
+#include <optional>
 
 namespace brindle {
 
@@ -18,7 +21,11 @@ public:
     // and the window must not hide itself with no way back.
     MainTrayIcon(const QIcon& icon, QObject* parent);
 
+    // Whether the desktop has a notification area.
     static bool available();
+    // Answers available() in place of the desktop until reset with nullopt: the offscreen
+    // platform the window's tests run on never has a notification area.
+    static void setAvailableForTesting(std::optional<bool> answer);
 
     void show();
     void hide();

@@ -35,9 +35,10 @@ public:
     // The summary window's four screens. Each drops the images and controls of the one
     // before and builds its own from its skin sections, with the pictures of the user skin
     // folder `skinFolder` before the built-in ones (the built-in ones alone without it);
-    // the first places the window at its line's position with its normal image's size,
-    // the others keep that place. The error-scan screen plays the scan animation
-    // (skin::LoadScanAnimation) in its animation rectangle.
+    // each gives the window its normal image's size; the first centres it over its parent
+    // window, or puts it at its line's position without a parent, and the others keep the
+    // centre of the one before; each keeps it on the screen. The error-scan screen plays
+    // the scan animation (skin::LoadScanAnimation) in its animation rectangle.
     void ShowErrorScanScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder);
     void ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder,
                                 const SummaryTable& table);

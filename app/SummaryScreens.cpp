@@ -1,6 +1,9 @@
 // The summary window's screens: error scan (with the animation), scan complete, error
 // fixing and fix complete, each laid out by its own sections of the skin definition.
 #include <QHeaderView>
+#include <QScreen>
+
+#include <algorithm>
 
 #include "app/Summary.h"
 #include "skin/SkinList.h"
@@ -23,6 +26,25 @@ QRect ToQRect(const skin::SkinRect& rect) {
 
 QString Number(std::int64_t number) { return QString::number(number); }
 
+// `place` moved in as far as it must to stay on `screen`; a window larger than the screen
+// keeps its top left corner on it.
+QRect KeptOnScreen(QRect place, const QScreen* screen) {
+    if (screen == nullptr) return place;
+    const QRect area = screen->availableGeometry();
+    place.moveLeft(std::max(area.left(), std::min(place.left(), area.left() + area.width() - place.width())));
+    place.moveTop(std::max(area.top(), std::min(place.top(), area.top() + area.height() - place.height())));
+    return place;
+}
+
+// The middle of what the user sees of `window`: a skinned window is shaped by its mask,
+// and the corners the mask leaves out would pull the middle of its rectangle aside.
+QPoint VisibleCentre(const QWidget& window) {
+    const QRect shown = window.mask().isEmpty() ? window.rect() : window.mask().boundingRect();
+    // A top-level window's geometry is on the screen already; mapToGlobal can lag behind a
+    // move the window manager made (seen on X11 with a frameless window).
+    return window.geometry().topLeft() + shown.center();
+}
+
 }  // namespace
 
 void Summary::DropScreenControls() {
@@ -39,16 +61,21 @@ bool Summary::BuildSummaryScreen(const skin::CSkinIni& ini, const std::optional<
     const skin::ScreenImageLine& line = lines.front().line;
     skin::LoadScreenImages(*this, skinFolder, line);
     m_screen = line.name;
-    // The first screen places the window; the ones after it keep the place. Each takes
-    // its own image's size: screens of one skin differ in height, and a screen kept at
-    // the first one's size would be cut off or left with an empty band.
+    // Each screen takes its own image's size: screens of one skin differ in height, and a
+    // screen kept at the first one's size would be cut off or left with an empty band.
+    // The first is centred over the window it belongs to (at its line's position when it
+    // belongs to none); the ones after it keep the centre of the one before, where the
+    // user may have dragged it, so that a window centred on its owner stays so.
     const QSize size = NormalImage().isEmpty() ? ToQRect(line.rect).size() : NormalImage().size();
-    if (!m_placed) {
-        setGeometry(QRect(QPoint(line.rect.left, line.rect.top), size));
-        m_placed = true;
-    } else {
-        resize(size);
+    QRect place(QPoint(line.rect.left, line.rect.top), size);
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (m_placed) {
+        place.moveCenter(geometry().center());
+    } else if (owner != nullptr) {
+        place.moveCenter(VisibleCentre(*owner));
     }
+    setGeometry(KeptOnScreen(place, owner != nullptr ? owner->screen() : QWidget::screen()));
+    m_placed = true;
     skin::LoadScreenElements(*this, this, ini, skin::SummaryScreenSections(screen));
     update();
     return true;
