@@ -87,7 +87,7 @@ for skin in shipped full; do
     kill -0 "$app" 2>/dev/null || fail "minimise ended the program"
 
     # Back from the tray: a double-click on its icon (the tray holds it alone).
-    tray=$(xdotool search --class trayer | head -1)
+    tray=$(xdotool search --onlyvisible --class trayer | head -1)
     eval "$(xdotool getwindowgeometry --shell "$tray")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click --repeat 2 --delay 80 1
     wait_visible 1 10 || fail "a double-click on the tray icon did not bring the window back"
