@@ -246,6 +246,7 @@ void CMainDialog::HideInTray() {
     // The summary window stands over this one; left alone on the screen it would have
     // nothing to stand over.
     if (m_summary && m_summary->isOpen()) m_summary->window().hide();
+    m_placeBeforeTray = pos();
     hide();
 }
 
@@ -254,7 +255,12 @@ void CMainDialog::ShowFromTray() {
     // A double-click reports its first click as well: the second call finds the window
     // shown and only raises it. Shown a second time while the window manager was still
     // mapping it, the window landed in the screen's corner (seen on X11 with openbox).
-    if (!isVisible() || isMinimized()) showNormal();
+    if (!isVisible() || isMinimized()) {
+        // Mapped again, a window the window manager had reparented came back in the
+        // screen's corner unless told where it stood (X11, openbox).
+        if (!isVisible() && m_placeBeforeTray) move(*m_placeBeforeTray);
+        showNormal();
+    }
     raise();
     activateWindow();
     if (m_summary && m_summary->isOpen()) {

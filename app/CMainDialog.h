@@ -9,6 +9,7 @@
 
 #include <QBasicTimer>
 #include <QEventLoop>
+#include <QPoint>
 
 #include <atomic>
 #include <filesystem>
@@ -199,6 +200,8 @@ private:
 
     // exec()'s loop while it runs.
     QEventLoop* m_loop = nullptr;
+    // Where the window stood when it went into the tray; it comes back there.
+    std::optional<QPoint> m_placeBeforeTray;
 
     std::thread m_worker;
     ProgressMailbox m_progress;

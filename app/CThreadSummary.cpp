@@ -137,8 +137,16 @@ void CThreadSummary::OnSummaryProgress() {
     std::optional<ProgressEvent> latest;
     while (std::optional<ProgressEvent> event = m_progress.take()) latest = std::move(event);
     if (!latest || !isOpen()) return;
-    m_window.SetText("TEXT_ERRORSCAN_STATUS", ScreenText(m_setup.machine->codePage(), latest->title));
-    m_window.SetText("TEXT_ERRORSCAN_ERRORFOUND", QString::number(latest->found));
+    const auto screenText = [this](const std::string& ansi) { return ScreenText(m_setup.machine->codePage(), ansi); };
+    // Each screen has labels of its own; the ones a skin leaves out are not set.
+    if (m_stage == Stage::Scanning) {
+        m_window.SetText("TEXT_ERRORSCAN_CURRENTITEM", screenText(latest->item));
+        m_window.SetText("TEXT_ERRORSCAN_STATUS", screenText(latest->title));
+        m_window.SetText("TEXT_ERRORSCAN_ERRORFOUND", QString::number(latest->found));
+    } else if (m_stage == Stage::Fixing) {
+        m_window.SetText("TEXT_ERRORFIXING_CURRENTITEM", screenText(latest->item));
+        m_window.SetText("TEXT_ERRORFIXING_STATUS", screenText(latest->title));
+    }
 }
 
 void CThreadSummary::Close() {
