@@ -58,8 +58,15 @@ const char* OutcomeName(FixReport::Outcome outcome) {
     return "unknown";
 }
 
+// What a repair that had nothing to remove says instead of the removal's message: every
+// entry found was kept.
+constexpr const char* kAllKeptMessage = "Nothing was removed: every entry found was kept.";
+
+// The closing message of a repair that ended as Removed.
+const char* RemovedMessage(bool anythingChosen) { return anythingChosen ? kItemsRemovedMessage : kAllKeptMessage; }
+
 void PrintFixText(const ScanReport& report, const FixReport& fix, const std::vector<std::string>& kept,
-                  const CodePage& codePage, std::ostream& out) {
+                  bool anythingChosen, const CodePage& codePage, std::ostream& out) {
     PrintSummaryTable(report, codePage, true, out);
     if (!kept.empty()) {
         out << "\nKept, and added to the ignore list:\n";
@@ -75,11 +82,11 @@ void PrintFixText(const ScanReport& report, const FixReport& fix, const std::vec
     }
     if (fix.backup.outcome == BackupResult::Outcome::Written) out << "\nBackup: " << fix.backup.file.string() << "\n";
     if (!fix.backup.shortcutFile.empty()) out << "Shortcut backup: " << fix.backup.shortcutFile.string() << "\n";
-    if (fix.outcome == FixReport::Outcome::Removed) out << "\n" << kItemsRemovedMessage << "\n";
+    if (fix.outcome == FixReport::Outcome::Removed) out << "\n" << RemovedMessage(anythingChosen) << "\n";
 }
 
 void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vector<std::string>& kept,
-                  const CodePage& codePage, std::ostream& out) {
+                  bool anythingChosen, const CodePage& codePage, std::ostream& out) {
     nlohmann::ordered_json document = ScanReportJson(report, codePage);
     document["outcome"] = OutcomeName(fix.outcome);
     nlohmann::ordered_json keptJson = nlohmann::ordered_json::array();
@@ -105,7 +112,7 @@ void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vec
     document["leftInPlace"] = leftInPlace;
     if (!fix.errorText().empty()) document["error"] = fix.errorText();
     if (!fix.ignoreListError.empty()) document["ignoreListError"] = fix.ignoreListError;
-    if (fix.outcome == FixReport::Outcome::Removed) document["message"] = kItemsRemovedMessage;
+    if (fix.outcome == FixReport::Outcome::Removed) document["message"] = RemovedMessage(anythingChosen);
     out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
 }
 
@@ -144,7 +151,7 @@ int RunFixCommand(Machine& machine, const std::filesystem::path& workFolder, con
     if (entries + shortcuts + kept.size() == 0) {
         const ScanReport report = MakeScanReport(scan, prefixForDisplay);
         if (options.json) {
-            PrintFixJson(report, FixReport{}, kept, machine.codePage(), out);
+            PrintFixJson(report, FixReport{}, kept, false, machine.codePage(), out);
         } else {
             PrintScanReportText(report, machine.codePage(), out);
         }
@@ -160,10 +167,11 @@ int RunFixCommand(Machine& machine, const std::filesystem::path& workFolder, con
     ScanReport report = MakeScanReport(scan, prefixForDisplay);
     report.summaries = session.summaries;
     if (report.shortcuts) report.shortcuts->fixed = session.shortcutScanner.fixed();
+    const bool anythingChosen = entries + shortcuts > 0;
     if (options.json) {
-        PrintFixJson(report, fix, kept, machine.codePage(), out);
+        PrintFixJson(report, fix, kept, anythingChosen, machine.codePage(), out);
     } else {
-        PrintFixText(report, fix, kept, machine.codePage(), out);
+        PrintFixText(report, fix, kept, anythingChosen, machine.codePage(), out);
     }
     out.flush();
     if (!fix.ignoreListError.empty()) err << "brindle-cli: warning: " << fix.ignoreListError << "\n";

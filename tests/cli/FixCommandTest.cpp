@@ -107,6 +107,24 @@ TEST_F(FixCommandTest, TextOutputHasFixedCountsAndTheClosingMessage) {
     EXPECT_NE(fixed.out.find("\nItems selected have been removed from the system\n"), std::string::npos);
 }
 
+// Every entry kept: the kept ones go on the list, and nothing claims a removal.
+TEST_F(FixCommandTest, KeepingEverythingSaysNothingWasRemoved) {
+    const std::string before = test::DumpPrefixRegistry(prefix());
+    const auto listed = cli({"scan", "--json", "--categories", "FONTS"});
+    const auto document = nlohmann::json::parse(listed.out);
+    ASSERT_EQ(document["problems"].size(), 1u) << listed.out;
+    const std::string font = document["problems"][0]["file"];
+
+    const auto fixed = cli({"fix", "--yes", "--json", "--categories", "FONTS", "--keep", font});
+    ASSERT_EQ(fixed.exitCode, 0) << fixed.err;
+    const auto report = nlohmann::json::parse(fixed.out);
+    EXPECT_EQ(report["outcome"], "removed");
+    EXPECT_EQ(report["message"], "Nothing was removed: every entry found was kept.");
+    EXPECT_EQ(report["kept"], nlohmann::json::array({font}));
+    EXPECT_EQ(test::DumpPrefixRegistry(prefix()), before);
+    EXPECT_EQ(cli({"ignore", "list"}).out, font + "\n");
+}
+
 TEST_F(FixCommandTest, WithoutYesAndWithoutATerminalNothingIsTouched) {
     const std::string system = test::ReadFileAt(prefix() / "system.reg");
     const auto refused = cli({"fix"});
