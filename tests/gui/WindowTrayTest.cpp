@@ -58,8 +58,10 @@ private slots:
 
         bool running = false, visible = true, minimised = false, iconShown = false;
         bool runningAgain = false, visibleAgain = false, minimisedAgain = true, active = false;
+        QPoint placeBefore, placeAfter;
         RunSteps(dialog, {
             [&] {
+                placeBefore = dialog.pos();
                 if (byWindowManager) {
                     dialog.setWindowState(dialog.windowState() | Qt::WindowMinimized);
                 } else {
@@ -80,6 +82,7 @@ private slots:
                 runningAgain = dialog.executing();
                 visibleAgain = dialog.isVisible();
                 minimisedAgain = dialog.isMinimized();
+                placeAfter = dialog.pos();
                 active = QTest::qWaitForWindowActive(&dialog, 1000);
             },
         });
@@ -91,6 +94,7 @@ private slots:
         QVERIFY(visibleAgain);
         QVERIFY(!minimisedAgain);
         QVERIFY(active);
+        QCOMPARE(placeAfter, placeBefore);
         QVERIFY(!dialog.executing());
     }
 
