@@ -158,7 +158,8 @@ void CMainDialog::done(int result) {
     CloseSummaryScan();
     m_scanRunning = false;
     m_fixRunning = false;
-    StoreBackupCount(currentPanel());
+    // Whatever the way out (the exit button, the tray's Close), what was typed is kept.
+    StoreTypedValues();
     {
         auto use = m_machine.useRegistry();
         m_schedule.SaveTimes(m_machine.registry());

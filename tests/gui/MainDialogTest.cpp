@@ -322,6 +322,13 @@ private slots:
         window.dialog->ButtonPressed("BUTTON_ADVSETTINGS");
         QCOMPARE(window.storedText(kSettingsKey, setting::kScanMinutes), std::optional<std::string>("15"));
         QCOMPARE(window.dialog->schedule().period(), std::int64_t{15 * 60});
+
+        // Typed and then straight out (the tray's Close ends the dialog without a click).
+        window.dialog->ButtonPressed("BUTTON_AUTOSCAN");
+        period->selectAll();
+        QTest::keyClicks(period, QStringLiteral("25"));
+        window.dialog->done(QDialog::Accepted);
+        QCOMPARE(window.storedText(kSettingsKey, setting::kScanMinutes), std::optional<std::string>("25"));
     }
 
     // Switched off, the schedule panel shown draws its switch off, the pointer on it or not.
