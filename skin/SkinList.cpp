@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPointer>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -22,11 +23,25 @@ void ApplyListLine(QTableWidget& list, const ListLine& line) {
     // widen any of them, and the last one (the file path) takes what the list has left.
     list.horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     list.horizontalHeader()->setStretchLastSection(true);
-    for (int i = 0; i < static_cast<int>(line.columns.size()); ++i) {
+    const int columns = static_cast<int>(line.columns.size());
+    int taken = 0;
+    for (int i = 0; i < columns; ++i) {
         // The title's text plus the header's margins on both sides.
         const int title = list.horizontalHeader()->fontMetrics().horizontalAdvance(titles[i]) + 16;
-        list.setColumnWidth(i, std::max({0, line.columns[static_cast<std::size_t>(i)].width, title}));
+        const int width = std::max({0, line.columns[static_cast<std::size_t>(i)].width, title});
+        list.setColumnWidth(i, width);
+        if (i + 1 < columns) taken += width;
     }
+    // The last column ends at the list's edge rather than beyond it (a sideways scroll
+    // bar would hide the rows' ends); long paths are cut in the middle, where their
+    // folders are, so that drive and file name both show.
+    if (columns > 0) {
+        const int inside = line.rect.width() - 2 * list.frameWidth() -
+                           list.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list);
+        const int title = list.horizontalHeader()->fontMetrics().horizontalAdvance(titles[columns - 1]) + 16;
+        list.setColumnWidth(columns - 1, std::max(title, inside - taken));
+    }
+    list.setTextElideMode(Qt::ElideMiddle);
     list.verticalHeader()->hide();
     // Rows as tall as a line of text, as report lists have, rather than the style's
     // roomier table rows.
