@@ -5,6 +5,7 @@
 
 #include "app/CMainDialog.h"
 #include "app/workflow/GuardedJob.h"
+#include "app/workflow/ScanCompleteText.h"
 #include "app/workflow/SnapshotName.h"
 #include "app/workflow/UserTexts.h"
 #include "platform/ThreadPriority.h"
@@ -39,12 +40,19 @@ std::optional<std::int32_t> FoundCount(const ScanResult& result, ScanCategory ca
 }  // namespace
 
 void CMainDialog::StartMainScan() {
-    SetChecked("BUTTON_SCAN", true);
     m_progressPanel = currentPanel();
+    bool any = false;
     for (const ScanCategoryInfo& info : ScanCategories()) {
         const bool on = m_progressPanel != nullptr && m_progressPanel->IsChecked(CategoryButton(info));
+        any = any || on;
         m_session.categories.setState(info.category, on ? ScanSelection::kSelected : ScanSelection::kNotSelected);
     }
+    // A scan of nothing would end at once with an empty "Scan Complete".
+    if (!any) {
+        tell(kProgramCaption, kNoCategoryTickedMessage);
+        return;
+    }
+    SetChecked("BUTTON_SCAN", true);
     m_scanRunning = true;
     m_lastProgress.reset();
     m_session.clearStop();
@@ -83,7 +91,7 @@ void CMainDialog::ShowScanResults(const ScanResult& result) {
     }
     // The counts are final before the user is told, the list follows the message.
     if (result.end == ScanEnd::Completed) {
-        tell(kProgramCaption, kScanCompleteMessage);
+        tell(kProgramCaption, ScanCompleteText(result));
     } else if (result.end != ScanEnd::Stopped) {
         tell(kProgramCaption, result.error);
     }
@@ -93,8 +101,10 @@ void CMainDialog::ShowScanResults(const ScanResult& result) {
         results->EnableAll(true);
         if (skin::CSkinList* list = results->checkList()) {
             list->RemoveAllRows();
+            // The tooltip shows the whole path and the key that names it.
             for (const ProblemRecord& problem : result.problems)
-                list->AddRow({QString(), screenText(TypeColumnText(problem)), screenText(problem.filePath())}, true);
+                list->AddRow({QString(), screenText(TypeColumnText(problem)), screenText(problem.filePath())}, true,
+                             screenText(problem.filePath()) + QLatin1Char('\n') + screenText(problem.keyPath()));
             m_resultRowCount = static_cast<int>(result.problems.size());
             if (result.shortcuts) {
                 for (const std::string& path : result.shortcuts->missing)

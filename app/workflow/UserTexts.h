@@ -9,6 +9,8 @@ inline constexpr const char* kProgramCaption = "Brindle";
 
 // The scan.
 inline constexpr const char* kScanCompleteMessage = "Scan Complete";
+// Said instead of starting a scan that would look at nothing.
+inline constexpr const char* kNoCategoryTickedMessage = "Tick at least one category to scan.";
 inline constexpr const char* kScanCompleteStatus = "ScanComplete";
 
 // The summary window's workers, when they break off.

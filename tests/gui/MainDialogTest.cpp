@@ -30,6 +30,31 @@ class MainDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Nothing ticked: no empty "Scan Complete", but what to do. A real scan's message
+    // counts what it found, as the CLI does.
+    void aScanSaysWhatItNeedsAndWhatItFound() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        CSubMainSkin& main = window.panel("SUBMAIN_MAIN");
+        window.dialog->OnPanelButton(main, "BUTTON_ALL");  // all on, as at start: now all off
+        QVERIFY(!main.IsChecked("BUTTON_ALL"));
+        window.dialog->ButtonPressed("BUTTON_SCAN");
+        QVERIFY(!window.dialog->scanRunning());
+        QVERIFY(window.dialog->wasTold(kNoCategoryTickedMessage));
+        QVERIFY(!window.dialog->wasTold(kScanCompleteMessage));
+
+        window.dialog->OnPanelButton(main, "BUTTON_ALL");
+        const int listed = static_cast<int>(test::DemoMachineCopy::ListedPaths(
+                                                window.demo.cliScan(window.demo.workFolder()))
+                                                .size());
+        QVERIFY(window.scan());
+        QVERIFY(window.dialog->wasTold(std::string(kScanCompleteMessage) + "\n\n" + std::to_string(listed) +
+                                       " problems found in "));
+        // The tooltip of a registry row names its key as well as its whole path.
+        const skin::CSkinList& list = *window.panel("SUBMAIN_RESULT").checkList();
+        QVERIFY(list.item(0, 2)->toolTip().contains(QStringLiteral("\nHKEY_")));
+    }
+
     void scanUntickRemoveAndRestoreAsTheCliSeesIt() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr);
