@@ -126,6 +126,9 @@ void CMainDialog::CheckScheduledScan() {
 }
 
 void CMainDialog::RestoreLatestBackup() {
+    // Asked first, naming the backup: a restore writes over what the registry holds now.
+    if (const auto question = RestoreQuestion(m_setup.workFolder); question && !confirm(kProgramCaption, *question))
+        return;
     auto locks = lockForWriting();
     if (!locks) {
         tell(kProgramCaption, locks.error().message());
@@ -133,6 +136,12 @@ void CMainDialog::RestoreLatestBackup() {
     }
     const RestoreLatestReport report = brindle::RestoreLatestBackup(m_machine, m_setup.workFolder);
     std::string text = report.userText();
+    if (report.outcome == RestoreLatestReport::Outcome::Restored) {
+        text += "\n\nRestored from " + report.file.string();
+        if (!report.shortcuts.restored.empty())
+            text += ", with " + std::to_string(report.shortcuts.restored.size()) + " shortcut files put back";
+        text += ".";
+    }
     for (const std::string& line : report.leftUndone) text += "\n" + line;
     tell(kProgramCaption, text);
     saveSettings();

@@ -1,6 +1,7 @@
 #include "app/workflow/RestoreLatestBackup.h"
 
 #include "app/workflow/SaveRegistry.h"
+#include "registry/BackupFile.h"
 #include "registry/BackupFolder.h"
 #include "registry/BackupOrigin.h"
 #include "registry/BackupRestore.h"
@@ -12,6 +13,44 @@ std::string NoBackupFileMessage(const std::filesystem::path& backupFolder) {
     std::string message = kNoBackupFileFormat;
     message.replace(message.find("%s"), 2, (backupFolder / "*.reg").string());
     return message;
+}
+
+namespace {
+
+// "2026-12-11 13:16:05" for a time-stamped backup's name; the name itself otherwise.
+std::string BackupTimeText(const std::string& name) {
+    if (!IsBackupFileName(name)) return name;
+    std::string time = name.substr(0, 19);
+    time[10] = ' ';
+    time[13] = ':';
+    time[16] = ':';
+    return time;
+}
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::optional<std::string> RestoreQuestion(const std::filesystem::path& workingDirectory) {
+    const auto latest = FindLatestBackup(workingDirectory / kBackupFolderName);
+    if (!latest) return std::nullopt;
+    const std::string name = latest->filename().string();
+    std::string question = "Restore the backup of " + BackupTimeText(name) + " (" + name + ")?";
+    const DecodedBackup backup = ReadBackupFile(*latest);
+    if (!backup.ok()) return question;
+    std::size_t shortcuts = 0;
+    const std::filesystem::path companion = ShortcutBackupPathFor(*latest);
+    std::error_code missing;
+    if (std::filesystem::exists(std::filesystem::symlink_status(companion, missing))) {
+        const DecodedShortcutBackup decoded = ReadShortcutBackupFile(companion);
+        if (decoded.ok()) shortcuts = decoded.entries.size();
+    }
+    question += " It holds " + Counted(backup.records.size(), "registry entry", "registry entries");
+    if (shortcuts > 0) question += " and " + Counted(shortcuts, "shortcut file", "shortcut files");
+    return question + ", which " + (backup.records.size() + shortcuts == 1 ? "is" : "are") +
+           " written back into the prefix.";
 }
 
 RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem::path& workingDirectory) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,13 @@ struct RestoreLatestReport : JobReport<RestoreLatestOutcome> {
 // prefix than the machine's is refused, naming both; one that records no prefix (taken
 // before backups recorded it) is restored with a notice.
 RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem::path& workingDirectory);
+
+// The question asked before the restore: which backup (its time, its file) and what it
+// holds, e.g. "Restore the backup of 2026-12-11 13:16:05 (2026-12-11_13-16-05.reg)? It
+// holds 12 registry entries and 3 shortcut files, which are written back into the
+// prefix." Nothing when there is no backup to restore (the restore then says so itself).
+// A backup that cannot be read is still named; the restore refuses it with the reason.
+std::optional<std::string> RestoreQuestion(const std::filesystem::path& workingDirectory);
 
 // Formats kNoBackupFileFormat for a folder.
 std::string NoBackupFileMessage(const std::filesystem::path& backupFolder);

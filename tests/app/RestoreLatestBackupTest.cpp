@@ -101,6 +101,15 @@ TEST_F(RestoreLatestBackupTest, ARefusedSaveIsAFailureAndDropsTheChanges) {
     EXPECT_EQ(machine.discards, 1);
 }
 
+TEST_F(RestoreLatestBackupTest, TheQuestionNamesTheNewestBackupAndWhatItHolds) {
+    EXPECT_EQ(RestoreQuestion(machine.workFolder().path()), std::nullopt) << "no backup, no question";
+    writeBackup("2026-01-01_00-00-00.reg", std::string("old\0", 4));
+    writeBackup("2026-12-11_13-16-05.reg", std::string("new\0", 4));
+    EXPECT_EQ(RestoreQuestion(machine.workFolder().path()),
+              std::optional<std::string>("Restore the backup of 2026-12-11 13:16:05 (2026-12-11_13-16-05.reg)? It holds "
+                                         "1 registry entry, which is written back into the prefix."));
+}
+
 TEST_F(RestoreLatestBackupTest, ABackupOfAnotherPrefixIsRefusedNamingBoth) {
     const std::string before = hklm();
     const fs::path file = writeBackup("2026-01-01_00-00-00.reg", std::string("a\0", 2), "/home/u/Games/A");

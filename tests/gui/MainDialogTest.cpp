@@ -90,6 +90,8 @@ private slots:
 
         window.dialog->ButtonPressed("BUTTON_RESTORE");
         QVERIFY(window.dialog->wasTold(kRestoreCompleteMessage));
+        QVERIFY(window.dialog->wasTold("Restore the backup of "));  // asked first
+        QVERIFY(window.dialog->wasTold("Restored from "));
         QCOMPARE(test::DemoMachineCopy::ListedPaths(window.demo.cliScan(elsewhere.path())), cliPaths);
     }
 
