@@ -131,7 +131,7 @@ void CMainDialog::RestoreLatestBackup() {
         return;
     auto locks = lockForWriting();
     if (!locks) {
-        tell(kProgramCaption, locks.error().message());
+        warn(kProgramCaption, locks.error().message());
         return;
     }
     const RestoreLatestReport report = brindle::RestoreLatestBackup(m_machine, m_setup.workFolder);
@@ -143,7 +143,11 @@ void CMainDialog::RestoreLatestBackup() {
         text += ".";
     }
     for (const std::string& line : report.leftUndone) text += "\n" + line;
-    tell(kProgramCaption, text);
+    if (report.outcome == RestoreLatestReport::Outcome::Restored) {
+        tell(kProgramCaption, text);
+    } else {
+        warn(kProgramCaption, text);
+    }
     saveSettings();
 }
 

@@ -99,4 +99,13 @@ void CMainSkin::tell(const std::string& caption, const std::string& text) {
     QMessageBox::information(this, QString::fromStdString(caption), QString::fromStdString(text));
 }
 
+void CMainSkin::warn(const std::string& caption, const std::string& text) {
+    QMessageBox::critical(this, QString::fromStdString(caption), QString::fromStdString(Sentence(text)));
+}
+
+std::string Sentence(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
 }  // namespace brindle

@@ -58,11 +58,17 @@ protected:
     void SetWindowRegion(const skin::SkinImage& mask);
     // A message box the user closes; tests record it instead.
     virtual void tell(const std::string& caption, const std::string& text);
+    // The same for a failure: the error icon, and the sentence begun with a capital
+    // letter (the reasons come from lower layers as clauses: "cannot make ...").
+    virtual void warn(const std::string& caption, const std::string& text);
 
 private:
     std::unique_ptr<skin::CSkinIni> m_ini;
     std::vector<CSubMainSkin*> m_panels;
     CSubMainSkin* m_current = nullptr;
 };
+
+// `text` with its first letter capital (ASCII letters only; other bytes stay).
+std::string Sentence(std::string text);
 
 }  // namespace brindle

@@ -256,7 +256,7 @@ void CMainDialog::ToggleStartWithWindows(CSubMainSkin& panel) {
     if (on) {
         const Result<std::string> program = m_setup.programWindowsPath();
         if (!program) {
-            tell(kProgramCaption, "Brindle cannot start with Windows: " + program.error().message());
+            warn(kProgramCaption, "Brindle cannot start with Windows: " + program.error().message());
             return;
         }
         command = StartupCommand(program.value());
@@ -310,12 +310,12 @@ void CMainDialog::DeleteCheckedIgnored() {
         checked.push_back(ignored->checkList()->IsRowChecked(row));
     auto locks = lockForWriting();
     if (!locks) {
-        tell(kProgramCaption, locks.error().message());
+        warn(kProgramCaption, locks.error().message());
         return;
     }
     IgnoreListEditing editing(m_setup.workFolder);
     const IgnoreEdit edit = editing.removeChecked(checked);
-    if (edit.outcome == IgnoreEdit::Outcome::Failed) tell(kProgramCaption, edit.error);
+    if (edit.outcome == IgnoreEdit::Outcome::Failed) warn(kProgramCaption, edit.error);
     FillIgnoredList();
 }
 
@@ -324,7 +324,7 @@ void CMainDialog::RestoreFromSnapshot() {
     if (!file) return;
     auto locks = lockForWriting();
     if (!locks) {
-        tell(kSnapshotRestoreCaption, locks.error().message());
+        warn(kSnapshotRestoreCaption, locks.error().message());
         return;
     }
     WindowMessages messages([this](const std::string& caption, const std::string& text) { tell(caption, text); });

@@ -24,7 +24,7 @@ std::string CMainDialog::scheduledTaskName() {
 void CMainDialog::AddSchedule(CSubMainSkin& panel) {
     // Said before the dialog: a time chosen for a scheduler that is not there is wasted.
     if (!scheduler().available()) {
-        tell(kProgramCaption, kNoSchedulerMessage);
+        warn(kProgramCaption, kNoSchedulerMessage);
         return;
     }
     ScheduledTask task;
@@ -50,7 +50,7 @@ void CMainDialog::DeleteSchedule(CSubMainSkin& panel) {
     const std::string named = when != nullptr ? "\n\n" + when->text().toStdString() : std::string();
     if (!confirm(kDeleteScheduleCaption, kDeleteScheduleQuestion + named)) return;
     if (scheduler().DeleteTrigger(scheduledTaskName(), list->currentRow()) != kTaskOk)
-        tell(kProgramCaption, "The scheduled scan could not be deleted: " + scheduler().lastError());
+        warn(kProgramCaption, "The scheduled scan could not be deleted: " + scheduler().lastError());
     FillScheduleList(panel);
     panel.update();
 }

@@ -93,7 +93,7 @@ void CMainDialog::ShowScanResults(const ScanResult& result) {
     if (result.end == ScanEnd::Completed) {
         tell(kProgramCaption, ScanCompleteText(result));
     } else if (result.end != ScanEnd::Stopped) {
-        tell(kProgramCaption, result.error);
+        warn(kProgramCaption, result.error);
     }
 
     ShowSubScreen("SUBMAIN_RESULT");
@@ -170,7 +170,11 @@ void CMainDialog::ShowFixReport(const FixReport& report) {
     joinWorker();
     if (m_ending) return;
     OnMainProgress();
-    tell(kProgramCaption, FixSummaryText(report, m_fixRows));
+    if (report.failed() && report.outcome != FixReport::Outcome::Partial) {
+        warn(kProgramCaption, FixSummaryText(report, m_fixRows));
+    } else {
+        tell(kProgramCaption, FixSummaryText(report, m_fixRows));
+    }
     m_fixRunning = false;
     ShowSubScreen("SUBMAIN_IGNORED");
     FillIgnoredList();

@@ -35,6 +35,7 @@ private slots:
         window.dialog->OnPanelButton(schedule, "BUTTON_ADDSCHEDULE");
         QCOMPARE(dialogs, 0);
         QVERIFY(window.dialog->wasTold(kNoSchedulerMessage));
+        QCOMPARE(window.dialog->warnings, 1);  // shown as a failure, not as news
 
         window.schedulerInstalled = true;
         window.dialog->OnPanelButton(schedule, "BUTTON_ADDSCHEDULE");
@@ -51,6 +52,7 @@ private slots:
         window.dialog->OnPanelButton(schedule, "BUTTON_DELETESCHEDULE");
         QVERIFY(window.dialog->wasTold(std::string(kDeleteScheduleQuestion) + "\n\n" + when.toStdString()));
         QVERIFY(window.dialog->wasTold("The scheduled scan could not be deleted: refused"));
+        QCOMPARE(window.dialog->warnings, 2);
     }
 };
 

@@ -30,6 +30,7 @@ class TestDialog : public CMainDialog {
 public:
     using CMainDialog::CMainDialog;
     std::vector<std::pair<std::string, std::string>> told;
+    int warnings = 0;  // how many of the told were failures
     // Called for a Retry question; answers whether to try again.
     std::function<bool()> retry = [] { return false; };
     std::function<void(CAddScheduleDialog&)> fillSchedule;
@@ -43,6 +44,11 @@ public:
 
 protected:
     void tell(const std::string& caption, const std::string& text) override { told.emplace_back(caption, text); }
+    // Failures are recorded as told, with the sentence as the user would read it.
+    void warn(const std::string& caption, const std::string& text) override {
+        told.emplace_back(caption, Sentence(text));
+        ++warnings;
+    }
     bool ask(const std::string&, const std::string&) override { return false; }
     bool confirm(const std::string& caption, const std::string& text) override {
         told.emplace_back(caption, text);
