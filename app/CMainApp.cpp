@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/CMainDialog.h"
+#include "app/CentredMessageBox.h"
 #include "app/WindowCommandLine.h"
 #include "app/workflow/EarlierDataNotice.h"
 #include "app/workflow/UserTexts.h"
@@ -67,7 +68,7 @@ int CMainApp::InitInstance() {
     // Told once the window is on screen, so that the message does not stand alone.
     if (const std::string notice = EarlierDataNotice(data.value(), std::filesystem::current_path()); !notice.empty()) {
         QTimer::singleShot(0, &dialog, [&dialog, text = QString::fromStdString(notice)] {
-            QMessageBox::information(&dialog, QString::fromLatin1(kProgramCaption), text);
+            ShowMessage(&dialog, QMessageBox::Information, QString::fromLatin1(kProgramCaption), text);
         });
     }
     dialog.exec();

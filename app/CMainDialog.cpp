@@ -8,6 +8,7 @@
 #include <QTimerEvent>
 
 #include "app/AboutDialog.h"
+#include "app/CentredMessageBox.h"
 #include "app/CThreadSummary.h"
 #include "app/ExternalPrograms.h"
 #include "app/MainTrayIcon.h"
@@ -285,20 +286,21 @@ void CMainDialog::ShowFromTray() {
 }
 
 bool CMainDialog::confirm(const std::string& caption, const std::string& text) {
-    return QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text),
-                                QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return ShowMessage(this, QMessageBox::Warning, QString::fromStdString(caption), QString::fromStdString(text),
+                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void CMainDialog::runDialog(QDialog& dialog) { dialog.exec(); }
 
 bool CMainDialog::ask(const std::string& caption, const std::string& text) {
-    return QMessageBox::question(this, screenText(caption), screenText(text), QMessageBox::Yes | QMessageBox::No) ==
+    return ShowMessage(this, QMessageBox::Question, screenText(caption), screenText(text),
+                       QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
 bool CMainDialog::askRetry(const std::string& caption, const std::string& text) {
-    return QMessageBox::warning(this, QString::fromStdString(caption), QString::fromStdString(text),
-                                QMessageBox::Retry | QMessageBox::Discard, QMessageBox::Retry) == QMessageBox::Retry;
+    return ShowMessage(this, QMessageBox::Warning, QString::fromStdString(caption), QString::fromStdString(text),
+                       QMessageBox::Retry | QMessageBox::Discard, QMessageBox::Retry) == QMessageBox::Retry;
 }
 
 QString CMainDialog::screenText(const std::string& ansi) const { return ScreenText(m_machine.codePage(), ansi); }

@@ -1,5 +1,7 @@
 #include "app/CMainSkin.h"
 
+#include "app/CentredMessageBox.h"
+
 #include <QDebug>
 #include <QMessageBox>
 
@@ -96,11 +98,11 @@ void CMainSkin::Clear() {
 }
 
 void CMainSkin::tell(const std::string& caption, const std::string& text) {
-    QMessageBox::information(this, QString::fromStdString(caption), QString::fromStdString(text));
+    ShowMessage(this, QMessageBox::Information, QString::fromStdString(caption), QString::fromStdString(text));
 }
 
 void CMainSkin::warn(const std::string& caption, const std::string& text) {
-    QMessageBox::critical(this, QString::fromStdString(caption), QString::fromStdString(Sentence(text)));
+    ShowMessage(this, QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(Sentence(text)));
 }
 
 std::string Sentence(std::string text) {
