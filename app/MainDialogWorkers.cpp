@@ -3,6 +3,8 @@
 // progress texts while it runs, then the end's message box, then the lists.
 #include <QString>
 
+#include <algorithm>
+
 #include "app/CMainDialog.h"
 #include "app/workflow/GuardedJob.h"
 #include "app/workflow/ScanCompleteText.h"
@@ -100,6 +102,7 @@ void CMainDialog::ShowScanResults(const ScanResult& result) {
     if (CSubMainSkin* results = panel("SUBMAIN_RESULT")) {
         results->EnableAll(true);
         if (skin::CSkinList* list = results->checkList()) {
+            list->SetSortable(false);
             list->RemoveAllRows();
             // The tooltip shows the whole path and the key that names it.
             for (const ProblemRecord& problem : result.problems)
@@ -110,6 +113,8 @@ void CMainDialog::ShowScanResults(const ScanResult& result) {
                 for (const std::string& path : result.shortcuts->missing)
                     list->AddRow({QString(), QStringLiteral("SHORTCUT"), screenText(path)}, true);
             }
+            // Sorted by a title's click; each row keeps its key, which the repair reads.
+            list->SetSortable(true);
         }
         results->update();
     }
@@ -131,11 +136,17 @@ void CMainDialog::StartMainFix() {
     FixSelection selection;
     if (CSubMainSkin* results = panel("SUBMAIN_RESULT"); results != nullptr && results->checkList() != nullptr) {
         const skin::CSkinList& list = *results->checkList();
+        // By each row's key, not its place: the user may have sorted the list.
+        const int problems = std::min(m_resultRowCount, list.rowCount());
+        selection.problemTicked.assign(static_cast<std::size_t>(problems), false);
+        selection.shortcutTicked.assign(static_cast<std::size_t>(list.rowCount() - problems), false);
         for (int row = 0; row < list.rowCount(); ++row) {
-            if (row < m_resultRowCount) {
-                selection.problemTicked.push_back(list.IsRowChecked(row));
+            const int key = list.RowKey(row);
+            if (key < 0 || key >= list.rowCount()) continue;
+            if (key < problems) {
+                selection.problemTicked[static_cast<std::size_t>(key)] = list.IsRowChecked(row);
             } else {
-                selection.shortcutTicked.push_back(list.IsRowChecked(row));
+                selection.shortcutTicked[static_cast<std::size_t>(key - problems)] = list.IsRowChecked(row);
             }
         }
     }

@@ -73,11 +73,13 @@ int CSkinList::AddRow(const QStringList& texts, bool checked, const QString& too
         if (column == 0) {
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+            item->setData(Qt::UserRole, m_added);
         } else {
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         }
         setItem(row, column, item);
     }
+    ++m_added;
     return row;
 }
 
@@ -97,6 +99,19 @@ void CSkinList::SetAllChecked(bool on) {
 
 void CSkinList::RemoveAllRows() {
     setRowCount(0);
+    m_added = 0;
+}
+
+int CSkinList::RowKey(int row) const {
+    const QTableWidgetItem* first = item(row, 0);
+    return first != nullptr ? first->data(Qt::UserRole).toInt() : -1;
+}
+
+void CSkinList::SetSortable(bool on) {
+    // No sort column yet: turning sorting on must not reorder what is listed.
+    if (on) horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    horizontalHeader()->setSortIndicatorShown(on);
+    setSortingEnabled(on);
 }
 
 void CSkinList::keyPressEvent(QKeyEvent* event) {

@@ -28,9 +28,16 @@ public:
 
     // Appends a row; texts beyond the column count are dropped, missing ones are empty.
     // The first column carries the row's check box. Each cell's tooltip is `toolTip`, or
-    // its own whole text when that is empty. Answers the row's number.
+    // its own whole text when that is empty. Answers the row's number. Fill a sortable
+    // list with sorting off (see SetSortable).
     int AddRow(const QStringList& texts, bool checked = false, const QString& toolTip = QString());
     bool IsRowChecked(int row) const;
+    // The row's place in the order it was added (0 for the first since RemoveAllRows),
+    // whatever order a sort has put it in since; -1 for a row that is not there.
+    int RowKey(int row) const;
+    // Whether a click on a column's title sorts the rows by it. Turned on, the rows keep
+    // their order until the user asks for one.
+    void SetSortable(bool on);
     void SetRowChecked(int row, bool on);
     // Every row's check box on or off (what the context menu's two commands do).
     void SetAllChecked(bool on);
@@ -44,6 +51,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Space toggles the selected rows' check boxes.
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int m_added = 0;  // rows added since the list was last emptied: the next row's key
 };
 
 }  // namespace brindle::skin

@@ -95,6 +95,28 @@ private slots:
         QCOMPARE(test::DemoMachineCopy::ListedPaths(window.demo.cliScan(elsewhere.path())), cliPaths);
     }
 
+    // The user may sort the results by a column; the row unticked is still the entry kept.
+    void aSortedListKeepsWhatWasUnticked() {
+        DemoWindow window;
+        QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
+        QVERIFY(window.scan());
+        skin::CSkinList& list = *window.panel("SUBMAIN_RESULT").checkList();
+        QVERIFY(list.isSortingEnabled());
+        const QString first = list.item(0, 2)->text();
+        list.sortItems(2, Qt::DescendingOrder);
+        QVERIFY(list.item(0, 2)->text() != first);  // the order changed
+        const QString kept = list.item(0, 2)->text();
+        list.SetRowChecked(0, false);
+        QSignalSpy fixed(window.dialog.get(), &CMainDialog::fixEnded);
+        window.dialog->ButtonPressed("BUTTON_REMOVE");
+        QVERIFY(fixed.wait(kJobTimeout));
+        const skin::CSkinList& ignored = *window.panel("SUBMAIN_IGNORED").checkList();
+        QCOMPARE(ignored.rowCount(), 1);
+        QCOMPARE(ignored.item(0, 1)->text(), kept);
+        QTemporaryDir elsewhere;
+        QCOMPARE(test::DemoMachineCopy::ListedPaths(window.demo.cliScan(elsewhere.path())), QStringList{kept});
+    }
+
     void aStoppedScanListsWhatItFoundWithoutScanComplete() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
