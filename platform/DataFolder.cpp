@@ -1,6 +1,5 @@
 #include "platform/DataFolder.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,13 +37,6 @@ std::uint64_t Fnv1a(const std::string& bytes) {
         hash *= 0x100000001b3ull;
     }
     return hash;
-}
-
-std::optional<std::string> HomeFolder(const EnvironmentLookup& env) {
-    if (auto home = env("HOME"); home && !home->empty()) return home;
-    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir && account->pw_dir[0] != '\0')
-        return std::string(account->pw_dir);
-    return std::nullopt;
 }
 
 std::string Failure(const fs::path& folder, const std::string& what, int code) {

@@ -16,13 +16,6 @@ constexpr const char* kFromOption = "--prefix";
 constexpr const char* kFromEnvironment = "$WINEPREFIX";
 constexpr const char* kFromDefault = "the default ~/.wine";
 
-std::optional<std::string> HomeFolder(const EnvironmentLookup& env) {
-    if (auto home = env("HOME"); home && !home->empty()) return home;
-    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir && account->pw_dir[0] != '\0')
-        return std::string(account->pw_dir);
-    return std::nullopt;
-}
-
 // Absolute and free of links where the path exists, so that messages and later
 // comparisons name the real folder; falls back to the lexical form.
 fs::path Canonical(const fs::path& path) {
@@ -88,6 +81,13 @@ Result<PrefixChoice> LocateWinePrefix(std::optional<std::string> option, const E
     if (!home)
         return Error("no Wine prefix: --prefix and $WINEPREFIX are not set and the home folder is unknown");
     return Check(fs::path(*home) / ".wine", kFromDefault);
+}
+
+std::optional<std::string> HomeFolder(const EnvironmentLookup& env) {
+    if (auto home = env("HOME"); home && !home->empty()) return home;
+    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_dir && account->pw_dir[0] != '\0')
+        return std::string(account->pw_dir);
+    return std::nullopt;
 }
 
 }  // namespace brindle

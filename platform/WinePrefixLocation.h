@@ -24,6 +24,9 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char*)>
 // The real environment, through getenv.
 EnvironmentLookup ProcessEnvironment();
 
+// $HOME, else the home folder of the user's account; nothing when neither is known.
+std::optional<std::string> HomeFolder(const EnvironmentLookup& env = ProcessEnvironment());
+
 struct PrefixChoice {
     std::filesystem::path path;  // absolute, with links and "." / ".." resolved
     std::string source;          // "--prefix", "$WINEPREFIX" or "the default ~/.wine"

@@ -2,29 +2,25 @@
 
 #include <algorithm>
 
+#include "app/workflow/CountedText.h"
 #include "app/workflow/UserTexts.h"
 
 namespace brindle {
 
 namespace {
 
-// "1 registry entry", "2 registry entries".
-std::string Count(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 // Each line left undone is a ticked registry entry still in place, each shortcut not
 // fixed a ticked shortcut file still there.
 std::string RemovedLine(const FixReport& report, const ChosenRows& rows) {
     const std::size_t entries = rows.entriesTicked - std::min(rows.entriesTicked, report.leftUndone.size());
     const std::size_t shortcuts = rows.shortcutsTicked - std::min(rows.shortcutsTicked, report.shortcutsNotFixed.size());
-    return "Removed: " + Count(entries, "registry entry", "registry entries") + " and " +
-           Count(shortcuts, "shortcut file", "shortcut files") + ".";
+    return "Removed: " + CountedText(entries, "registry entry", "registry entries") + " and " +
+           CountedText(shortcuts, "shortcut file", "shortcut files") + ".";
 }
 
 std::string KeptLine(const FixReport& report, const ChosenRows& rows) {
     // A list that could not be written holds none of them: its warning follows.
-    return "Kept: " + Count(rows.kept, "unticked row", "unticked rows") +
+    return "Kept: " + CountedText(rows.kept, "unticked row", "unticked rows") +
            (report.ignoreListError.empty() ? ", added to the ignore list." : ".");
 }
 

@@ -1,5 +1,6 @@
 #include "app/workflow/RestoreLatestBackup.h"
 
+#include "app/workflow/CountedText.h"
 #include "app/workflow/SaveRegistry.h"
 #include "registry/BackupFile.h"
 #include "registry/BackupFolder.h"
@@ -27,10 +28,6 @@ std::string BackupTimeText(const std::string& name) {
     return time;
 }
 
-std::string Counted(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 }  // namespace
 
 std::optional<std::string> RestoreQuestion(const std::filesystem::path& workingDirectory) {
@@ -47,8 +44,8 @@ std::optional<std::string> RestoreQuestion(const std::filesystem::path& workingD
         const DecodedShortcutBackup decoded = ReadShortcutBackupFile(companion);
         if (decoded.ok()) shortcuts = decoded.entries.size();
     }
-    question += " It holds " + Counted(backup.records.size(), "registry entry", "registry entries");
-    if (shortcuts > 0) question += " and " + Counted(shortcuts, "shortcut file", "shortcut files");
+    question += " It holds " + CountedText(backup.records.size(), "registry entry", "registry entries");
+    if (shortcuts > 0) question += " and " + CountedText(shortcuts, "shortcut file", "shortcut files");
     return question + ", which " + (backup.records.size() + shortcuts == 1 ? "is" : "are") +
            " written back into the prefix.";
 }

@@ -2,21 +2,14 @@
 
 #include <cstdint>
 
+#include "app/workflow/CountedText.h"
 #include "app/workflow/UserTexts.h"
 
 namespace brindle {
 
-namespace {
-
-std::string Counted(std::int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-}  // namespace
-
 std::string ScanCompleteText(const ScanResult& result) {
-    std::int64_t found = 0;
-    std::int64_t checked = 0;
+    std::uint64_t found = 0;
+    std::uint64_t checked = 0;
     for (const ScanSummary& row : result.summaries) {
         found += row.found;
         checked += row.scanned;
@@ -25,8 +18,8 @@ std::string ScanCompleteText(const ScanResult& result) {
         found += result.shortcuts->found;
         checked += result.shortcuts->scanned;
     }
-    return std::string(kScanCompleteMessage) + "\n\n" + Counted(found, "problem", "problems") + " found in " +
-           Counted(checked, "entry", "entries") + " checked.";
+    return std::string(kScanCompleteMessage) + "\n\n" + CountedText(found, "problem", "problems") + " found in " +
+           CountedText(checked, "entry", "entries") + " checked.";
 }
 
 }  // namespace brindle

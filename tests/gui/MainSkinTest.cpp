@@ -16,6 +16,7 @@
 #include "app/CMainSkin.h"
 #include "gui/support/SkinFiles.h"
 #include "gui/support/SkinTestSupport.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 
@@ -144,7 +145,7 @@ private slots:
         // A whole skin in the current folder, which must not be read.
         std::filesystem::create_directory(base / "current");
         QCOMPARE(QString::fromStdString(skin::test::WriteUserSkin(base / "current")), QString());
-        const skin::test::CurrentFolder current(base / "current");
+        const brindle::test::CurrentDirectoryScope current(base / "current");
 
         const std::filesystem::path skinFolder = folder == "-" ? std::filesystem::path() : base / folder.toStdString();
         if (folder == "skin") std::filesystem::create_directory(skinFolder);

@@ -15,6 +15,7 @@
 #include "gui/support/SkinTestSupport.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/SkinImage.h"
+#include "support/TemporaryFolder.h"
 
 using namespace brindle::skin;
 namespace fs = std::filesystem;
@@ -239,7 +240,7 @@ private slots:
         QFETCH(QString, warning);
         const fs::path folder = Folder();
         for (const char* file : {"test_pattern.gif", "beside_only.gif"}) WriteBesideFile(folder / file);
-        const test::CurrentFolder current(folder);
+        const brindle::test::CurrentDirectoryScope current(folder);
         if (!warning.isEmpty()) QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(warning)));
         SkinImage image = test::SolidSkinImage(9, 9, Qt::black);  // replaced, whatever happens
         QSize reported(-1, -1);

@@ -19,6 +19,7 @@
 #include "skin/SkinScreenLoader.h"
 #include "skin/SkinSource.h"
 #include "skin/definition/SkinSections.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle::skin {
 
@@ -43,7 +44,7 @@ private:
     // skin and an animation of its own; "skin", an empty folder for the case to fill.
     fs::path m_current;
     fs::path m_skin;
-    std::optional<test::CurrentFolder> m_here;
+    std::optional<brindle::test::CurrentDirectoryScope> m_here;
 
     // The folder a row names: "none" (unset), "empty" (an empty name), "skin".
     std::optional<fs::path> Folder(const QString& which) const {

@@ -22,6 +22,7 @@
 #include "skin/ImageToRegion.h"
 #include "skin/SkinScreenLoader.h"
 #include "skin/definition/SkinSections.h"
+#include "support/TemporaryFolder.h"
 
 namespace brindle {
 
@@ -76,7 +77,7 @@ private slots:
         PlantedSkinFiles inCurrent(current, elsewhere, PlantedSkinFiles::Definition::File);
         QVERIFY2(inWork.ok(), inWork.problem().c_str());
         QVERIFY2(inCurrent.ok(), inCurrent.problem().c_str());
-        const skin::test::CurrentFolder here(current);
+        const brindle::test::CurrentDirectoryScope here(current);
 
         QVERIFY(window.dialog->OnInitDialog());
         // The built-in shape, not the planted all-white mask's none.

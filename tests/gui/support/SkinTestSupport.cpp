@@ -1,7 +1,6 @@
 #include "gui/support/SkinTestSupport.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTest>
 
 namespace brindle::skin::test {
@@ -64,12 +63,5 @@ QRect PaintedArea(const QImage& image, QRgb background) {
     }
     return area;
 }
-
-CurrentFolder::CurrentFolder(const std::filesystem::path& folder) : m_previous(QDir::currentPath()) {
-    if (!QDir::setCurrent(QString::fromStdString(folder.string())))
-        qFatal("cannot make %s the current folder", folder.c_str());
-}
-
-CurrentFolder::~CurrentFolder() { QDir::setCurrent(m_previous); }
 
 }  // namespace brindle::skin::test

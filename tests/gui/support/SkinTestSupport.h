@@ -62,16 +62,4 @@ int CountPixels(const QImage& image, QRgb colour);
 // when there is none.
 QRect PaintedArea(const QImage& image, QRgb background);
 
-// Makes `folder` the current folder for its lifetime; the one before comes back after.
-class CurrentFolder {
-public:
-    explicit CurrentFolder(const std::filesystem::path& folder);
-    ~CurrentFolder();
-    CurrentFolder(const CurrentFolder&) = delete;
-    CurrentFolder& operator=(const CurrentFolder&) = delete;
-
-private:
-    QString m_previous;
-};
-
 }  // namespace brindle::skin::test
