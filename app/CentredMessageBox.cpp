@@ -1,28 +1,40 @@
 #include "app/CentredMessageBox.h"
 
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace brindle {
 
+namespace {
+
+// Moves the box so that its middle is `centre`, kept inside `room`.
+void PlaceAt(QMessageBox& box, QPoint centre, const QRect& room, QSize size) {
+    QRect place(QPoint(0, 0), size);
+    place.moveCenter(centre);
+    if (!room.isEmpty()) {
+        place.moveLeft(std::clamp(place.left(), room.left(), std::max(room.left(), room.right() - place.width())));
+        place.moveTop(std::clamp(place.top(), room.top(), std::max(room.top(), room.bottom() - place.height())));
+    }
+    box.move(place.topLeft());
+}
+
+}  // namespace
+
 int ExecCentred(QMessageBox& box, QWidget* parent) {
     if (parent != nullptr && parent->isVisible()) {
-        box.adjustSize();
         // A top-level window's geometry is where the window manager put it; mapToGlobal
         // can lag behind such a move (X11, a frameless window). A shaped window's middle is
         // the middle of what its mask shows.
         const QWidget& window = *parent->window();
         const QRect shown = window.mask().isEmpty() ? window.rect() : window.mask().boundingRect();
         const QPoint centre = window.geometry().topLeft() + shown.center();
-        QRect place(QPoint(0, 0), box.sizeHint().expandedTo(box.size()));
-        place.moveCenter(centre);
-        if (const QScreen* screen = parent->screen()) {
-            const QRect room = screen->availableGeometry();
-            place.moveLeft(std::clamp(place.left(), room.left(), std::max(room.left(), room.right() - place.width())));
-            place.moveTop(std::clamp(place.top(), room.top(), std::max(room.top(), room.bottom() - place.height())));
-        }
-        box.move(place.topLeft());
+        const QRect room = parent->screen() != nullptr ? parent->screen()->availableGeometry() : QRect();
+        PlaceAt(box, centre, room, box.sizeHint());
+        // The box settles its size (wrapping a long text) only as it is shown: placed
+        // again once it stands there with that size.
+        QTimer::singleShot(0, &box, [&box, centre, room] { PlaceAt(box, centre, room, box.size()); });
     }
     return box.exec();
 }
