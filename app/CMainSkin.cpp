@@ -105,6 +105,10 @@ void CMainSkin::warn(const std::string& caption, const std::string& text) {
     ShowMessage(this, QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(Sentence(text)));
 }
 
+void CMainSkin::caution(const std::string& caption, const std::string& text) {
+    ShowMessage(this, QMessageBox::Warning, QString::fromStdString(caption), QString::fromStdString(Sentence(text)));
+}
+
 std::string Sentence(std::string text) {
     if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
     return text;

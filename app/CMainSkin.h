@@ -61,6 +61,9 @@ protected:
     // The same for a failure: the error icon, and the sentence begun with a capital
     // letter (the reasons come from lower layers as clauses: "cannot make ...").
     virtual void warn(const std::string& caption, const std::string& text);
+    // The same for a caution that is no failure (nothing ticked, something left as it
+    // was): the exclamation icon, the sentence begun with a capital letter as warn's.
+    virtual void caution(const std::string& caption, const std::string& text);
 
 private:
     std::unique_ptr<skin::CSkinIni> m_ini;
