@@ -34,7 +34,9 @@ CMainDialog::CMainDialog(MainDialogSetup setup, QWidget* parent)
       m_settings(m_machine, m_setup.prefixLockFile),
       m_schedule(m_setup.clock),
       m_scanAtStart(m_setup.scanAtStart),
-      m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnMainProgress(); }, Qt::QueuedConnection); }) {
+      m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnMainProgress(); }, Qt::QueuedConnection); }),
+      m_scanJob(m_session),
+      m_repairJob(m_session, [this] { return lockForWriting(); }) {
     setWindowIcon(ProgramIcon());
     m_tray = new MainTrayIcon(ProgramIcon(), this);
     connect(m_tray, &MainTrayIcon::showRequested, this, &CMainDialog::ShowFromTray);

@@ -1,9 +1,9 @@
 // CMainDialog: the program's window. The skin makes it (CMainSkin); this class gives
-// its buttons their commands, runs a scan and a repair on a worker thread each, keeps the
-// panels' settings, the automatic scan's timer and the tray icon.
+// its buttons their commands, runs the scan and repair jobs, keeps the panels' settings,
+// the automatic scan's timer and the tray icon.
 //
-// Everything the window shows changes on the window's thread. A worker reports through
-// a progress mailbox and a queued call at its end; it never waits on the window, so the
+// Everything the window shows changes on the window's thread. A job reports through a
+// progress mailbox and a queued call at its end; it never waits on the window, so the
 // window can always stop it and wait for it.
 #pragma once
 
@@ -17,13 +17,14 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/CMainSkin.h"
 #include "app/workflow/FixSelected.h"
 #include "app/workflow/InProgramSchedule.h"
 #include "app/workflow/ProgressEvents.h"
+#include "app/workflow/RepairJob.h"
+#include "app/workflow/ScanJob.h"
 #include "app/workflow/ScanSession.h"
 #include "app/workflow/SettingsKeeper.h"
 #include "app/workflow/WriterLocks.h"
@@ -132,7 +133,8 @@ private:
     void StartMainFix();
     void ShowFixReport(const FixReport& report);
     void OnMainProgress();
-    void SetProgress(CSubMainSkin& panel, std::int32_t count);
+    // The jobs' progress, posted to the window's thread.
+    ProgressSink progressSink();
     void joinWorker();
     // Forgotten results leave the screen with them: the results list and the category
     // counts are emptied, so that no list is shown that "Fix selected" would not act on.
@@ -203,11 +205,13 @@ private:
     // Where the window stood when it went into the tray; it comes back there.
     std::optional<QPoint> m_placeBeforeTray;
 
-    std::thread m_worker;
     ProgressMailbox m_progress;
     std::optional<ProgressEvent> m_lastProgress;
     QBasicTimer m_timer1;
     QBasicTimer m_timer2;
+    // Last, so that they are waited for before what they report to goes.
+    ScanJob m_scanJob;
+    RepairJob m_repairJob;
 };
 
 }  // namespace brindle

@@ -4,9 +4,6 @@
 #include <QKeyEvent>
 
 #include "app/ScreenText.h"
-#include "app/workflow/GuardedJob.h"
-#include "app/workflow/SnapshotName.h"
-#include "app/workflow/SummaryFix.h"
 #include "app/workflow/UserTexts.h"
 
 namespace brindle {
@@ -16,20 +13,25 @@ CThreadSummary::CThreadSummary(SummarySetup setup, QObject* parent)
       m_setup(std::move(setup)),
       m_session(*m_setup.machine, m_setup.workFolder),
       m_window(m_setup.owner),
-      m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnSummaryProgress(); }, Qt::QueuedConnection); }) {
+      m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnSummaryProgress(); }, Qt::QueuedConnection); }),
+      m_scanJob(m_session),
+      m_repairJob(m_session, m_setup.lockForWriting) {
     // A dialog of its owner: the window manager keeps it above the owner, and it is no
     // window of its own in the task bar.
     m_window.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     m_window.setWindowTitle(QString::fromLatin1(kProgramCaption));
     m_window.installEventFilter(this);
     connect(&m_window, &Summary::summaryButton, this, &CThreadSummary::OnButton);
-    m_session.progress = [this](const ProgressEvent& event) { m_progress.post(event); };
-    for (ScanCategory category : m_setup.categories) m_session.categories.setState(category, ScanSelection::kSelected);
+    for (ScanCategory category : m_setup.categories) m_session.selectCategory(category);
 }
 
 CThreadSummary::~CThreadSummary() {
     m_session.requestStop();
     joinWorker();
+}
+
+ProgressSink CThreadSummary::progressSink() {
+    return [this](const ProgressEvent& event) { m_progress.post(event); };
 }
 
 void CThreadSummary::InitInstance() {
@@ -38,12 +40,9 @@ void CThreadSummary::InitInstance() {
     m_window.show();
     m_window.raise();
     m_window.activateWindow();
-    m_session.clearStop();
-    m_worker = std::thread([this] {
-        auto result = std::make_shared<ScanResult>();
-        const auto failure = RunGuarded("The scan", [&] { *result = m_session.RunScan(); });
-        QMetaObject::invokeMethod(
-            this, [this, result, failure] { OnScanFinished(*result, failure); }, Qt::QueuedConnection);
+    m_scanJob.start(progressSink(), [this](ScanResult ended) {
+        auto result = std::make_shared<ScanResult>(std::move(ended));
+        QMetaObject::invokeMethod(this, [this, result] { OnScanFinished(*result); }, Qt::QueuedConnection);
     });
 }
 
@@ -79,57 +78,52 @@ void CThreadSummary::OnCloseRequest() {
 }
 
 void CThreadSummary::StartFix() {
-    if (m_stage != Stage::ScanComplete || m_worker.joinable()) return;
+    if (m_stage != Stage::ScanComplete || m_scanJob.started() || m_repairJob.started()) return;
     m_stage = Stage::Fixing;
     m_window.Enable("BUTTON_FIXERROR", false);
     m_window.ShowErrorFixingScreen(*m_setup.skin, m_setup.skinFolder);
-    m_session.clearStop();
-    m_worker = std::thread([this] {
-        auto report = std::make_shared<FixReport>();
-        std::optional<std::string> failure;
-        auto locks = m_setup.lockForWriting ? m_setup.lockForWriting() : Result<WriterLocks>(WriterLocks());
-        if (!locks) {
-            report->fail(FixOutcome::Failed, locks.error().message());
-        } else {
-            failure = RunGuarded("The repair", [&] {
-                *report = SummaryFix(m_session, FreeSnapshotFileName(SnapshotFileNameNow()));
-            });
-        }
-        QMetaObject::invokeMethod(
-            this, [this, report, failure] { OnFixFinished(*report, failure); }, Qt::QueuedConnection);
+    m_repairJob.startEverything(progressSink(), [this](FixReport ended) {
+        auto report = std::make_shared<FixReport>(std::move(ended));
+        QMetaObject::invokeMethod(this, [this, report] { OnFixFinished(*report); }, Qt::QueuedConnection);
     });
 }
 
-void CThreadSummary::OnScanFinished(const ScanResult& result, const std::optional<std::string>& failure) {
+void CThreadSummary::OnScanFinished(const ScanResult& result) {
     joinWorker();
     if (!isOpen()) return;
-    if (failure) m_setup.tell(kScanThreadCaption, kScanFailedMessage);
     if (m_session.stopRequested() || result.end == ScanEnd::Stopped) {
         Close();
         return;
     }
     // A scan that could not run says why; its screen then shows what there is (nothing).
-    if (!failure && result.end != ScanEnd::Completed) m_setup.tell(kScanThreadCaption, result.error);
+    if (result.end == ScanEnd::Failed) {
+        m_setup.tell(kScanThreadCaption, std::string(kScanFailedMessage) + ": " + result.error);
+    } else if (result.end != ScanEnd::Completed) {
+        m_setup.tell(kScanThreadCaption, result.error);
+    }
     m_stage = Stage::ScanComplete;
     m_window.ShowScanCompleteScreen(*m_setup.skin, m_setup.skinFolder,
-                                    ScanCompleteTable(m_session.summaries, shortcutCounts()));
+                                    ScanCompleteTable(m_session.summaries(), m_session.shortcutCounts()));
     emit scanCompleteShown();
 }
 
-void CThreadSummary::OnFixFinished(const FixReport& report, const std::optional<std::string>& failure) {
+void CThreadSummary::OnFixFinished(const FixReport& report) {
     joinWorker();
     if (!isOpen()) return;
-    if (failure) m_setup.tell(kFixThreadCaption, kFixFailedMessage);
     if (report.outcome == FixOutcome::Stopped && !report.registrySaved) {
         Close();
         return;
     }
     // The counts below say what was removed; a repair that failed says so first.
-    if (!failure && report.outcome != FixOutcome::Removed) m_setup.tell(kFixThreadCaption, report.errorText());
+    if (report.outcome == FixOutcome::Failed) {
+        m_setup.tell(kFixThreadCaption, std::string(kFixFailedMessage) + ": " + report.errorText());
+    } else if (report.outcome != FixOutcome::Removed) {
+        m_setup.tell(kFixThreadCaption, report.errorText());
+    }
     m_stage = Stage::FixComplete;
     m_window.ShowFixCompleteScreen(*m_setup.skin, m_setup.skinFolder,
-                                   FixCompleteTable(m_session.summaries, shortcutCounts()));
-    m_session.summaries.clear();
+                                   FixCompleteTable(m_session.summaries(), m_session.shortcutCounts()));
+    m_session.clearSummaries();
     emit fixCompleteShown();
 }
 
@@ -154,18 +148,14 @@ void CThreadSummary::Close() {
     m_session.requestStop();
     joinWorker();
     m_stage = Stage::Closed;
-    m_session.summaries.clear();
+    m_session.clearSummaries();
     m_window.hide();
     emit closed();
 }
 
-ShortcutCounts CThreadSummary::shortcutCounts() const {
-    const CShortcut& scanner = m_session.shortcutScanner;
-    return {scanner.scanned(), scanner.found(), scanner.fixed()};
-}
-
 void CThreadSummary::joinWorker() {
-    if (m_worker.joinable()) m_worker.join();
+    m_scanJob.wait();
+    m_repairJob.wait();
 }
 
 }  // namespace brindle

@@ -1,7 +1,6 @@
 // CThreadSummary: one scan and its repair in a summary window of their own, started by a
-// scan button on a panel. It owns the window and the worker under it: the scan worker,
-// then on "BUTTON_FIXERROR" the repair worker, each reporting its end to the window's
-// thread. The window passes through the error-scan, scan-complete, error-fixing and
+// scan button on a panel. It owns the window and the jobs under it: the scan job, then on
+// "BUTTON_FIXERROR" the repair job, each reporting its end to the window's thread. The window passes through the error-scan, scan-complete, error-fixing and
 // fix-complete screens; a stop closes it, and so do "BUTTON_CANCEL", "BUTTON_OK", Escape
 // and the window manager's close, except while the repair runs (it has no way out but its
 // end).
@@ -15,13 +14,13 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "app/Summary.h"
 #include "app/workflow/FixReport.h"
 #include "app/workflow/ProgressEvents.h"
+#include "app/workflow/RepairJob.h"
+#include "app/workflow/ScanJob.h"
 #include "app/workflow/ScanSession.h"
-#include "app/workflow/WriterLocks.h"
 #include "platform/Machine.h"
 #include "platform/Result.h"
 #include "skin/definition/SkinIni.h"
@@ -40,7 +39,7 @@ struct SummarySetup {
     // The categories to scan, as the panel's check boxes were when the scan was asked for.
     std::vector<ScanCategory> categories;
     // The one-writer locks the repair holds; an error names who holds them.
-    std::function<Result<WriterLocks>()> lockForWriting;
+    LockForWriting lockForWriting;
     // What the workers' failures say to the user; a message box unless tests record it.
     std::function<void(const std::string& caption, const std::string& text)> tell;
 };
@@ -83,18 +82,21 @@ private:
     // Escape or the window manager's close: ignored while the repair runs.
     void OnCloseRequest();
     void StartFix();
-    void OnScanFinished(const ScanResult& result, const std::optional<std::string>& failure);
-    void OnFixFinished(const FixReport& report, const std::optional<std::string>& failure);
+    void OnScanFinished(const ScanResult& result);
+    void OnFixFinished(const FixReport& report);
+    // The jobs' progress, posted to the window's thread.
+    ProgressSink progressSink();
     void OnSummaryProgress();
-    ShortcutCounts shortcutCounts() const;
     void joinWorker();
 
     SummarySetup m_setup;
     ScanSession m_session;
     Summary m_window;
-    std::thread m_worker;
     ProgressMailbox m_progress;
     Stage m_stage = Stage::NotStarted;
+    // Last, so that they are waited for before what they report to goes.
+    ScanJob m_scanJob;
+    RepairJob m_repairJob;
 };
 
 }  // namespace brindle

@@ -1,95 +1,61 @@
-// The window's scan and repair: each runs on a worker thread of its own at the lowest
-// priority; what the user sees changes on the window's thread, in this order: the
-// progress texts while it runs, then the end's message box, then the lists.
+// The window's scan and repair, as jobs of the window's scan session. What the user sees
+// changes on the window's thread, in this order: the progress texts while a job runs,
+// then the end's message box, then the lists.
 #include <QString>
 
-#include <algorithm>
-
 #include "app/CMainDialog.h"
-#include "app/workflow/GuardedJob.h"
+#include "app/ControlNames.h"
+#include "app/ResultsList.h"
+#include "app/ScanProgressView.h"
 #include "app/workflow/ScanCompleteText.h"
-#include "app/workflow/SnapshotName.h"
 #include "app/workflow/UserTexts.h"
-#include "platform/ThreadPriority.h"
 
 namespace brindle {
 
-namespace {
-
-// The check box of each category on the main panel.
-std::string CategoryButton(const ScanCategoryInfo& info) { return "BUTTON_" + std::string(info.name); }
-
-// The order the progress labels are refreshed in.
-constexpr ScanCategory kProgressOrder[] = {
-    ScanCategory::COM,   ScanCategory::COM_SUBS,  ScanCategory::HELP, ScanCategory::APPPATH, ScanCategory::SHARED_TOOLS,
-    ScanCategory::FONTS, ScanCategory::STARTUP,   ScanCategory::UNINSTALL, ScanCategory::DRV, ScanCategory::SHORTCUTS,
-};
-
-// The found count of a finished category, from the scan's own rows: the newest progress
-// the window saw may be older than the category's last word.
-std::optional<std::int32_t> FoundCount(const ScanResult& result, ScanCategory category) {
-    if (category == ScanCategory::SHORTCUTS) {
-        if (result.shortcuts) return result.shortcuts->found;
-        return std::nullopt;
-    }
-    const std::string_view title = InfoOf(category).summaryTitle;
-    for (const ScanSummary& row : result.summaries) {
-        if (row.title == title) return row.found;
-    }
-    return std::nullopt;
+ProgressSink CMainDialog::progressSink() {
+    return [this](const ProgressEvent& event) { m_progress.post(event); };
 }
-
-}  // namespace
 
 void CMainDialog::StartMainScan() {
     m_progressPanel = currentPanel();
     bool any = false;
     for (const ScanCategoryInfo& info : ScanCategories()) {
-        const bool on = m_progressPanel != nullptr && m_progressPanel->IsChecked(CategoryButton(info));
+        const bool on = m_progressPanel != nullptr &&
+                        m_progressPanel->IsChecked(control::kButtonPrefix + std::string(info.name));
         any = any || on;
-        m_session.categories.setState(info.category, on ? ScanSelection::kSelected : ScanSelection::kNotSelected);
+        m_session.selectCategory(info.category, on);
     }
     // A scan of nothing would end at once with an empty "Scan Complete".
     if (!any) {
         tell(kProgramCaption, kNoCategoryTickedMessage);
         return;
     }
-    SetChecked("BUTTON_SCAN", true);
-    m_scanRunning = true;
     m_lastProgress.reset();
-    m_session.clearStop();
-    m_session.progress = [this](const ProgressEvent& event) { m_progress.post(event); };
-    joinWorker();
-    m_worker = std::thread([this] {
-        LowerCurrentThreadPriority();
-        auto result = std::make_shared<ScanResult>();
-        if (const auto failure = RunGuarded("The scan", [&] { *result = m_session.RunScan(); })) {
-            result->end = ScanEnd::Failed;
-            result->error = *failure;
-        }
+    const bool started = m_scanJob.start(progressSink(), [this](ScanResult ended) {
+        auto result = std::make_shared<ScanResult>(std::move(ended));
         QMetaObject::invokeMethod(this, [this, result] { ShowScanResults(*result); }, Qt::QueuedConnection);
     });
+    if (!started) return;
+    SetChecked(control::kButtonScan, true);
+    m_scanRunning = true;
 }
 
 void CMainDialog::StopMainScan() {
-    SetChecked("BUTTON_SCAN", false);
-    m_session.requestStop();
+    SetChecked(control::kButtonScan, false);
+    m_scanJob.stop();
 }
 
 void CMainDialog::ShowScanResults(const ScanResult& result) {
-    joinWorker();
+    m_scanJob.wait();
     // A job stopped by the window's end shows nothing: the window is going.
     if (m_ending) return;
     OnMainProgress();
     CSubMainSkin* progress = m_progressPanel;
     if (progress != nullptr) {
-        SetProgress(*progress, m_lastProgress ? m_lastProgress->found : 0);
-        for (ScanCategory category : kProgressOrder) {
-            if (m_session.categories.state(category) != ScanSelection::kDone) continue;
-            if (const auto found = FoundCount(result, category))
-                progress->SetText("PROGRESS_COUNT_" + std::string(InfoOf(category).name), QString::number(*found));
-        }
-        progress->SetText("TEXT_ERRORSCAN_STATUS", QString::fromLatin1(kScanCompleteStatus));
+        ShowCategoryProgress(*progress, m_session, m_lastProgress ? m_lastProgress->found : 0);
+        ShowFinalCounts(*progress, m_session, result);
+        progress->SetText(control::kTextErrorscanStatus, QString::fromLatin1(kScanCompleteStatus));
+        progress->SetText(control::kTextErrorscanCurrentitem, QString());
     }
     // The counts are final before the user is told, the list follows the message.
     if (result.end == ScanEnd::Completed) {
@@ -98,87 +64,44 @@ void CMainDialog::ShowScanResults(const ScanResult& result) {
         warn(kProgramCaption, result.error);
     }
 
-    ShowSubScreen("SUBMAIN_RESULT");
-    if (CSubMainSkin* results = panel("SUBMAIN_RESULT")) {
+    ShowSubScreen(control::kPanelResult);
+    if (CSubMainSkin* results = panel(control::kPanelResult)) {
         results->EnableAll(true);
-        if (skin::CSkinList* list = results->checkList()) {
-            list->SetSortable(false);
-            list->RemoveAllRows();
-            // The tooltip shows the whole path and the key that names it.
-            for (const ProblemRecord& problem : result.problems)
-                list->AddRow({QString(), screenText(TypeColumnText(problem)), screenText(problem.filePath())}, true,
-                             screenText(problem.filePath()) + QLatin1Char('\n') + screenText(problem.keyPath()));
-            m_resultRowCount = static_cast<int>(result.problems.size());
-            if (result.shortcuts) {
-                for (const std::string& path : result.shortcuts->missing)
-                    list->AddRow({QString(), QStringLiteral("SHORTCUT"), screenText(path)}, true);
-            }
-            // Sorted by a title's click; each row keeps its key, which the repair reads.
-            list->SetSortable(true);
-        }
+        if (skin::CSkinList* list = results->checkList())
+            m_resultRowCount = FillResultsList(*list, result, m_machine.codePage());
         results->update();
     }
-    SetChecked("BUTTON_SCAN", false);
+    SetChecked(control::kButtonScan, false);
     // A scan that could not run has nothing a repair could act on.
     m_resultsAvailable = result.end == ScanEnd::Completed || result.end == ScanEnd::Stopped;
     m_scanRunning = false;
-    if (progress != nullptr) {
-        progress->SetText("TEXT_ERRORSCAN_CURRENTITEM", QString());
-        if (m_session.categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected)
-            progress->SetText("PROGRESS_TEXT_SHORTCUTS", QStringLiteral("Done"));
-    }
     saveSettings();
     emit scanEnded();
 }
 
 void CMainDialog::StartMainFix() {
-    // The rows are read here, on the window's thread, before the worker starts.
+    // The ticks are read here, on the window's thread, before the job starts.
     FixSelection selection;
-    if (CSubMainSkin* results = panel("SUBMAIN_RESULT"); results != nullptr && results->checkList() != nullptr) {
-        const skin::CSkinList& list = *results->checkList();
-        // By each row's key, not its place: the user may have sorted the list.
-        const int problems = std::min(m_resultRowCount, list.rowCount());
-        selection.problemTicked.assign(static_cast<std::size_t>(problems), false);
-        selection.shortcutTicked.assign(static_cast<std::size_t>(list.rowCount() - problems), false);
-        for (int row = 0; row < list.rowCount(); ++row) {
-            const int key = list.RowKey(row);
-            if (key < 0 || key >= list.rowCount()) continue;
-            if (key < problems) {
-                selection.problemTicked[static_cast<std::size_t>(key)] = list.IsRowChecked(row);
-            } else {
-                selection.shortcutTicked[static_cast<std::size_t>(key - problems)] = list.IsRowChecked(row);
-            }
-        }
-    }
-    m_fixRows = CountChosenRows(selection.problemTicked, selection.shortcutTicked);
-    m_fixRunning = true;
-    ShowSubScreen("SUBMAIN_MAIN");
-    if (m_progressPanel == nullptr) m_progressPanel = panel("SUBMAIN_MAIN");
-    if (m_progressPanel != nullptr)
-        m_progressPanel->SetText("TEXT_ERRORSCAN_CURRENTITEM", QString::fromLatin1(kBackupInProgressText));
-    update();
-
+    if (CSubMainSkin* results = panel(control::kPanelResult); results != nullptr && results->checkList() != nullptr)
+        selection = ReadResultTicks(*results->checkList(), m_resultRowCount);
+    const ChosenRows rows = CountChosenRows(selection.problemTicked, selection.shortcutTicked);
     m_lastProgress.reset();
-    m_session.clearStop();
-    m_session.progress = [this](const ProgressEvent& event) { m_progress.post(event); };
-    joinWorker();
-    m_worker = std::thread([this, selection] {
-        LowerCurrentThreadPriority();
-        auto report = std::make_shared<FixReport>();
-        auto locks = lockForWriting();
-        if (!locks) {
-            report->fail(FixOutcome::Failed, locks.error().message());
-        } else if (const auto failure = RunGuarded("The repair", [&] {
-                       *report = FixSelected(m_session, selection, FreeSnapshotFileName(SnapshotFileNameNow()));
-                   })) {
-            report->fail(FixOutcome::Failed, *failure);
-        }
+    const bool started = m_repairJob.startSelected(std::move(selection), progressSink(), [this](FixReport ended) {
+        auto report = std::make_shared<FixReport>(std::move(ended));
         QMetaObject::invokeMethod(this, [this, report] { ShowFixReport(*report); }, Qt::QueuedConnection);
     });
+    if (!started) return;
+    m_fixRows = rows;
+    m_fixRunning = true;
+    ShowSubScreen(control::kPanelMain);
+    if (m_progressPanel == nullptr) m_progressPanel = panel(control::kPanelMain);
+    if (m_progressPanel != nullptr)
+        m_progressPanel->SetText(control::kTextErrorscanCurrentitem, QString::fromLatin1(kBackupInProgressText));
+    update();
 }
 
 void CMainDialog::ShowFixReport(const FixReport& report) {
-    joinWorker();
+    m_repairJob.wait();
     if (m_ending) return;
     OnMainProgress();
     if (report.failed() && report.outcome != FixReport::Outcome::Partial) {
@@ -187,10 +110,10 @@ void CMainDialog::ShowFixReport(const FixReport& report) {
         tell(kProgramCaption, FixSummaryText(report, m_fixRows));
     }
     m_fixRunning = false;
-    ShowSubScreen("SUBMAIN_IGNORED");
+    ShowSubScreen(control::kPanelIgnored);
     FillIgnoredList();
-    if (m_progressPanel != nullptr) m_progressPanel->SetText("TEXT_ERRORSCAN_CURRENTITEM", QString());
-    ButtonPressed("BUTTON_MAIN");
+    if (m_progressPanel != nullptr) m_progressPanel->SetText(control::kTextErrorscanCurrentitem, QString());
+    ButtonPressed(control::kButtonMain);
     saveSettings();
     emit fixEnded();
 }
@@ -198,45 +121,25 @@ void CMainDialog::ShowFixReport(const FixReport& report) {
 void CMainDialog::OnMainProgress() {
     while (std::optional<ProgressEvent> event = m_progress.take()) m_lastProgress = std::move(*event);
     if (!m_lastProgress || m_progressPanel == nullptr) return;
-    m_progressPanel->SetText("TEXT_ERRORSCAN_STATUS", screenText(m_lastProgress->title));
-    m_progressPanel->SetText("TEXT_ERRORSCAN_CURRENTITEM", screenText(m_lastProgress->item));
-    if (m_lastProgress->phase == ProgressPhase::Scanning) SetProgress(*m_progressPanel, m_lastProgress->found);
-}
-
-void CMainDialog::SetProgress(CSubMainSkin& panel, std::int32_t count) {
-    for (ScanCategory category : kProgressOrder) {
-        const std::string name(InfoOf(category).name);
-        switch (m_session.categories.state(category)) {
-        case ScanSelection::kScanning:
-            panel.SetText("PROGRESS_TEXT_" + name, QStringLiteral("Scanning"));
-            panel.SetText("PROGRESS_COUNT_" + name, QString::number(count));
-            break;
-        case ScanSelection::kDone: panel.SetText("PROGRESS_TEXT_" + name, QStringLiteral("Done")); break;
-        default:
-            panel.SetText("PROGRESS_TEXT_" + name, QString());
-            panel.SetText("PROGRESS_COUNT_" + name, QString());
-        }
-    }
+    m_progressPanel->SetText(control::kTextErrorscanStatus, screenText(m_lastProgress->title));
+    m_progressPanel->SetText(control::kTextErrorscanCurrentitem, screenText(m_lastProgress->item));
+    if (m_lastProgress->phase == ProgressPhase::Scanning)
+        ShowCategoryProgress(*m_progressPanel, m_session, m_lastProgress->found);
 }
 
 void CMainDialog::joinWorker() {
-    if (m_worker.joinable()) m_worker.join();
+    m_scanJob.wait();
+    m_repairJob.wait();
 }
 
 void CMainDialog::ForgetResults() {
     m_resultsAvailable = false;
     m_resultRowCount = 0;
-    if (CSubMainSkin* results = panel("SUBMAIN_RESULT"); results != nullptr && results->checkList() != nullptr)
+    if (CSubMainSkin* results = panel(control::kPanelResult); results != nullptr && results->checkList() != nullptr)
         results->checkList()->RemoveAllRows();
     // The counts are those of the scan whose list is gone; the categories' ticks stay.
-    for (CSubMainSkin* progress : {panel("SUBMAIN_MAIN"), m_progressPanel}) {
-        if (progress == nullptr) continue;
-        for (ScanCategory category : kProgressOrder) {
-            const std::string name(InfoOf(category).name);
-            progress->SetText("PROGRESS_TEXT_" + name, QString());
-            progress->SetText("PROGRESS_COUNT_" + name, QString());
-        }
-        progress->SetText("TEXT_ERRORSCAN_STATUS", QString());
+    for (CSubMainSkin* progress : {panel(control::kPanelMain), m_progressPanel}) {
+        if (progress != nullptr) ClearScanCounts(*progress);
     }
 }
 

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/workflow/FixSelected.h"
-#include "app/workflow/SnapshotName.h"
+#include "app/workflow/RepairJob.h"
 #include "cli/ScanRun.h"
 
 namespace brindle::cli {
@@ -19,12 +18,7 @@ FixSelection SelectionKeeping(ScanSession& session, const std::vector<std::strin
     auto isKept = [&](const std::string& path) {
         return std::find(keepAnsi.begin(), keepAnsi.end(), path) != keepAnsi.end();
     };
-    FixSelection selection;
-    for (const auto& problem : session.engine.problems()) {
-        selection.problemTicked.push_back(!(problem && isKept(problem->filePath())));
-    }
-    for (const auto& path : session.shortcutScanner.missingList()) selection.shortcutTicked.push_back(!isKept(path));
-    return selection;
+    return TickAllBut(session, isKept);
 }
 
 std::size_t CountTicked(const std::vector<bool>& ticked) {
@@ -121,7 +115,7 @@ void PrintFixJson(const ScanReport& report, const FixReport& fix, const std::vec
 int RunFixCommand(Machine& machine, const std::filesystem::path& workFolder, const std::string& prefixForDisplay, const FixOptions& options,
                   const Confirmation& confirmation, std::ostream& out, std::ostream& err) {
     ScanSession session(machine, workFolder);
-    if (!SelectCategories(options.categories, session.categories, err)) return 2;
+    if (!SelectCategories(options.categories, session, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);
     if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable || scan.end == ScanEnd::Failed) {
@@ -134,13 +128,7 @@ int RunFixCommand(Machine& machine, const std::filesystem::path& workFolder, con
     }
 
     const FixSelection selection = SelectionKeeping(session, options.keep);
-    std::vector<std::string> kept;
-    for (std::size_t i = 0; i < session.engine.problems().size(); ++i) {
-        if (!selection.problemIsTicked(i)) kept.push_back(session.engine.problem(i).filePath());
-    }
-    for (std::size_t i = 0; i < session.shortcutScanner.missingCount(); ++i) {
-        if (!selection.shortcutIsTicked(i)) kept.push_back(session.shortcutScanner.missing(i));
-    }
+    const std::vector<std::string> kept = UntickedPaths(session, selection);
     for (const auto& path : options.keep) {
         const std::string ansi = Utf8ToAnsi(machine.codePage(), path);
         if (std::find(kept.begin(), kept.end(), ansi) == kept.end())
@@ -162,11 +150,16 @@ int RunFixCommand(Machine& machine, const std::filesystem::path& workFolder, con
         return 2;
     }
 
-    const FixReport fix = FixSelected(session, selection, SnapshotFileNameNow());
+    // The locks were taken for the whole command, the scan included.
+    FixReport fix;
+    RepairJob job(session);
+    if (!job.startSelected(selection, nullptr, [&](FixReport ended) { fix = std::move(ended); }))
+        fix.fail(FixOutcome::Failed, "another job is running on the scan");
+    job.wait();
     // What was found, as the scan found it, with the repair's counts in its rows.
     ScanReport report = MakeScanReport(scan, prefixForDisplay);
-    report.summaries = session.summaries;
-    if (report.shortcuts) report.shortcuts->fixed = session.shortcutScanner.fixed();
+    report.summaries = session.summaries();
+    if (report.shortcuts) report.shortcuts->fixed = session.shortcutCounts().fixed;
     const bool anythingChosen = entries + shortcuts > 0;
     if (options.json) {
         PrintFixJson(report, fix, kept, anythingChosen, machine.codePage(), out);

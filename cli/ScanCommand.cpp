@@ -9,7 +9,7 @@ namespace brindle::cli {
 int RunScanCommand(Machine& machine, const std::filesystem::path& workFolder, const std::string& prefixForDisplay, const ScanOptions& options,
                    std::ostream& out, std::ostream& err) {
     ScanSession session(machine, workFolder);
-    if (!SelectCategories(options.categories, session.categories, err)) return 2;
+    if (!SelectCategories(options.categories, session, err)) return 2;
 
     const ScanResult scan = RunScanWithProgress(session);
     if (scan.end == ScanEnd::ReloadFailed || scan.end == ScanEnd::IgnoreListUnreadable || scan.end == ScanEnd::Failed) {

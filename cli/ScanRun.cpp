@@ -1,12 +1,13 @@
 #include "cli/ScanRun.h"
 
+#include "app/workflow/ScanJob.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressLine.h"
 
 namespace brindle::cli {
 
-bool SelectCategories(const std::vector<std::string>& names, ScanSelection& selection, std::ostream& err) {
-    if (names.empty()) selection.selectAll();
+bool SelectCategories(const std::vector<std::string>& names, ScanSession& session, std::ostream& err) {
+    if (names.empty()) session.selectAllCategories();
     for (const auto& name : names) {
         const auto category = ScanCategoryFromName(name);
         if (!category) {
@@ -15,7 +16,7 @@ bool SelectCategories(const std::vector<std::string>& names, ScanSelection& sele
             err << ")\n";
             return false;
         }
-        selection.setState(*category, ScanSelection::kSelected);
+        session.selectCategory(*category);
     }
     return true;
 }
@@ -27,9 +28,15 @@ ScanResult RunScanWithProgress(ScanSession& session) {
     ProgressThrottle throttle([&](const ProgressEvent& event) {
         line.update(event.title, event.scanned, event.found, AnsiToUtf8(codePage, event.item));
     });
-    session.progress = [&](const ProgressEvent& event) { throttle.post(event); };
-    ScanResult result = session.RunScan();
-    session.progress = nullptr;
+    // The job's thread draws the line while this one waits for it.
+    ScanResult result;
+    ScanJob job(session);
+    if (!job.start([&](const ProgressEvent& event) { throttle.post(event); },
+                   [&](ScanResult ended) { result = std::move(ended); })) {
+        result.end = ScanEnd::Failed;
+        result.error = "another job is running on the scan";
+    }
+    job.wait();
     line.clear();
     return result;
 }

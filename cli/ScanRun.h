@@ -13,10 +13,10 @@ namespace brindle::cli {
 
 // Selects the named categories, or every one when names is empty. False, with a message
 // on err naming the unknown category and the known ones, when a name is not known.
-bool SelectCategories(const std::vector<std::string>& names, ScanSelection& selection, std::ostream& err);
+bool SelectCategories(const std::vector<std::string>& names, ScanSession& session, std::ostream& err);
 
-// Runs the scan with progress on standard error (when it is a terminal) and Ctrl-C
-// routed to the stop event.
+// Runs the scan job with progress on standard error (when it is a terminal) and Ctrl-C
+// routed to the session's stop request, and waits for it.
 ScanResult RunScanWithProgress(ScanSession& session);
 
 // The report of what a scan found; it points into scan, which must outlive it.

@@ -88,7 +88,7 @@ bool BackUpShortcuts(ScanSession& session, CollectedShortcuts& shortcuts, FixRep
         }
         report.backup.shortcutFile = ShortcutBackupPathFor(report.backup.file);
     }
-    session.shortcutScanner.setBackedUp(std::move(shortcuts.entries));
+    session.shortcutScanner().setBackedUp(std::move(shortcuts.entries));
     return true;
 }
 
@@ -103,14 +103,14 @@ void TakeFixResult(const FixResult& fix, const ScanSession& session, const Colle
         for (const std::string& line : report.keptUnbackedUp) {
             report.leftUndone.push_back(line + ": its backup would be incomplete, so it was not removed");
         }
-        for (ShortcutProblem problem : session.shortcutScanner.notFixed()) {
+        for (ShortcutProblem problem : session.shortcutScanner().notFixed()) {
             for (const ShortcutProblem& leftOut : shortcuts.leftOut) {
                 if (leftOut.path == problem.path) problem.message = leftOut.message + "; not deleted";
             }
             report.shortcutsNotFixed.push_back(std::move(problem));
         }
-        for (const auto& left : session.engine.unrepaired()) {
-            const ProblemRecord& problem = session.engine.problem(left.index);
+        for (const auto& left : session.engine().unrepaired()) {
+            const ProblemRecord& problem = session.engine().problem(left.index);
             std::string line = problem.keyPath();
             if (problem.kind() != kKindKey && problem.value() != nullptr) line += " : " + problem.value()->name;
             report.leftUndone.push_back(line + ": " + left.reason);

@@ -25,14 +25,14 @@ void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selectio
             notKept.push_back(entry->filePath());
         }
     };
-    auto& problems = session.engine.problems();
+    auto& problems = session.engine().problems();
     for (std::size_t i = 0; i < problems.size(); ++i) {
         if (!problems[i] || selection.problemIsTicked(i)) continue;
         keep(std::make_unique<ProblemRecord>(*problems[i]));
         problems[i]->setKeyPath("");
     }
-    for (std::size_t i = 0; i < session.shortcutScanner.missingCount(); ++i) {
-        std::string& path = session.shortcutScanner.missing(i);
+    for (std::size_t i = 0; i < session.shortcutScanner().missingCount(); ++i) {
+        std::string& path = session.shortcutScanner().missing(i);
         if (path.empty() || selection.shortcutIsTicked(i)) continue;
         auto entry = std::make_unique<ProblemRecord>();
         entry->setFilePath(path);
@@ -44,7 +44,7 @@ void MoveUntickedToIgnoreList(ScanSession& session, const FixSelection& selectio
 // A problem whose backup misses something stays where it is: deleting it could lose
 // what no backup holds.
 void KeepProblemsWithoutFullBackup(ScanSession& session, FixReport& report) {
-    auto& problems = session.engine.problems();
+    auto& problems = session.engine().problems();
     for (const std::size_t index : report.backup.incomplete) {
         if (index >= problems.size() || !problems[index]) continue;
         report.keptUnbackedUp.push_back(problems[index]->keyPath() + " (" + problems[index]->filePath() + ")");
@@ -53,6 +53,27 @@ void KeepProblemsWithoutFullBackup(ScanSession& session, FixReport& report) {
 }
 
 }  // namespace
+
+FixSelection TickAllBut(const ScanSession& session, const std::function<bool(const std::string& path)>& kept) {
+    FixSelection selection;
+    for (const auto& problem : session.engine().problems())
+        selection.problemTicked.push_back(!(problem && kept(problem->filePath())));
+    for (const auto& path : session.shortcutScanner().missingList()) selection.shortcutTicked.push_back(!kept(path));
+    return selection;
+}
+
+std::vector<std::string> UntickedPaths(const ScanSession& session, const FixSelection& selection) {
+    std::vector<std::string> paths;
+    const auto& problems = session.engine().problems();
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        if (problems[i] && !selection.problemIsTicked(i)) paths.push_back(problems[i]->filePath());
+    }
+    const auto& shortcuts = session.shortcutScanner().missingList();
+    for (std::size_t i = 0; i < shortcuts.size(); ++i) {
+        if (!selection.shortcutIsTicked(i)) paths.push_back(shortcuts[i]);
+    }
+    return paths;
+}
 
 FixReport FixSelected(ScanSession& session, const FixSelection& selection, const std::string& snapshotFileName,
                       const BackupClock& clock) {
@@ -86,8 +107,8 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
     }
 
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
-    CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
-    report.backup = BackupRegistry(machine.registry(), session.engine.problems(), shortcuts.entries,
+    CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner().missingList());
+    report.backup = BackupRegistry(machine.registry(), session.engine().problems(), shortcuts.entries,
                                    BackupPlace(session.workFolder(), machine.registryPlace()), clock);
     if (report.backup.outcome == BackupResult::Outcome::Failed) {
         report.fail(FixReport::Outcome::BackupFailed,

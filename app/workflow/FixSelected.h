@@ -3,6 +3,7 @@
 // back, then the shortcut files are deleted.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,6 @@
 #include "app/workflow/UserTexts.h"
 
 namespace brindle {
-
 
 // One flag per row of the results list: the registry problems in list order, then the
 // shortcuts. A row without a flag counts as ticked, as the list shows every row ticked.
@@ -26,6 +26,11 @@ struct FixSelection {
         return index >= shortcutTicked.size() || shortcutTicked[index];
     }
 };
+
+// Every row of the session's lists ticked but those whose path `kept` answers true for.
+FixSelection TickAllBut(const ScanSession& session, const std::function<bool(const std::string& path)>& kept);
+// The paths of the rows the selection leaves unticked: the registry entries', then the shortcuts'.
+std::vector<std::string> UntickedPaths(const ScanSession& session, const FixSelection& selection);
 
 // The snapshot file is created in the current directory under snapshotFileName while
 // the repair runs; the ignore list and the backup folder are in the current directory.

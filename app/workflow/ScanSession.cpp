@@ -18,28 +18,38 @@ ScanResult Ended(ScanEnd end, std::string error) {
 }  // namespace
 
 ScanSession::ScanSession(Machine& machine, std::filesystem::path workFolder)
-    : engine(machine, workFolder),
-      shortcutScanner(machine),
+    : m_engine(machine, workFolder),
+      m_shortcutScanner(machine),
       m_machine(machine),
       m_workFolder(std::move(workFolder)),
       m_stopEvent(machine.events().CreateEventA(kStopScanEventName)) {
     // The registry scan reloads the ignore list first, so the shortcut walk after it
     // sees the same list.
-    shortcutScanner.isIgnored = [this](const std::string& path) { return engine.IsIgnored(path); };
-    engine.stopRequest = &m_stop;
-    shortcutScanner.stopRequest = &m_stop;
+    m_shortcutScanner.isIgnored = [this](const std::string& path) { return m_engine.IsIgnored(path); };
+    m_engine.stopRequest = &m_stop;
+    m_shortcutScanner.stopRequest = &m_stop;
     const auto forward = [this](const std::string& item, const std::string& title, std::int32_t scanned,
                                 std::int32_t found) {
         ProgressEvent event = ScanProgressEvent(item, title, scanned, found);
         event.phase = m_phase;
         reportProgress(event);
     };
-    engine.progressCallback = forward;
-    shortcutScanner.progressCallback = forward;
+    m_engine.progressCallback = forward;
+    m_shortcutScanner.progressCallback = forward;
 }
 
 bool ScanSession::stopRequested() const {
     return m_stop.requested() || WaitForSingleObject(m_stopEvent, 0) == win::WAIT_OBJECT_0;
+}
+
+void ScanSession::selectCategory(ScanCategory category, bool selected) {
+    m_categories.setState(category, selected ? ScanSelection::kSelected : ScanSelection::kNotSelected);
+}
+
+void ScanSession::selectAllCategories() { m_categories.selectAll(); }
+
+ShortcutCounts ScanSession::shortcutCounts() const {
+    return {m_shortcutScanner.scanned(), m_shortcutScanner.found(), m_shortcutScanner.fixed()};
 }
 
 void ScanSession::reportStep(ProgressPhase phase, const std::string& title) {
@@ -60,13 +70,13 @@ ScanResult ScanSession::RunScan() {
 }
 
 void ScanSession::takeFindings(ScanResult& result) const {
-    for (const auto& problem : engine.problems()) {
+    for (const auto& problem : m_engine.problems()) {
         if (problem) result.problems.push_back(*problem);
     }
-    result.summaries = summaries;
-    if (categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
-        result.shortcuts = ShortcutFindings{shortcutScanner.scanned(), shortcutScanner.found(),
-                                            shortcutScanner.missingList()};
+    result.summaries = m_summaries;
+    if (m_categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
+        result.shortcuts = ShortcutFindings{m_shortcutScanner.scanned(), m_shortcutScanner.found(),
+                                            m_shortcutScanner.missingList()};
     }
 }
 
@@ -77,7 +87,7 @@ FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
     if (auto failure = RunGuarded("the repair", [&] { result = fix(snapshotFileName, registrySaved); })) {
         // Deletions made in memory but never saved must not be shown as done.
         if (!registrySaved) {
-            for (auto& row : summaries) row.fixed = 0;
+            for (auto& row : m_summaries) row.fixed = 0;
             // Failing too, it leaves the machine as it was; the repair's failure is told.
             (void)m_machine.discardRegistryChanges();
         }
@@ -88,10 +98,10 @@ FixResult ScanSession::RunFix(const std::string& snapshotFileName) {
 
 ScanResult ScanSession::scan() {
     m_phase = ProgressPhase::Scanning;
-    summaries.clear();
+    m_summaries.clear();
     // The scanner refills its list itself; emptying it here keeps a scan stopped before
     // the shortcuts from showing the shortcuts of the scan before.
-    shortcutScanner.clearMissing();
+    m_shortcutScanner.clearMissing();
     if (stopRequested()) return Ended(ScanEnd::Stopped, {});
 
     // Wine may have written the registry since it was read; scanning the stale copy
@@ -101,17 +111,17 @@ ScanResult ScanSession::scan() {
     }
 
     // A list that cannot be read would let kept entries be listed, and removed, again.
-    engine.LoadIgnoreList();
-    if (!engine.ignoreListError().empty()) return Ended(ScanEnd::IgnoreListUnreadable, engine.ignoreListError());
+    m_engine.LoadIgnoreList();
+    if (!m_engine.ignoreListError().empty()) return Ended(ScanEnd::IgnoreListUnreadable, m_engine.ignoreListError());
 
-    engine.ScanRegistry(summaries, categories);
-    if (!engine.ignoreListError().empty()) return Ended(ScanEnd::IgnoreListUnreadable, engine.ignoreListError());
+    m_engine.ScanRegistry(m_summaries, m_categories);
+    if (!m_engine.ignoreListError().empty()) return Ended(ScanEnd::IgnoreListUnreadable, m_engine.ignoreListError());
     if (stopRequested()) return Ended(ScanEnd::Stopped, {});
 
-    if (categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
-        categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kScanning);
-        shortcutScanner.ScanShortcuts();
-        categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kDone);
+    if (m_categories.state(ScanCategory::SHORTCUTS) != ScanSelection::kNotSelected) {
+        m_categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kScanning);
+        m_shortcutScanner.ScanShortcuts();
+        m_categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kDone);
     }
     if (stopRequested()) return Ended(ScanEnd::Stopped, {});
     return Ended(ScanEnd::Completed, {});
@@ -120,18 +130,18 @@ ScanResult ScanSession::scan() {
 FixResult ScanSession::fix(const std::string& snapshotFileName, bool& registrySaved) {
     if (stopRequested()) return {FixEnd::Stopped, {}};
     m_phase = ProgressPhase::Fixing;
-    engine.FixProblems(summaries, FreeSnapshotFileName((m_workFolder / snapshotFileName).string()));
+    m_engine.FixProblems(m_summaries, FreeSnapshotFileName((m_workFolder / snapshotFileName).string()));
 
     // Shortcut files are deleted only once the registry repair is safely on disk, so a
     // refused save leaves the user's files exactly as they were.
     if (Status saved = SaveRegistryOrDropChanges(m_machine); !saved) {
-        for (auto& row : summaries) row.fixed = 0;
+        for (auto& row : m_summaries) row.fixed = 0;
         return {FixEnd::SaveFailed, saved.error().message()};
     }
 
     registrySaved = true;
     if (stopRequested()) return {FixEnd::Stopped, {}, true};
-    shortcutScanner.FixShortcuts();
+    m_shortcutScanner.FixShortcuts();
     return {FixEnd::Repaired, {}, true};
 }
 

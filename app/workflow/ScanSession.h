@@ -3,10 +3,12 @@
 // shortcuts, the category states and the summary rows. RunScan and RunFix are the scan
 // and repair bodies that every road runs on its worker thread.
 //
-// One object is used by one thread at a time; the window reads `categories` while a
-// scan runs (its states are atomic).
+// One object is used by one thread at a time: the job that claimed it (ScanJob, RepairJob)
+// or, between jobs, its owner. The window reads the category states while a scan runs
+// (they are atomic).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "app/workflow/ProgressEvents.h"
+#include "app/workflow/SummaryTables.h"
 #include "platform/Machine.h"
 #include "platform/NamedEvents.h"
 #include "scan/RegistryLib.h"
@@ -103,22 +106,50 @@ public:
 
     // Told every step of the scans and repairs, on the thread that runs them; unset:
     // nobody is told. A reader on another thread posts to a ProgressMailbox from here.
-    ProgressSink progress;
+    void setProgressSink(ProgressSink sink) { m_progress = std::move(sink); }
     void reportProgress(const ProgressEvent& event) const {
-        if (progress) progress(event);
+        if (m_progress) m_progress(event);
     }
     // Tells the sink that a repair's step begins: "Backup in progress", "Fixing errors".
     void reportStep(ProgressPhase phase, const std::string& title);
 
-    CRegistryLib engine;
-    CShortcut shortcutScanner;
-    ScanSelection categories;
-    std::vector<ScanSummary> summaries;
+    // The categories the next scan looks at; none at first. A scan marks each one it
+    // scans, then has scanned, and the window shows those marks while it runs.
+    void selectCategory(ScanCategory category, bool selected = true);
+    void selectAllCategories();
+    std::int32_t categoryState(ScanCategory category) const { return m_categories.state(category); }
+    const ScanSelection& categories() const { return m_categories; }
+
+    // The summary rows of the last scan, with the repair's counts once it has run.
+    const std::vector<ScanSummary>& summaries() const { return m_summaries; }
+    void clearSummaries() { m_summaries.clear(); }
+    // The shortcut walk's counts: files looked at, found dead, deleted.
+    ShortcutCounts shortcutCounts() const;
+
+    // The working lists a repair takes its selection from, for the workflow's repairs
+    // (FixSelected, SummaryFix) and for tests that set up a list without scanning.
+    CRegistryLib& engine() { return m_engine; }
+    const CRegistryLib& engine() const { return m_engine; }
+    CShortcut& shortcutScanner() { return m_shortcutScanner; }
+    const CShortcut& shortcutScanner() const { return m_shortcutScanner; }
+    std::vector<ScanSummary>& summaryRows() { return m_summaries; }
+
+    // A job takes the session for its length; a second one is refused while it runs, so
+    // that two threads never share the lists. See ScanJob and RepairJob.
+    bool claimForJob() { return !m_claimed.exchange(true); }
+    void releaseFromJob() { m_claimed.store(false); }
 
 private:
     ScanResult scan();
     void takeFindings(ScanResult& result) const;
     FixResult fix(const std::string& snapshotFileName, bool& registrySaved);
+
+    CRegistryLib m_engine;
+    CShortcut m_shortcutScanner;
+    ScanSelection m_categories;
+    std::vector<ScanSummary> m_summaries;
+    ProgressSink m_progress;
+    std::atomic<bool> m_claimed{false};
 
     Machine& m_machine;
     std::filesystem::path m_workFolder;

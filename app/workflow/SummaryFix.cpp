@@ -13,7 +13,7 @@ FixReport SummaryFix(ScanSession& session, const std::string& snapshotFileName, 
     if (RefuseRepairThatCannotRun(machine, report)) return report;
 
     session.reportStep(ProgressPhase::Backup, kBackupInProgressText);
-    CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner.missingList());
+    CollectedShortcuts shortcuts = CollectShortcutBackup(machine, session.shortcutScanner().missingList());
     report.backup = BackupRegistry(machine.registry(), BackupPlace(session.workFolder(), machine.registryPlace()), clock,
                                    options);
     if (report.backup.outcome != BackupResult::Outcome::Written) {

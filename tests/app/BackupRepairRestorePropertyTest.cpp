@@ -112,10 +112,10 @@ RC_GTEST_PROP(BackupRepairRestoreProperty, RestoringTheNewestBackupUndoesTheRepa
             valueName = key.values[problem.value].name;
         record->setValue(RegistryValue{valueName, "", win::REG_SZ});
         record->setFilePath("C:\\missing.dll");
-        session.engine.problems().push_back(std::move(record));
+        session.engine().problems().push_back(std::move(record));
         rows.push_back({std::string(category.summaryTitle), 1, 1, 0});
     }
-    session.summaries = rows;
+    session.summaryRows() = rows;
 
     const FixReport fix =
         FixSelected(session, FixSelection{}, "FixedOnProperty.xml", [] { return BackupTime{2026, 1, 2, 3, 4, 5}; });

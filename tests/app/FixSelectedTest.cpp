@@ -34,7 +34,7 @@ protected:
                    "Kept", "C:\\kept\\kept.exe");
         addProblem("CLSID", "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}", kKindKey, "(Default)",
                    "C:\\gone\\server.dll");
-        session.summaries = {{"Invalid CLSID", 1, 1, 0}, {"Invalid Startup Entries", 2, 2, 0}};
+        session.summaryRows() = {{"Invalid CLSID", 1, 1, 0}, {"Invalid Startup Entries", 2, 2, 0}};
     }
 
     void addProblem(const char* tag, const char* keyPath, const char* kind, const char* valueName, const char* file) {
@@ -44,7 +44,7 @@ protected:
         problem->setKind(kind);
         problem->setValue(RegistryValue{valueName, file, win::REG_SZ});
         problem->setFilePath(file);
-        session.engine.problems().push_back(std::move(problem));
+        session.engine().problems().push_back(std::move(problem));
     }
 
     std::string hklm() { return test::DumpRegistry(machine.registry(), win::HKEY_LOCAL_MACHINE); }
@@ -61,8 +61,8 @@ protected:
 TEST_F(FixSelectedTest, AKeptPathWithALineBreakIsLeftInPlaceButNotListed) {
     for (const char* brokenPath : {"C:\\kept\nC:\\gone\\gone.exe", "C:\\kept\r\nx.exe"}) {
         machine.setString(kRunKey, "Kept", brokenPath);
-        session.engine.problems()[1]->setFilePath(brokenPath);
-        session.engine.problems()[1]->setKeyPath(kRunKey);
+        session.engine().problems()[1]->setFilePath(brokenPath);
+        session.engine().problems()[1]->setKeyPath(kRunKey);
         const FixReport report = FixSelected(session, keepSecond, kSnapshot, kClock);
         EXPECT_TRUE(machine.valueExists(kRunKey, "Kept")) << brokenPath;
         EXPECT_EQ(machine.readIgnoreList(), "") << brokenPath;
@@ -74,7 +74,7 @@ TEST_F(FixSelectedTest, AKeptPathWithALineBreakIsLeftInPlaceButNotListed) {
 // The steps a window shows: the backup, then the repair, whose own progress follows.
 TEST_F(FixSelectedTest, ProgressTellsTheBackupThenTheRepairAndItsPasses) {
     std::vector<ProgressEvent> events;
-    session.progress = [&](const ProgressEvent& event) { events.push_back(event); };
+    session.setProgressSink([&](const ProgressEvent& event) { events.push_back(event); });
     ASSERT_EQ(FixSelected(session, keepSecond, kSnapshot, kClock).outcome, FixReport::Outcome::Removed);
     ASSERT_GE(events.size(), 3u);
     EXPECT_EQ(events[0].phase, ProgressPhase::Backup);
@@ -93,9 +93,9 @@ TEST_F(FixSelectedTest, RemovesTickedRowsKeepsUntickedOnesAndBacksUpFirst) {
     EXPECT_FALSE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"));
     EXPECT_EQ(machine.saves, 1);
     EXPECT_EQ(machine.readIgnoreList(), "C:\\kept\\kept.exe\r\n");
-    EXPECT_EQ(session.engine.problem(1).keyPath(), "") << "an unticked row keeps its place, emptied";
-    EXPECT_EQ(session.summaries[0].fixed, 1);
-    EXPECT_EQ(session.summaries[1].fixed, 1);
+    EXPECT_EQ(session.engine().problem(1).keyPath(), "") << "an unticked row keeps its place, emptied";
+    EXPECT_EQ(session.summaryRows()[0].fixed, 1);
+    EXPECT_EQ(session.summaryRows()[1].fixed, 1);
     EXPECT_FALSE(fs::exists(machine.workFolder().path() / kSnapshot)) << "the snapshot lives only while repairing";
 
     // The backup holds exactly the two ticked problems: the value and the whole class key.
@@ -144,7 +144,7 @@ TEST_F(FixSelectedTest, ARefusedSaveIsReportedAsFailureAndDropsTheInMemoryRepair
     EXPECT_NE(report.errorText().find("nothing was removed"), std::string::npos);
     EXPECT_FALSE(report.registrySaved);
     EXPECT_EQ(machine.discards, 1);
-    for (const auto& row : session.summaries) EXPECT_EQ(row.fixed, 0) << row.title;
+    for (const auto& row : session.summaryRows()) EXPECT_EQ(row.fixed, 0) << row.title;
 }
 
 // A repair refused because Wine holds the files writes nothing: no backup (repeated
@@ -171,7 +171,7 @@ TEST_F(FixSelectedTest, RegistryFilesChangedSinceTheScanRefuseTheRepairUntouched
     EXPECT_EQ(hklm(), before);
     EXPECT_EQ(machine.readIgnoreList(), "") << "the choice is made again after the next scan";
     EXPECT_FALSE(fs::exists(backupFolder()));
-    EXPECT_EQ(session.engine.problem(1).keyPath(), "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(session.engine().problem(1).keyPath(), "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 }
 
 TEST_F(FixSelectedTest, AProblemThatTheBackupCannotHoldWholeStaysInPlace) {
@@ -225,8 +225,8 @@ TEST_F(FixSelectedTest, TheSummaryTellsWhatWasRemovedKeptAndLeftAndWhereTheBacku
             machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}", "Blob", win::REG_BINARY,
                              std::string(20000, 'x'));
         }
-        for (std::size_t i = 0; i < session.engine.problems().size(); ++i) {
-            session.engine.problems()[i]->setKeyPath(i == 2 ? "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"
+        for (std::size_t i = 0; i < session.engine().problems().size(); ++i) {
+            session.engine().problems()[i]->setKeyPath(i == 2 ? "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\{1}"
                                                            : kRunKey);
         }
         const FixReport report = FixSelected(session, c.selection, kSnapshot, kClock);

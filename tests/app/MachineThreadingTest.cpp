@@ -115,7 +115,7 @@ TEST_F(MachineThreadingPrefixTest, SettingsReadWhileScansReloadTheRegistry) {
     });
 
     ScanSession session(*machine, folder.path());
-    session.categories.setState(ScanCategory::STARTUP, ScanSelection::kSelected);
+    session.selectCategory(ScanCategory::STARTUP);
     for (int round = 0; round < 4; ++round) {
         // Each scan starts while the window is reading.
         const int before = reads.load();

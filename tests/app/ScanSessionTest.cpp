@@ -23,7 +23,7 @@ protected:
     ScanSessionTest() {
         machine.setString("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Gone",
                           "C:\\gone\\gone.exe");
-        session.categories.setState(ScanCategory::STARTUP, ScanSelection::kSelected);
+        session.selectCategory(ScanCategory::STARTUP);
     }
 
     void signalStop() { SetEvent(machine.events().CreateEventA(kStopScanEventName)); }
@@ -36,13 +36,13 @@ TEST_F(ScanSessionTest, ScanReadsAChangedRegistryAgainFirst) {
     const ScanResult result = session.RunScan();
     EXPECT_EQ(result.end, ScanEnd::Completed);
     EXPECT_EQ(machine.reloads, 1);
-    EXPECT_EQ(session.engine.problemCount(), 1u);
+    EXPECT_EQ(session.engine().problemCount(), 1u);
 
     machine.reloadError = "system.reg:12: bad line";
     const ScanResult failed = session.RunScan();
     EXPECT_EQ(failed.end, ScanEnd::ReloadFailed);
     EXPECT_EQ(failed.error, "system.reg:12: bad line");
-    EXPECT_TRUE(session.summaries.empty());
+    EXPECT_TRUE(session.summaryRows().empty());
 }
 
 // The scan driver resets the stop event when it starts; a stop asked for after the job
@@ -51,14 +51,14 @@ TEST_F(ScanSessionTest, ScanReadsAChangedRegistryAgainFirst) {
 TEST_F(ScanSessionTest, AStopAskedForBeforeTheDriverStartsIsNotForgotten) {
     machine.duringReload = [&] { session.requestStop(); };
     EXPECT_EQ(session.RunScan().end, ScanEnd::Stopped);
-    EXPECT_EQ(session.engine.problemCount(), 0u);
+    EXPECT_EQ(session.engine().problemCount(), 0u);
 
     // Until the owner clears it before the next job, the request stands.
     machine.duringReload = nullptr;
     EXPECT_EQ(session.RunScan().end, ScanEnd::Stopped);
     session.clearStop();
     EXPECT_EQ(session.RunScan().end, ScanEnd::Completed);
-    EXPECT_EQ(session.engine.problemCount(), 1u);
+    EXPECT_EQ(session.engine().problemCount(), 1u);
 
     machine.duringReload = [&] { std::thread([&] { session.requestStop(); }).join(); };
     session.clearStop();
@@ -82,7 +82,7 @@ TEST_F(ScanSessionTest, AStopFromAnotherThreadEndsTheScanWhereverItLands) {
         stopper.join();
         EXPECT_TRUE(result.end == ScanEnd::Stopped || result.end == ScanEnd::Completed);
         if (result.end == ScanEnd::Completed) {
-            EXPECT_EQ(session.engine.problemCount(), 201u);
+            EXPECT_EQ(session.engine().problemCount(), 201u);
         }
     }
 }
@@ -97,16 +97,16 @@ TEST_F(ScanSessionTest, AnErrorInsideAJobIsReportedAsItsFailure) {
 
     machine.duringReload = nullptr;
     ASSERT_EQ(session.RunScan().end, ScanEnd::Completed);
-    session.progress = [](const ProgressEvent& event) {
+    session.setProgressSink([](const ProgressEvent& event) {
         if (event.phase == ProgressPhase::Fixing) throw std::bad_alloc();
-    };
+    });
     const FixResult fix = session.RunFix("FixedOnTest.xml");
     EXPECT_EQ(fix.end, FixEnd::Failed);
     EXPECT_EQ(fix.error.rfind("the repair failed: ", 0), 0u) << fix.error;
     EXPECT_FALSE(fix.registrySaved);
     EXPECT_EQ(machine.saves, 0);
     EXPECT_EQ(machine.discards, 1);
-    for (const auto& row : session.summaries) EXPECT_EQ(row.fixed, 0) << row.title;
+    for (const auto& row : session.summaryRows()) EXPECT_EQ(row.fixed, 0) << row.title;
 }
 
 // The scan's result is a value of its own: the repair that follows, which empties the
@@ -115,7 +115,7 @@ TEST_F(ScanSessionTest, TheScansResultIsItsOwnAndTheRepairLeavesItAlone) {
     const ScanResult scan = session.RunScan();
     ASSERT_EQ(scan.problems.size(), 1u);
     const std::string keyPath = scan.problems[0].keyPath();
-    session.engine.problems()[0]->setKeyPath("");
+    session.engine().problems()[0]->setKeyPath("");
     ASSERT_EQ(session.RunFix("FixedOnTest.xml").end, FixEnd::Repaired);
     EXPECT_EQ(scan.problems[0].keyPath(), keyPath);
     EXPECT_EQ(scan.summaries.size(), 1u);
@@ -133,11 +133,11 @@ TEST_F(ScanSessionTest, AStopBeforeTheRepairLeavesEverythingAsItWas) {
 }
 
 TEST_F(ScanSessionTest, ShortcutsAreDeletedOnlyAfterTheRegistryIsSaved) {
-    session.categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kSelected);
+    session.selectCategory(ScanCategory::SHORTCUTS);
     machine.addFile("C:\\users\\gone.lnk", MakeShortcutBytes("C:\\gone\\app.exe"));
     const fs::path shortcut = machine.driveC().path() / "users" / "gone.lnk";
     ASSERT_EQ(session.RunScan().end, ScanEnd::Completed);
-    ASSERT_EQ(session.shortcutScanner.missingCount(), 1u);
+    ASSERT_EQ(session.shortcutScanner().missingCount(), 1u);
 
     machine.saveError = "a wineserver is running";
     const FixResult refused = session.RunFix("FixedOnTest.xml");
@@ -146,22 +146,22 @@ TEST_F(ScanSessionTest, ShortcutsAreDeletedOnlyAfterTheRegistryIsSaved) {
     EXPECT_EQ(machine.discards, 1);
 
     machine.saveError.clear();
-    session.shortcutScanner.setBackedUp(CollectShortcutBackup(machine, session.shortcutScanner.missingList()).entries);
+    session.shortcutScanner().setBackedUp(CollectShortcutBackup(machine, session.shortcutScanner().missingList()).entries);
     const FixResult saved = session.RunFix("FixedOnTest.xml");
     EXPECT_EQ(saved.end, FixEnd::Repaired);
     EXPECT_FALSE(fs::exists(shortcut));
 }
 
 TEST_F(ScanSessionTest, AShortcutOnTheIgnoreListIsNotListedAgain) {
-    session.categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kSelected);
+    session.selectCategory(ScanCategory::SHORTCUTS);
     machine.addFile("C:\\users\\kept.lnk", MakeShortcutBytes("C:\\gone\\kept.exe"));
     machine.addFile("C:\\users\\gone.lnk", MakeShortcutBytes("C:\\gone\\app.exe"));
     machine.writeIgnoreList("C:\\users\\kept.lnk\r\n");
 
     ASSERT_EQ(session.RunScan().end, ScanEnd::Completed);
 
-    EXPECT_EQ(session.shortcutScanner.missingList(), std::vector<std::string>{"C:\\users\\gone.lnk"});
-    EXPECT_EQ(session.shortcutScanner.scanned(), 2);
+    EXPECT_EQ(session.shortcutScanner().missingList(), std::vector<std::string>{"C:\\users\\gone.lnk"});
+    EXPECT_EQ(session.shortcutScanner().scanned(), 2);
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ bool IsReadOnly(const fs::path& path) {
 
 class ShortcutRepairTest : public ::testing::Test {
 protected:
-    ShortcutRepairTest() { session.categories.setState(ScanCategory::SHORTCUTS, ScanSelection::kSelected); }
+    ShortcutRepairTest() { session.selectCategory(ScanCategory::SHORTCUTS); }
 
     // A shortcut to a file that is not there, at a host path below drive C:.
     fs::path deadShortcut(const std::string& relative, const std::string& target) {
@@ -84,7 +84,7 @@ protected:
     }
     void scan(std::size_t expected) {
         ASSERT_EQ(session.RunScan().end, ScanEnd::Completed);
-        ASSERT_EQ(session.shortcutScanner.missingCount(), expected);
+        ASSERT_EQ(session.shortcutScanner().missingCount(), expected);
     }
     RestoreLatestReport restore() { return RestoreLatestBackup(machine, machine.workFolder().path()); }
 
@@ -102,7 +102,7 @@ TEST_F(ShortcutRepairTest, ADeletedShortcutComesBackByteForByteAndNothingIsRepla
 
     const FixReport fixed = FixSelected(session, FixSelection{}, kSnapshot, kClock);
     ASSERT_EQ(fixed.outcome, FixReport::Outcome::Removed) << fixed.errorText();
-    EXPECT_EQ(session.shortcutScanner.fixed(), 2);
+    EXPECT_EQ(session.shortcutScanner().fixed(), 2);
     EXPECT_FALSE(fs::exists(old));
     EXPECT_FALSE(fs::exists(other));
     // No registry problem: the registry backup is there, empty, for the shortcuts to go with.
@@ -150,7 +150,7 @@ TEST_F(ShortcutRepairTest, AShortcutThatStaysIsReportedNotFixedAndKeepsItsReadOn
 
     EXPECT_EQ(report.outcome, FixReport::Outcome::Partial);
     EXPECT_NE(report.errorText().find("2 shortcut files were not deleted"), std::string::npos) << report.errorText();
-    EXPECT_EQ(session.shortcutScanner.fixed(), 1);
+    EXPECT_EQ(session.shortcutScanner().fixed(), 1);
     EXPECT_FALSE(fs::exists(plain));
     EXPECT_TRUE(fs::exists(held));
     EXPECT_TRUE(IsReadOnly(held)) << "made writable for the deletion, read-only again when it failed";
@@ -165,7 +165,7 @@ TEST_F(ShortcutRepairTest, AShortcutThatStaysIsReportedNotFixedAndKeepsItsReadOn
 TEST_F(ShortcutRepairTest, NoShortcutIsDeletedWhenItsBackupCannotBeWritten) {
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Gone",
                       "C:\\gone\\gone.exe");
-    session.categories.setState(ScanCategory::STARTUP, ScanSelection::kSelected);
+    session.selectCategory(ScanCategory::STARTUP);
     const fs::path shortcut = deadShortcut("users/demo/Desktop/Old.lnk", "C:\\gone\\old.exe");
     scan(1);
     // The summary road's export takes the name; something already has its companion's.

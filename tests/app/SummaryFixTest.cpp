@@ -20,9 +20,9 @@ class SummaryFixTest : public ::testing::Test {
 protected:
     SummaryFixTest() {
         machine.setString(kRunKey, "Gone", "C:\\gone\\gone.exe");
-        session.categories.setState(ScanCategory::STARTUP, ScanSelection::kSelected);
+        session.selectCategory(ScanCategory::STARTUP);
         EXPECT_EQ(session.RunScan().end, ScanEnd::Completed);
-        EXPECT_EQ(session.engine.problemCount(), 1u);
+        EXPECT_EQ(session.engine().problemCount(), 1u);
     }
 
     test::WorkflowTestMachine machine;

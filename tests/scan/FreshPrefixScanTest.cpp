@@ -13,11 +13,11 @@ namespace {
 std::vector<std::string> ReportedFiles(Machine& machine) {
     const test::TemporaryFolder work;  // no ignore list
     ScanSession session(machine, work.path());
-    for (const auto& info : ScanCategories()) session.categories.setState(info.category, ScanSelection::kSelected);
+    session.selectAllCategories();
     EXPECT_EQ(session.RunScan().end, ScanEnd::Completed);
     std::vector<std::string> files;
-    for (const auto& problem : session.engine.problems()) files.push_back(problem->filePath());
-    for (const auto& shortcut : session.shortcutScanner.missingList()) files.push_back(shortcut);
+    for (const auto& problem : session.engine().problems()) files.push_back(problem->filePath());
+    for (const auto& shortcut : session.shortcutScanner().missingList()) files.push_back(shortcut);
     return files;
 }
 

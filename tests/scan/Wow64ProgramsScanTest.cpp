@@ -67,12 +67,12 @@ TEST(Wow64ProgramsScanTest, ReportsExactlyWhatEachViewsCmdFindsNothingFor) {
     ASSERT_TRUE(machine->is64Bit());
 
     ScanSession session(*machine, work.path());
-    for (const auto& info : ScanCategories()) session.categories.setState(info.category, ScanSelection::kSelected);
+    session.selectAllCategories();
     ASSERT_EQ(session.RunScan().end, ScanEnd::Completed);
 
     const auto verdicts = ReadVerdicts(*machine);
     std::set<std::string> reported;
-    for (const auto& problem : session.engine.problems()) {
+    for (const auto& problem : session.engine().problems()) {
         const ViewedFile file{ViewBits(problem->view()), VerdictPath(*problem)};
         const auto verdict = verdicts.find(file);
         if (verdict == verdicts.end()) {
@@ -96,12 +96,12 @@ TEST(Wow64ProgramsScanTest, ReportsExactlyWhatEachViewsCmdFindsNothingFor) {
     }
     EXPECT_EQ(reported, missing);
     EXPECT_EQ(missing.size(), 15u);
-    EXPECT_EQ(session.engine.problems().size(), 18u);
+    EXPECT_EQ(session.engine().problems().size(), 18u);
 
     // The stale entries of the 32-bit view are reported as its own; those of the keys both
     // views share (App Paths, Fonts) once, in the 64-bit view.
     std::size_t of32BitView = 0;
-    for (const auto& problem : session.engine.problems()) of32BitView += problem->view() == ProgramView::Wow64;
+    for (const auto& problem : session.engine().problems()) of32BitView += problem->view() == ProgramView::Wow64;
     EXPECT_EQ(of32BitView, 12u);
 }
 
