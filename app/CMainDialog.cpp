@@ -52,10 +52,7 @@ CMainDialog::~CMainDialog() {
 
 bool CMainDialog::OnInitDialog() {
     setWindowTitle(QString::fromLatin1(kProgramCaption));
-    {
-        auto use = m_machine.useRegistry();
-        m_schedule.LoadSchedule(m_machine.registry());
-    }
+    m_settingsService.loadSchedule();
     // The skin is read from the built-in resources, or from a folder named on purpose;
     // nothing of it is written to the work folder or the current folder.
     if (!InitialiseFromSkin(m_setup.skinFolder)) return false;
@@ -69,7 +66,7 @@ bool CMainDialog::OnInitDialog() {
     }
     FillIgnoredList();
     // With the automatic scan off, loading the schedule panel moved the next time on.
-    (void)m_settings.changed();
+    (void)showFailure(m_settingsService.keepChanges());
     // The command line or the "autoscan" setting asked for a scan as soon as the window is built.
     if (m_scanAtStart && !m_scanRunning) ButtonPressed("BUTTON_SCAN");
     if (!m_scanRunning) ShowSubScreen("SUBMAIN_MAIN");
@@ -159,9 +156,10 @@ Result<WriterLocks> CMainDialog::lockForWriting() const {
 }
 
 void CMainDialog::saveSettings() {
-    // A job holds the registry: the settings wait for its end, and are kept meanwhile.
+    // A job holds the registry: the settings wait for its end, and are kept meanwhile. A
+    // refused write is tried again by the timer, and the window's end asks about it.
     if (m_scanRunning || m_fixRunning) return;
-    (void)m_settings.flush();
+    (void)m_settingsService.flush();
 }
 
 void CMainDialog::done(int result) {
@@ -176,16 +174,12 @@ void CMainDialog::done(int result) {
     m_fixRunning = false;
     // Whatever the way out (the exit button, the tray's Close), what was typed is kept.
     StoreTypedValues();
-    {
-        auto use = m_machine.useRegistry();
-        m_schedule.SaveTimes(m_machine.registry());
-    }
-    (void)m_settings.changed();
+    (void)showFailure(m_settingsService.saveScheduleTimes());
     // The user may stop what holds the registry (a running Wine) and try again.
-    while (m_settings.pending()) {
-        const std::string reason = m_settings.lastError() ? m_settings.lastError()->message() : std::string();
+    while (m_settingsService.pending()) {
+        const std::string reason = m_settingsService.lastError();
         if (!askRetry(kProgramCaption, std::string(kSettingsNotSavedMessage) + reason)) break;
-        (void)m_settings.flush();
+        (void)m_settingsService.flush();
     }
     if (m_tray != nullptr) m_tray->hide();
     CMainSkin::done(result);
@@ -207,7 +201,7 @@ void CMainDialog::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_timer2.timerId()) {
         CheckScheduledScan();
         // Settings a running Wine kept from the disk get another chance.
-        if (m_settings.pending()) saveSettings();
+        if (m_settingsService.pending()) saveSettings();
         return;
     }
     if (event->timerId() == m_timer1.timerId()) return;

@@ -27,6 +27,7 @@
 #include "app/workflow/ScanJob.h"
 #include "app/workflow/ScanSession.h"
 #include "app/workflow/SettingsKeeper.h"
+#include "app/workflow/SettingsService.h"
 #include "app/workflow/WriterLocks.h"
 #include "platform/Machine.h"
 #include "platform/Result.h"
@@ -164,6 +165,8 @@ private:
     void StoreTypedValues();
     void StoreBackupCount(CSubMainSkin* panel);
     void StoreScanPeriod(CSubMainSkin& panel);
+    // Shows why a setting could not be changed; true when it was.
+    bool showFailure(const Status& status);
 
     // Main-screen commands (CMainDialog.cpp).
     void RestoreLatestBackup();
@@ -185,6 +188,7 @@ private:
     ScanSession m_session;
     SettingsKeeper m_settings;
     InProgramSchedule m_schedule;
+    SettingsService m_settingsService{m_machine, m_settings, m_schedule};
     MainTrayIcon* m_tray = nullptr;
     std::unique_ptr<CThreadSummary> m_summary;
     std::unique_ptr<TaskScheduler> m_scheduler;

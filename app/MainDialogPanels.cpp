@@ -106,45 +106,37 @@ private:
 }  // namespace
 
 void CMainDialog::LoadPanelSettings(CSubMainSkin& panel) {
-    auto use = m_machine.useRegistry();
-    Registry& registry = m_machine.registry();
-    SettingsStore store(registry);
     // A setting that is there turns its box on; one that is not leaves the box as it is.
-    const auto load = [&](const char* keyPath, const char* valueName, const char* button) {
-        if (store.LoadFlagSetting(keyPath, valueName).value_or(false)) panel.SetChecked(button, true);
+    const auto load = [&](const char* valueName, const char* button) {
+        if (m_settingsService.flag(valueName)) panel.SetChecked(button, true);
     };
     // "Start with Windows" is what the Run key holds, ticked or not.
-    if (!HoldsCategories(panel))
-        panel.SetChecked("BUTTON_STARTUP", store.LoadFlagSetting(kRunKey, kStartupValueName).value_or(false));
+    if (!HoldsCategories(panel)) panel.SetChecked("BUTTON_STARTUP", m_settingsService.startsWithWindows());
     if (panel.name() == kSchedulePanel) {
         bool enabled = panel.IsChecked("BUTTON_AUTOSCAN_ENABLE");
         ScheduleOptions options = ReadOptions(panel);
-        m_schedule.LoadPanelSettings(registry, enabled, options);
+        m_settingsService.loadSchedulePanel(enabled, options);
         ShowSwitch(panel, enabled);
         ShowOptions(panel, options);
         panel.SetEditText("EDIT_SCAN_PERIOD", QString::fromStdString(options.periodText));
     }
-    load(kSettingsKey, setting::kAutoScan, "BUTTON_AUTOSCAN");
+    load(setting::kAutoScan, "BUTTON_AUTOSCAN");
     ShowBackupAlwaysMade(panel);
-    load(kSettingsKey, setting::kScanEvery, "BUTTON_START_EVERY");
-    load(kSettingsKey, setting::kScanAfterEvery, "BUTTON_START_AFTER_EVERY");
+    load(setting::kScanEvery, "BUTTON_START_EVERY");
+    load(setting::kScanAfterEvery, "BUTTON_START_AFTER_EVERY");
     if (panel.name() == kScheduleDisabledPanel) {
         // The switched-off panel shows the options that will hold once it is switched on.
-        ShowSwitch(panel, m_schedule.enabled());
+        ShowSwitch(panel, m_settingsService.automaticScanOn());
         if (const CSubMainSkin* schedule = this->panel(kSchedulePanel)) ShowOptions(panel, ReadOptions(*schedule));
     }
     // The category boxes start all ticked.
     if (HoldsCategories(panel)) OnPanelButton(panel, "BUTTON_ALL");
-    if (store.LoadFlagSetting(kSettingsKey, setting::kAutoScan).value_or(false)) m_scanAtStart = true;
+    if (m_settingsService.flag(setting::kAutoScan)) m_scanAtStart = true;
 }
 
 void CMainDialog::FillPanelEdits(CSubMainSkin& panel) {
-    auto use = m_machine.useRegistry();
-    SettingsStore store(m_machine.registry());
     const auto fill = [&](const char* edit, const char* valueName) {
-        if (panel.FindEdit(edit) == nullptr) return;
-        const std::string text = store.LoadTextSetting(kSettingsKey, valueName).value_or(kUnreadableTextSetting);
-        panel.SetEditText(edit, screenText(text));
+        if (panel.FindEdit(edit) != nullptr) panel.SetEditText(edit, screenText(m_settingsService.text(valueName)));
     };
     fill("EDIT_BAKUP_COUNT", setting::kSaveCountReg);
     fill("EDIT_SCAN_PERIOD", setting::kScanMinutes);
@@ -224,12 +216,7 @@ void CMainDialog::StoreScanPeriod(CSubMainSkin& panel) {
     // writing it back could undo what another window saved meanwhile.
     if (edit == nullptr || !edit->isModified()) return;
     edit->setModified(false);
-    bool stored = false;
-    {
-        auto use = m_machine.useRegistry();
-        stored = m_schedule.StoreTypedPeriod(m_machine.registry(), ReadOptions(panel));
-    }
-    if (stored) (void)m_settings.changed();
+    showFailure(m_settingsService.storeTypedPeriod(ReadOptions(panel)));
 }
 
 void CMainDialog::StoreBackupCount(CSubMainSkin* panel) {
@@ -238,16 +225,7 @@ void CMainDialog::StoreBackupCount(CSubMainSkin* panel) {
     skin::CSkinEdit* edit = panel->FindEdit("EDIT_BAKUP_COUNT");
     if (edit == nullptr || !edit->isModified()) return;
     edit->setModified(false);
-    const QString text = edit->text();
-    if (text.isEmpty()) return;
-    {
-        auto use = m_machine.useRegistry();
-        SettingsStore store(m_machine.registry());
-        const std::string count = ansiText(text);
-        if (store.LoadTextSetting(kSettingsKey, setting::kSaveCountReg) == count) return;
-        store.WriteTextSetting(setting::kSaveCountReg, count);
-    }
-    (void)m_settings.changed();
+    showFailure(m_settingsService.setBackupCount(ansiText(edit->text())));
 }
 
 void CMainDialog::ToggleStartWithWindows(CSubMainSkin& panel) {
@@ -261,45 +239,43 @@ void CMainDialog::ToggleStartWithWindows(CSubMainSkin& panel) {
         }
         command = StartupCommand(program.value());
     }
-    panel.SetChecked("BUTTON_STARTUP", on);
-    {
-        auto use = m_machine.useRegistry();
-        SettingsStore(m_machine.registry()).SetStartupCommand(command);
-    }
-    (void)m_settings.changed();
+    // The box shows what the Run key holds: it changes only with the key.
+    if (showFailure(m_settingsService.setStartup(command))) panel.SetChecked("BUTTON_STARTUP", on);
 }
 
 void CMainDialog::StoreFlag(CSubMainSkin& panel, const char* button, const char* setting) {
-    panel.SetChecked(button, !panel.IsChecked(button));
-    {
-        auto use = m_machine.useRegistry();
-        SettingsStore(m_machine.registry()).WriteFlagSetting(setting, panel.IsChecked(button));
-    }
-    (void)m_settings.changed();
+    const bool on = !panel.IsChecked(button);
+    if (showFailure(m_settingsService.setFlag(setting, on))) panel.SetChecked(button, on);
 }
 
 void CMainDialog::PressScheduleOption(CSubMainSkin& panel, ScheduleOption option) {
     ScheduleOptions options = ReadOptions(panel);
-    {
-        auto use = m_machine.useRegistry();
-        if (!m_schedule.PressOption(m_machine.registry(), option, options)) return;
+    const Result<bool> changed = m_settingsService.pressScheduleOption(option, options);
+    if (!changed) {
+        warn(kProgramCaption, changed.error().message());
+        return;
     }
+    if (!changed.value()) return;
     ShowOptions(panel, options);
     if (CSubMainSkin* disabled = this->panel(kScheduleDisabledPanel)) ShowOptions(*disabled, options);
-    (void)m_settings.changed();
 }
 
 void CMainDialog::ToggleAutomaticScan(CSubMainSkin& panel) {
-    bool on = false;
-    {
-        auto use = m_machine.useRegistry();
-        on = m_schedule.ToggleEnabled(m_machine.registry());
+    const Result<bool> on = m_settingsService.toggleAutomaticScan();
+    if (!on) {
+        warn(kProgramCaption, on.error().message());
+        return;
     }
-    ShowSubScreen(on ? kSchedulePanel : kScheduleDisabledPanel);
+    ShowSubScreen(on.value() ? kSchedulePanel : kScheduleDisabledPanel);
     // Both schedule panels show the switch; the one now shown must say the same.
-    ShowSwitch(panel, on);
-    if (CSubMainSkin* shown = currentPanel()) ShowSwitch(*shown, on);
-    (void)m_settings.changed();
+    ShowSwitch(panel, on.value());
+    if (CSubMainSkin* shown = currentPanel()) ShowSwitch(*shown, on.value());
+}
+
+bool CMainDialog::showFailure(const Status& status) {
+    if (status) return true;
+    warn(kProgramCaption, status.error().message());
+    return false;
 }
 
 void CMainDialog::DeleteCheckedIgnored() {

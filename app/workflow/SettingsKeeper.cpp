@@ -106,12 +106,17 @@ SettingsKeeper::SettingsKeeper(Machine& machine, std::optional<std::filesystem::
 }
 
 Status SettingsKeeper::changed() {
+    if (Status recorded = recordChange(); !recorded) return recorded;
+    return flush();
+}
+
+Status SettingsKeeper::recordChange() {
     Result<Capture> captured = capture();
     if (!captured) return fail(Error("the settings could not be read to be saved: " + captured.error().message()));
     record(*captured);
     m_seen = std::move(*captured);
     m_pending = !m_settingChanges.empty() || m_startupChange.has_value();
-    return flush();
+    return {};
 }
 
 void SettingsKeeper::record(const Capture& now) {

@@ -41,6 +41,9 @@ public:
     // write them (flush()). When the settings cannot be read, nothing is recorded and what
     // was pending before stays so; when nothing differs, nothing more is pending.
     Status changed();
+    // The first half of changed(): records and marks pending, writes nothing. Fails only
+    // when the settings cannot be read, and then the change is not kept.
+    Status recordChange();
     // Writes what is pending: reads the registry again when its files changed on disk (what
     // Wine or another run wrote is kept), sets or deletes the recorded values in it and
     // saves. On success nothing is pending; on failure the changes stay pending, set in
