@@ -10,6 +10,7 @@
 #include "app/AboutDialog.h"
 #include "app/CentredMessageBox.h"
 #include "app/CThreadSummary.h"
+#include "app/ControlNames.h"
 #include "app/ExternalPrograms.h"
 #include "app/MainTrayIcon.h"
 #include "app/ProgramIcon.h"
@@ -68,8 +69,8 @@ bool CMainDialog::OnInitDialog() {
     // With the automatic scan off, loading the schedule panel moved the next time on.
     (void)showFailure(m_settingsService.keepChanges());
     // The command line or the "autoscan" setting asked for a scan as soon as the window is built.
-    if (m_scanAtStart && !m_scanRunning) ButtonPressed("BUTTON_SCAN");
-    if (!m_scanRunning) ShowSubScreen("SUBMAIN_MAIN");
+    if (m_scanAtStart && !m_scanRunning) ButtonPressed(control::kButtonScan);
+    if (!m_scanRunning) ShowSubScreen(control::kPanelMain);
     m_timer1.start(kTimer1Interval, this);
     m_timer2.start(kTimer2Interval, this);
     return true;
@@ -78,16 +79,16 @@ bool CMainDialog::OnInitDialog() {
 void CMainDialog::ButtonPressed(const std::string& name) {
     // First: a command may leave the panel whose edit box holds what was typed, or end the window.
     StoreTypedValues();
-    if (name == "BUTTON_EXIT") {
+    if (name == control::kButtonExit) {
         done(QDialog::Accepted);
         return;
     }
-    if (name == "BUTTON_MINIMIZE") Minimise();
+    if (name == control::kButtonMinimize) Minimise();
     if (m_fixRunning) return;
 
-    if (name == "BUTTON_MAIN" || name == "BUTTON_SCAN") {
-        ShowPage("SUBMAIN_MAIN", "BUTTON_MAIN");
-        if (name == "BUTTON_SCAN") {
+    if (name == control::kButtonMain || name == control::kButtonScan) {
+        ShowPage(control::kPanelMain, control::kButtonMain);
+        if (name == control::kButtonScan) {
             // One stop for both roads: while the summary window runs its scan, this
             // button stops that scan as it stops its own.
             if (m_summary && m_summary->isOpen()) {
@@ -101,28 +102,28 @@ void CMainDialog::ButtonPressed(const std::string& name) {
     }
     if (m_scanRunning) return;
 
-    if (name == "BUTTON_REMOVE" && m_resultsAvailable) {
+    if (name == control::kButtonRemove && m_resultsAvailable) {
         StartMainFix();
         return;
     }
-    if (name == "BUTTON_ADVSETTINGS") ShowPage("SUBMAIN_ADVANCED", name);
-    if (name == "BUTTON_IGNORED") ShowPage("SUBMAIN_IGNORED", name);
-    if (name == "BUTTON_AUTOSCAN")
-        ShowPage(m_schedule.enabled() ? "SUBMAIN_SCHEDULE" : "SUBMAIN_SCHEDULE_DISABLED", name);
-    if (name == "BUTTON_ABOUT") ShowPage("SUBMAIN_ABOUT", name);
+    if (name == control::kButtonAdvsettings) ShowPage(control::kPanelAdvanced, name);
+    if (name == control::kButtonIgnored) ShowPage(control::kPanelIgnored, name);
+    if (name == control::kButtonAutoscan)
+        ShowPage(m_schedule.enabled() ? control::kPanelSchedule : control::kPanelScheduleDisabled, name);
+    if (name == control::kButtonAbout) ShowPage(control::kPanelAbout, name);
     // The desktop tells the user itself when it has no browser.
-    if (name == "BUTTON_SUPPORT") (void)OpenSupportPage();
-    if (name == "BUTTON_RESTORE") RestoreLatestBackup();
+    if (name == control::kButtonSupport) (void)OpenSupportPage();
+    if (name == control::kButtonRestore) RestoreLatestBackup();
 
     // Any command but a scan or a repair forgets the results, and the list with them:
     // "BUTTON_REMOVE" waits for the next scan. Minimising the window and opening the
     // support page change nothing the results describe, and leave them listed.
-    if (name != "BUTTON_MINIMIZE" && name != "BUTTON_SUPPORT") ForgetResults();
+    if (name != control::kButtonMinimize && name != control::kButtonSupport) ForgetResults();
     if (CSubMainSkin* shown = currentPanel()) shown->update();
 }
 
 void CMainDialog::CheckScheduledScan() {
-    if (m_schedule.CheckScheduledScan(m_scanRunning) == ScheduledScan::Press) ButtonPressed("BUTTON_SCAN");
+    if (m_schedule.CheckScheduledScan(m_scanRunning) == ScheduledScan::Press) ButtonPressed(control::kButtonScan);
 }
 
 void CMainDialog::RestoreLatestBackup() {

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "app/ControlNames.h"
 #include "app/Summary.h"
 #include "skin/SkinScreenLoader.h"
 
@@ -11,9 +12,9 @@ namespace brindle {
 namespace {
 
 // Only these panels get a list; the list section of any other panel stays unread.
-constexpr const char* kResultPanel = "SUBMAIN_RESULT";
-constexpr const char* kIgnoredPanel = "SUBMAIN_IGNORED";
-constexpr const char* kSchedulePanel = "SUBMAIN_SCHEDULE";
+constexpr const char* kResultPanel = control::kPanelResult;
+constexpr const char* kIgnoredPanel = control::kPanelIgnored;
+constexpr const char* kSchedulePanel = control::kPanelSchedule;
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 
+#include "app/ControlNames.h"
 #include "app/ScreenText.h"
 #include "app/workflow/UserTexts.h"
 
@@ -47,9 +48,9 @@ void CThreadSummary::InitInstance() {
 }
 
 void CThreadSummary::OnButton(const std::string& name) {
-    if (name == "BUTTON_STOPSCAN") StopScan();
-    if (name == "BUTTON_FIXERROR") StartFix();
-    if (name == "BUTTON_CANCEL" || name == "BUTTON_OK") Close();
+    if (name == control::kButtonStopscan) StopScan();
+    if (name == control::kButtonFixerror) StartFix();
+    if (name == control::kButtonCancel || name == control::kButtonOk) Close();
 }
 
 void CThreadSummary::StopScan() {
@@ -80,7 +81,7 @@ void CThreadSummary::OnCloseRequest() {
 void CThreadSummary::StartFix() {
     if (m_stage != Stage::ScanComplete || m_scanJob.started() || m_repairJob.started()) return;
     m_stage = Stage::Fixing;
-    m_window.Enable("BUTTON_FIXERROR", false);
+    m_window.Enable(control::kButtonFixerror, false);
     m_window.ShowErrorFixingScreen(*m_setup.skin, m_setup.skinFolder);
     m_repairJob.startEverything(progressSink(), [this](FixReport ended) {
         auto report = std::make_shared<FixReport>(std::move(ended));
@@ -134,12 +135,12 @@ void CThreadSummary::OnSummaryProgress() {
     const auto screenText = [this](const std::string& ansi) { return ScreenText(m_setup.machine->codePage(), ansi); };
     // Each screen has labels of its own; the ones a skin leaves out are not set.
     if (m_stage == Stage::Scanning) {
-        m_window.SetText("TEXT_ERRORSCAN_CURRENTITEM", screenText(latest->item));
-        m_window.SetText("TEXT_ERRORSCAN_STATUS", screenText(latest->title));
-        m_window.SetText("TEXT_ERRORSCAN_ERRORFOUND", QString::number(latest->found));
+        m_window.SetText(control::kTextErrorscanCurrentitem, screenText(latest->item));
+        m_window.SetText(control::kTextErrorscanStatus, screenText(latest->title));
+        m_window.SetText(control::kTextErrorscanErrorfound, QString::number(latest->found));
     } else if (m_stage == Stage::Fixing) {
-        m_window.SetText("TEXT_ERRORFIXING_CURRENTITEM", screenText(latest->item));
-        m_window.SetText("TEXT_ERRORFIXING_STATUS", screenText(latest->title));
+        m_window.SetText(control::kTextErrorfixingCurrentitem, screenText(latest->item));
+        m_window.SetText(control::kTextErrorfixingStatus, screenText(latest->title));
     }
 }
 

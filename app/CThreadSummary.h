@@ -1,9 +1,9 @@
 // CThreadSummary: one scan and its repair in a summary window of their own, started by a
 // scan button on a panel. It owns the window and the jobs under it: the scan job, then on
-// "BUTTON_FIXERROR" the repair job, each reporting its end to the window's thread. The window passes through the error-scan, scan-complete, error-fixing and
-// fix-complete screens; a stop closes it, and so do "BUTTON_CANCEL", "BUTTON_OK", Escape
-// and the window manager's close, except while the repair runs (it has no way out but its
-// end).
+// "BUTTON_FIXERROR" the repair job, each reporting its end to the window's thread. The
+// window passes through the error-scan, scan-complete, error-fixing and fix-complete
+// screens; a stop closes it, and so do "BUTTON_CANCEL", "BUTTON_OK", Escape and the window
+// manager's close, except while the repair runs (it has no way out but its end).
 #pragma once
 
 #include <QObject>
@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ControlNames.h"
 #include "app/Summary.h"
 #include "app/workflow/FixReport.h"
 #include "app/workflow/ProgressEvents.h"

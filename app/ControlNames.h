@@ -80,6 +80,5 @@ inline constexpr const char* kTextScreenscancompleteTitle = "TEXT_SCREENSCANCOMP
 // The main panel's per-category progress labels: the prefix and the category's name (ScanCategoryInfo::name).
 inline constexpr const char* kProgressCountPrefix = "PROGRESS_COUNT_";
 inline constexpr const char* kProgressTextPrefix = "PROGRESS_TEXT_";
-inline constexpr const char* kProgressTextShortcuts = "PROGRESS_TEXT_SHORTCUTS";
 
 }  // namespace brindle::control

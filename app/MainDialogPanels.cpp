@@ -7,6 +7,7 @@
 
 #include "app/CMainDialog.h"
 #include "app/CThreadSummary.h"
+#include "app/ControlNames.h"
 #include "app/ExternalPrograms.h"
 #include "app/workflow/IgnoreListEditing.h"
 #include "app/workflow/RestoreSnapshotFile.h"
@@ -18,14 +19,13 @@ namespace brindle {
 
 namespace {
 
-constexpr const char* kSchedulePanel = "SUBMAIN_SCHEDULE";
-constexpr const char* kScheduleDisabledPanel = "SUBMAIN_SCHEDULE_DISABLED";
 
 // The category check boxes the "all" box sets; the startup category's box shares its
 // name with the start-with-Windows box.
 constexpr const char* kCategoryButtons[] = {
-    "BUTTON_REGISTRY", "BUTTON_COM",       "BUTTON_COM_SUBS", "BUTTON_DRV",       "BUTTON_HELP", "BUTTON_APPPATH",
-    "BUTTON_SHARED_TOOLS", "BUTTON_FONTS", "BUTTON_SHORTCUTS", "BUTTON_UNINSTALL", "BUTTON_VXD", "BUTTON_MSDOS",
+    control::kButtonRegistry,    control::kButtonCom,   control::kButtonComSubs,   control::kButtonDrv,
+    control::kButtonHelp,        control::kButtonApppath, control::kButtonSharedTools, control::kButtonFonts,
+    control::kButtonShortcuts,   control::kButtonUninstall, control::kButtonVxd,     control::kButtonMsdos,
 };
 
 struct OptionButton {
@@ -33,41 +33,41 @@ struct OptionButton {
     ScheduleOption option;
 };
 constexpr OptionButton kOptionButtons[] = {
-    {"BUTTON_START_EVERY", ScheduleOption::Every},
-    {"BUTTON_START_AFTER_EVERY", ScheduleOption::AfterEvery},
-    {"BUTTON_START_AFTER_EVERY_MONTH", ScheduleOption::Month},
-    {"BUTTON_START_AFTER_EVERY_WEEK", ScheduleOption::Week},
-    {"BUTTON_START_AFTER_EVERY_DAY", ScheduleOption::Day},
+    {control::kButtonStartEvery, ScheduleOption::Every},
+    {control::kButtonStartAfterEvery, ScheduleOption::AfterEvery},
+    {control::kButtonStartAfterEveryMonth, ScheduleOption::Month},
+    {control::kButtonStartAfterEveryWeek, ScheduleOption::Week},
+    {control::kButtonStartAfterEveryDay, ScheduleOption::Day},
 };
 
 ScheduleOptions ReadOptions(const CSubMainSkin& panel) {
     ScheduleOptions options;
-    options.every = panel.IsChecked("BUTTON_START_EVERY");
-    options.afterEvery = panel.IsChecked("BUTTON_START_AFTER_EVERY");
-    options.month = panel.IsChecked("BUTTON_START_AFTER_EVERY_MONTH");
-    options.week = panel.IsChecked("BUTTON_START_AFTER_EVERY_WEEK");
-    options.day = panel.IsChecked("BUTTON_START_AFTER_EVERY_DAY");
-    options.periodText = panel.GetEditText("EDIT_SCAN_PERIOD").toStdString();
+    options.every = panel.IsChecked(control::kButtonStartEvery);
+    options.afterEvery = panel.IsChecked(control::kButtonStartAfterEvery);
+    options.month = panel.IsChecked(control::kButtonStartAfterEveryMonth);
+    options.week = panel.IsChecked(control::kButtonStartAfterEveryWeek);
+    options.day = panel.IsChecked(control::kButtonStartAfterEveryDay);
+    options.periodText = panel.GetEditText(control::kEditScanPeriod).toStdString();
     return options;
 }
 
 void ShowOptions(CSubMainSkin& panel, const ScheduleOptions& options) {
-    panel.SetChecked("BUTTON_START_EVERY", options.every);
-    panel.SetChecked("BUTTON_START_AFTER_EVERY", options.afterEvery);
-    panel.SetChecked("BUTTON_START_AFTER_EVERY_MONTH", options.month);
-    panel.SetChecked("BUTTON_START_AFTER_EVERY_WEEK", options.week);
-    panel.SetChecked("BUTTON_START_AFTER_EVERY_DAY", options.day);
+    panel.SetChecked(control::kButtonStartEvery, options.every);
+    panel.SetChecked(control::kButtonStartAfterEvery, options.afterEvery);
+    panel.SetChecked(control::kButtonStartAfterEveryMonth, options.month);
+    panel.SetChecked(control::kButtonStartAfterEveryWeek, options.week);
+    panel.SetChecked(control::kButtonStartAfterEveryDay, options.day);
 }
 
 // The panel of the scan's category boxes, where BUTTON_STARTUP is the startup category;
 // on any other panel a box of that name is "Start with Windows".
-bool HoldsCategories(const CSubMainSkin& panel) { return panel.FindButton("BUTTON_ALL") != nullptr; }
+bool HoldsCategories(const CSubMainSkin& panel) { return panel.FindButton(control::kButtonAll) != nullptr; }
 
 // The automatic scan's switch is a push button whose "over" picture, in the skin, is the
 // switch turned on: with the pointer on it (as it is right after a click) a switch that is
 // off would be drawn on. Its pictures are made to follow its state instead.
 void ShowSwitch(CSubMainSkin& panel, bool on) {
-    skin::CSkinButton* button = panel.FindButton("BUTTON_AUTOSCAN_ENABLE");
+    skin::CSkinButton* button = panel.FindButton(control::kButtonAutoscanEnable);
     if (button == nullptr) return;
     using skin::ButtonPicture;
     button->SetPictures(button->Picture(ButtonPicture::Normal),
@@ -79,7 +79,7 @@ void ShowSwitch(CSubMainSkin& panel, bool on) {
 // Every repair writes its backup before it removes anything, so the box is ticked for
 // good, and says why it cannot be unticked.
 void ShowBackupAlwaysMade(CSubMainSkin& panel) {
-    skin::CSkinButton* button = panel.FindButton("BUTTON_BACKUP");
+    skin::CSkinButton* button = panel.FindButton(control::kButtonBackup);
     if (button == nullptr) return;
     button->SetChecked(true);
     button->setEnabled(false);
@@ -111,26 +111,27 @@ void CMainDialog::LoadPanelSettings(CSubMainSkin& panel) {
         if (m_settingsService.flag(valueName)) panel.SetChecked(button, true);
     };
     // "Start with Windows" is what the Run key holds, ticked or not.
-    if (!HoldsCategories(panel)) panel.SetChecked("BUTTON_STARTUP", m_settingsService.startsWithWindows());
-    if (panel.name() == kSchedulePanel) {
-        bool enabled = panel.IsChecked("BUTTON_AUTOSCAN_ENABLE");
+    if (!HoldsCategories(panel)) panel.SetChecked(control::kButtonStartup, m_settingsService.startsWithWindows());
+    if (panel.name() == control::kPanelSchedule) {
+        bool enabled = panel.IsChecked(control::kButtonAutoscanEnable);
         ScheduleOptions options = ReadOptions(panel);
         m_settingsService.loadSchedulePanel(enabled, options);
         ShowSwitch(panel, enabled);
         ShowOptions(panel, options);
-        panel.SetEditText("EDIT_SCAN_PERIOD", QString::fromStdString(options.periodText));
+        panel.SetEditText(control::kEditScanPeriod, QString::fromStdString(options.periodText));
     }
-    load(setting::kAutoScan, "BUTTON_AUTOSCAN");
+    load(setting::kAutoScan, control::kButtonAutoscan);
     ShowBackupAlwaysMade(panel);
-    load(setting::kScanEvery, "BUTTON_START_EVERY");
-    load(setting::kScanAfterEvery, "BUTTON_START_AFTER_EVERY");
-    if (panel.name() == kScheduleDisabledPanel) {
+    load(setting::kScanEvery, control::kButtonStartEvery);
+    load(setting::kScanAfterEvery, control::kButtonStartAfterEvery);
+    if (panel.name() == control::kPanelScheduleDisabled) {
         // The switched-off panel shows the options that will hold once it is switched on.
         ShowSwitch(panel, m_settingsService.automaticScanOn());
-        if (const CSubMainSkin* schedule = this->panel(kSchedulePanel)) ShowOptions(panel, ReadOptions(*schedule));
+        if (const CSubMainSkin* schedule = this->panel(control::kPanelSchedule))
+            ShowOptions(panel, ReadOptions(*schedule));
     }
     // The category boxes start all ticked.
-    if (HoldsCategories(panel)) OnPanelButton(panel, "BUTTON_ALL");
+    if (HoldsCategories(panel)) OnPanelButton(panel, control::kButtonAll);
     if (m_settingsService.flag(setting::kAutoScan)) m_scanAtStart = true;
 }
 
@@ -138,12 +139,12 @@ void CMainDialog::FillPanelEdits(CSubMainSkin& panel) {
     const auto fill = [&](const char* edit, const char* valueName) {
         if (panel.FindEdit(edit) != nullptr) panel.SetEditText(edit, screenText(m_settingsService.text(valueName)));
     };
-    fill("EDIT_BAKUP_COUNT", setting::kSaveCountReg);
-    fill("EDIT_SCAN_PERIOD", setting::kScanMinutes);
+    fill(control::kEditBakupCount, setting::kSaveCountReg);
+    fill(control::kEditScanPeriod, setting::kScanMinutes);
 }
 
 void CMainDialog::FillIgnoredList() {
-    CSubMainSkin* ignored = panel("SUBMAIN_IGNORED");
+    CSubMainSkin* ignored = panel(control::kPanelIgnored);
     if (ignored == nullptr || ignored->checkList() == nullptr) return;
     skin::CSkinList& list = *ignored->checkList();
     list.RemoveAllRows();
@@ -162,40 +163,40 @@ void CMainDialog::OnPanelButton(CSubMainSkin& panel, const std::string& name) {
     if (m_scanRunning || m_fixRunning) return;
     StoreTypedValues();
 
-    if (name == "BUTTON_SCAN") {
+    if (name == control::kButtonScan) {
         StartSummaryScan(panel);
         return;
     }
-    if (name == "BUTTON_STARTUP") {
+    if (name == control::kButtonStartup) {
         if (HoldsCategories(panel)) {
             panel.SetChecked(name, !panel.IsChecked(name));
         } else {
             ToggleStartWithWindows(panel);
         }
     }
-    if (name == "BUTTON_ABOUTEXIT") ShowPage("SUBMAIN_MAIN", "BUTTON_MAIN");
-    if (name == "BUTTON_AUTOSCAN") StoreFlag(panel, "BUTTON_AUTOSCAN", setting::kAutoScan);
+    if (name == control::kButtonAboutexit) ShowPage(control::kPanelMain, control::kButtonMain);
+    if (name == control::kButtonAutoscan) StoreFlag(panel, control::kButtonAutoscan, setting::kAutoScan);
     // BUTTON_BACKUP has no command: it stays ticked, as every repair is backed up.
     for (const char* category : kCategoryButtons) {
         if (name == category) panel.SetChecked(name, !panel.IsChecked(name));
     }
-    if (name == "BUTTON_ALL") {
-        const bool on = !panel.IsChecked("BUTTON_ALL");
+    if (name == control::kButtonAll) {
+        const bool on = !panel.IsChecked(control::kButtonAll);
         for (const char* category : kCategoryButtons) panel.SetChecked(category, on);
-        panel.SetChecked("BUTTON_STARTUP", on);
-        panel.SetChecked("BUTTON_ALL", on);
+        panel.SetChecked(control::kButtonStartup, on);
+        panel.SetChecked(control::kButtonAll, on);
     }
-    if (name == "BUTTON_RESTORE") RestoreFromSnapshot();
-    if (name == "BUTTON_ADDSCHEDULE") AddSchedule(panel);
-    if (name == "BUTTON_DELETESCHEDULE") DeleteSchedule(panel);
-    if (name == "BUTTON_RUNUPDATE") RunLiveUpdate();
-    if (name == "BUTTON_IGNORED_DELETE") DeleteCheckedIgnored();
-    if (name == "BUTTON_IGNORED_SEL_ALL") {
+    if (name == control::kButtonRestore) RestoreFromSnapshot();
+    if (name == control::kButtonAddschedule) AddSchedule(panel);
+    if (name == control::kButtonDeleteschedule) DeleteSchedule(panel);
+    if (name == control::kButtonRunupdate) RunLiveUpdate();
+    if (name == control::kButtonIgnoredDelete) DeleteCheckedIgnored();
+    if (name == control::kButtonIgnoredSelAll) {
         const bool on = !panel.IsChecked(name);
         panel.SetChecked(name, on);
         if (panel.checkList() != nullptr) panel.checkList()->SetAllChecked(on);
     }
-    if (name == "BUTTON_AUTOSCAN_ENABLE") ToggleAutomaticScan(panel);
+    if (name == control::kButtonAutoscanEnable) ToggleAutomaticScan(panel);
     for (const OptionButton& option : kOptionButtons) {
         if (name == option.name) PressScheduleOption(panel, option.option);
     }
@@ -211,7 +212,7 @@ void CMainDialog::StoreTypedValues() {
 }
 
 void CMainDialog::StoreScanPeriod(CSubMainSkin& panel) {
-    skin::CSkinEdit* edit = panel.FindEdit("EDIT_SCAN_PERIOD");
+    skin::CSkinEdit* edit = panel.FindEdit(control::kEditScanPeriod);
     // Only what the user typed: a box the window filled shows what is stored already, and
     // writing it back could undo what another window saved meanwhile.
     if (edit == nullptr || !edit->isModified()) return;
@@ -222,14 +223,14 @@ void CMainDialog::StoreScanPeriod(CSubMainSkin& panel) {
 void CMainDialog::StoreBackupCount(CSubMainSkin* panel) {
     if (panel == nullptr) return;
     // Only what the user typed, as for the scan period.
-    skin::CSkinEdit* edit = panel->FindEdit("EDIT_BAKUP_COUNT");
+    skin::CSkinEdit* edit = panel->FindEdit(control::kEditBakupCount);
     if (edit == nullptr || !edit->isModified()) return;
     edit->setModified(false);
     showFailure(m_settingsService.setBackupCount(ansiText(edit->text())));
 }
 
 void CMainDialog::ToggleStartWithWindows(CSubMainSkin& panel) {
-    const bool on = !panel.IsChecked("BUTTON_STARTUP");
+    const bool on = !panel.IsChecked(control::kButtonStartup);
     std::optional<std::string> command;
     if (on) {
         const Result<std::string> program = m_setup.programWindowsPath();
@@ -240,7 +241,7 @@ void CMainDialog::ToggleStartWithWindows(CSubMainSkin& panel) {
         command = StartupCommand(program.value());
     }
     // The box shows what the Run key holds: it changes only with the key.
-    if (showFailure(m_settingsService.setStartup(command))) panel.SetChecked("BUTTON_STARTUP", on);
+    if (showFailure(m_settingsService.setStartup(command))) panel.SetChecked(control::kButtonStartup, on);
 }
 
 void CMainDialog::StoreFlag(CSubMainSkin& panel, const char* button, const char* setting) {
@@ -257,7 +258,7 @@ void CMainDialog::PressScheduleOption(CSubMainSkin& panel, ScheduleOption option
     }
     if (!changed.value()) return;
     ShowOptions(panel, options);
-    if (CSubMainSkin* disabled = this->panel(kScheduleDisabledPanel)) ShowOptions(*disabled, options);
+    if (CSubMainSkin* disabled = this->panel(control::kPanelScheduleDisabled)) ShowOptions(*disabled, options);
 }
 
 void CMainDialog::ToggleAutomaticScan(CSubMainSkin& panel) {
@@ -266,7 +267,7 @@ void CMainDialog::ToggleAutomaticScan(CSubMainSkin& panel) {
         warn(kProgramCaption, on.error().message());
         return;
     }
-    ShowSubScreen(on.value() ? kSchedulePanel : kScheduleDisabledPanel);
+    ShowSubScreen(on.value() ? control::kPanelSchedule : control::kPanelScheduleDisabled);
     // Both schedule panels show the switch; the one now shown must say the same.
     ShowSwitch(panel, on.value());
     if (CSubMainSkin* shown = currentPanel()) ShowSwitch(*shown, on.value());
@@ -279,7 +280,7 @@ bool CMainDialog::showFailure(const Status& status) {
 }
 
 void CMainDialog::DeleteCheckedIgnored() {
-    CSubMainSkin* ignored = panel("SUBMAIN_IGNORED");
+    CSubMainSkin* ignored = panel(control::kPanelIgnored);
     if (ignored == nullptr || ignored->checkList() == nullptr) return;
     std::vector<bool> checked;
     for (int row = 0; row < ignored->checkList()->rowCount(); ++row)
@@ -330,7 +331,7 @@ void CMainDialog::StartSummaryScan(CSubMainSkin& panel) {
     setup.skinFolder = m_setup.skinFolder;
     // The panel's category boxes choose, as the main scan's do.
     for (const ScanCategoryInfo& info : ScanCategories()) {
-        if (panel.IsChecked("BUTTON_" + std::string(info.name))) setup.categories.push_back(info.category);
+        if (panel.IsChecked(control::kButtonPrefix + std::string(info.name))) setup.categories.push_back(info.category);
     }
     setup.lockForWriting = [this] { return lockForWriting(); };
     setup.tell = [this](const std::string& caption, const std::string& text) { tell(caption, text); };

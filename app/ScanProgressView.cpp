@@ -11,8 +11,9 @@ namespace {
 
 // The order the labels are refreshed in.
 constexpr ScanCategory kProgressOrder[] = {
-    ScanCategory::COM,   ScanCategory::COM_SUBS, ScanCategory::HELP,      ScanCategory::APPPATH, ScanCategory::SHARED_TOOLS,
-    ScanCategory::FONTS, ScanCategory::STARTUP,  ScanCategory::UNINSTALL, ScanCategory::DRV,     ScanCategory::SHORTCUTS,
+    ScanCategory::COM,   ScanCategory::COM_SUBS, ScanCategory::HELP,      ScanCategory::APPPATH,
+    ScanCategory::SHARED_TOOLS, ScanCategory::FONTS, ScanCategory::STARTUP, ScanCategory::UNINSTALL,
+    ScanCategory::DRV,   ScanCategory::SHORTCUTS,
 };
 
 std::string TextLabel(ScanCategory category) {
@@ -55,7 +56,8 @@ void ShowFinalCounts(CSubMainSkin& panel, const ScanSession& session, const Scan
     for (ScanCategory category : kProgressOrder) {
         if (session.categoryState(category) != ScanSelection::kDone) continue;
         panel.SetText(TextLabel(category), QStringLiteral("Done"));
-        if (const auto found = FoundCount(result, category)) panel.SetText(CountLabel(category), QString::number(*found));
+        if (const auto found = FoundCount(result, category))
+            panel.SetText(CountLabel(category), QString::number(*found));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/ControlNames.h"
 #include "app/Summary.h"
 #include "skin/SkinList.h"
 #include "skin/SkinScreenLoader.h"
@@ -110,9 +111,9 @@ void Summary::ShowScanCompleteScreen(const skin::CSkinIni& ini, const std::optio
                                      const SummaryTable& table) {
     BuildSummaryScreen(ini, skinFolder, kScanCompleteScreen);
     FillResultList(ini, kScanCompleteScreen, table);
-    SetText("TEXT_SCANCOMPLETE_ITEMSCANNED", Number(table.scanned));
-    SetText("TEXT_SCANCOMPLETE_ERRORFOUND", Number(table.found));
-    SetText("TEXT_SCREENSCANCOMPLETE_TITLE", QString::fromStdString(ScanCompleteTitle(table.found)));
+    SetText(control::kTextScancompleteItemscanned, Number(table.scanned));
+    SetText(control::kTextScancompleteErrorfound, Number(table.found));
+    SetText(control::kTextScreenscancompleteTitle, QString::fromStdString(ScanCompleteTitle(table.found)));
 }
 
 void Summary::ShowErrorFixingScreen(const skin::CSkinIni& ini, const std::optional<std::filesystem::path>& skinFolder) {
@@ -123,10 +124,10 @@ void Summary::ShowFixCompleteScreen(const skin::CSkinIni& ini, const std::option
                                     const SummaryTable& table) {
     BuildSummaryScreen(ini, skinFolder, kFixCompleteScreen);
     FillResultList(ini, kFixCompleteScreen, table);
-    SetText("TEXT_FIXCOMPLETE_STATUS", QString::fromLatin1(kFixedStatusText));
-    SetText("TEXT_FIXCOMPLETE_ITEMSCANNED", Number(table.scanned));
-    SetText("TEXT_FIXCOMPLETE_ERRORFOUND", Number(table.found));
-    SetText("TEXT_FIXCOMPLETE_FIXED", Number(table.fixed));
+    SetText(control::kTextFixcompleteStatus, QString::fromLatin1(kFixedStatusText));
+    SetText(control::kTextFixcompleteItemscanned, Number(table.scanned));
+    SetText(control::kTextFixcompleteErrorfound, Number(table.found));
+    SetText(control::kTextFixcompleteFixed, Number(table.fixed));
 }
 
 }  // namespace brindle
