@@ -17,6 +17,7 @@
 #include "app/ScreenText.h"
 #include "app/workflow/RestoreLatestBackup.h"
 #include "app/workflow/UserTexts.h"
+#include "registry/SettingsStore.h"
 
 namespace brindle {
 
@@ -34,6 +35,10 @@ CMainDialog::CMainDialog(MainDialogSetup setup, QWidget* parent)
       m_session(m_machine, m_setup.workFolder),
       m_settings(m_machine, m_setup.prefixLockFile),
       m_schedule(m_setup.clock),
+      m_settingsPanels(*this, m_settingsService, *this, m_setup.programWindowsPath, m_machine.codePage()),
+      m_scheduledScans({&m_machine, this, m_setup.openScheduler, m_setup.programPath, m_setup.scheduledOptions,
+                        m_setup.workFolder.string()},
+                       *this),
       m_scanAtStart(m_setup.scanAtStart),
       m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnMainProgress(); }, Qt::QueuedConnection); }),
       m_scanJob(m_session),
@@ -61,10 +66,12 @@ bool CMainDialog::OnInitDialog() {
     for (CSubMainSkin* panel : panels()) {
         connect(panel, &CSubMainSkin::panelButton, this,
                 [this, panel](const std::string& name) { OnPanelButton(*panel, name); });
-        LoadPanelSettings(*panel);
-        FillPanelEdits(*panel);
-        FillScheduleList(*panel);
+        m_settingsPanels.load(*panel);
+        m_scheduledScans.fill(*panel);
+        // The category boxes start all ticked.
+        if (panel->holdsCategories()) OnPanelButton(*panel, control::kButtonAll);
     }
+    if (m_settingsService.flag(setting::kAutoScan)) m_scanAtStart = true;
     FillIgnoredList();
     // With the automatic scan off, loading the schedule panel moved the next time on.
     (void)showFailure(m_settingsService.keepChanges());

@@ -20,6 +20,9 @@
 #include <vector>
 
 #include "app/CMainSkin.h"
+#include "app/ScheduledScans.h"
+#include "app/SettingsPanels.h"
+#include "app/UserPrompts.h"
 #include "app/workflow/FixSelected.h"
 #include "app/workflow/InProgramSchedule.h"
 #include "app/workflow/ProgressEvents.h"
@@ -62,7 +65,7 @@ struct MainDialogSetup {
     std::string scheduledOptions;
 };
 
-class CMainDialog : public CMainSkin {
+class CMainDialog : public CMainSkin, public UserPrompts {
     Q_OBJECT
 
 public:
@@ -115,14 +118,14 @@ protected:
     void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-    // The user's answer to a yes/no question; tests answer for the user.
-    virtual bool ask(const std::string& caption, const std::string& text);
-    // Whether the user wants to try again (Retry) or give up (Discard).
-    virtual bool askRetry(const std::string& caption, const std::string& text);
-    // A warning the user answers with OK (true) or Cancel.
-    virtual bool confirm(const std::string& caption, const std::string& text);
-    // Runs a dialog of the window modally; tests fill it in instead.
-    virtual void runDialog(QDialog& dialog);
+    // What the window's parts ask of the user, as message boxes over the window; tests
+    // answer for the user.
+    void tell(const std::string& caption, const std::string& text) override { CMainSkin::tell(caption, text); }
+    void warn(const std::string& caption, const std::string& text) override { CMainSkin::warn(caption, text); }
+    bool ask(const std::string& caption, const std::string& text) override;
+    bool askRetry(const std::string& caption, const std::string& text) override;
+    bool confirm(const std::string& caption, const std::string& text) override;
+    void runDialog(QDialog& dialog) override;
     // The snapshot file the user picks; none when cancelled.
     virtual std::optional<std::string> chooseSnapshotFile();
 
@@ -142,31 +145,12 @@ private:
     void ForgetResults();
 
     // Panels (MainDialogPanels.cpp).
-    void LoadPanelSettings(CSubMainSkin& panel);
-    void FillPanelEdits(CSubMainSkin& panel);
     void FillIgnoredList();
-    void ToggleStartWithWindows(CSubMainSkin& panel);
-    void StoreFlag(CSubMainSkin& panel, const char* button, const char* setting);
-    void PressScheduleOption(CSubMainSkin& panel, ScheduleOption option);
-    void ToggleAutomaticScan(CSubMainSkin& panel);
-    void DeleteCheckedIgnored();
+    void RemoveTickedIgnored();
     void RestoreFromSnapshot();
     void RunLiveUpdate();
     void StartSummaryScan(CSubMainSkin& panel);
-    void AddSchedule(CSubMainSkin& panel);
-    void DeleteSchedule(CSubMainSkin& panel);
-    void FillScheduleList(CSubMainSkin& panel);
-    TaskScheduler& scheduler();
-    std::string scheduledTaskName();
     void CloseSummaryScan();
-    // What the user typed into the panels' edit boxes (the backup count, the scan period),
-    // stored before a command can leave the panel or end the window; nothing while a job
-    // holds the registry.
-    void StoreTypedValues();
-    void StoreBackupCount(CSubMainSkin* panel);
-    void StoreScanPeriod(CSubMainSkin& panel);
-    // Shows why a setting could not be changed; true when it was.
-    bool showFailure(const Status& status);
 
     // Main-screen commands (CMainDialog.cpp).
     void RestoreLatestBackup();
@@ -175,6 +159,12 @@ private:
     void HideInTray();
     void ShowFromTray();
     void saveSettings();
+    // What the user typed into the panels' edit boxes (the backup count, the scan period),
+    // stored before a command can leave the panel or end the window; nothing while a job
+    // holds the registry.
+    void StoreTypedValues();
+    // Shows why a setting could not be changed; true when it was.
+    bool showFailure(const Status& status);
     // Takes the prefix's and the work folder's one-writer locks for a job that writes;
     // the error names who holds them.
     Result<WriterLocks> lockForWriting() const;
@@ -189,9 +179,10 @@ private:
     SettingsKeeper m_settings;
     InProgramSchedule m_schedule;
     SettingsService m_settingsService{m_machine, m_settings, m_schedule};
+    SettingsPanels m_settingsPanels;
+    ScheduledScans m_scheduledScans;
     MainTrayIcon* m_tray = nullptr;
     std::unique_ptr<CThreadSummary> m_summary;
-    std::unique_ptr<TaskScheduler> m_scheduler;
 
     bool m_scanRunning = false;
     bool m_fixRunning = false;

@@ -73,4 +73,6 @@ void CSubMainSkin::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+bool CSubMainSkin::holdsCategories() const { return FindButton(control::kButtonAll) != nullptr; }
+
 }  // namespace brindle

@@ -30,6 +30,9 @@ public:
                int index);
 
     const std::string& name() const { return m_name; }
+    // Whether this is the panel of the scan's category boxes, where BUTTON_STARTUP is the
+    // startup category; on any other panel a box of that name is "Start with Windows".
+    bool holdsCategories() const;
     int index() const { return m_index; }
     // The check-box list of the result or ignored panel; null on the others.
     skin::CSkinList* checkList() const { return m_checkList; }

@@ -1,14 +1,17 @@
-// The schedule panel's list of scheduled scans and its add and delete commands, over
-// the system's task scheduler.
+#include "app/ScheduledScans.h"
+
 #include <QTableWidget>
 
 #include "app/CAddScheduleDialog.h"
-#include "app/CMainDialog.h"
 #include "app/workflow/ScheduleCommands.h"
+#include "app/workflow/UserTexts.h"
 
 namespace brindle {
 
-TaskScheduler& CMainDialog::scheduler() {
+ScheduledScans::ScheduledScans(ScheduledScansSetup setup, UserPrompts& prompts)
+    : m_setup(std::move(setup)), m_prompts(prompts) {}
+
+TaskScheduler& ScheduledScans::scheduler() {
     // Looked for again while there is none: cron may have been installed, or a session with a
     // systemd user instance begun, since the window started.
     if (!m_scheduler || !m_scheduler->available())
@@ -16,49 +19,50 @@ TaskScheduler& CMainDialog::scheduler() {
     return *m_scheduler;
 }
 
-std::string CMainDialog::scheduledTaskName() {
-    auto use = m_machine.useRegistry();
-    return ScheduledTaskName(m_machine.userName(), true);
+std::string ScheduledScans::taskName() {
+    auto use = m_setup.machine->useRegistry();
+    return ScheduledTaskName(m_setup.machine->userName(), true);
 }
 
-void CMainDialog::AddSchedule(CSubMainSkin& panel) {
+void ScheduledScans::add(CSubMainSkin& panel) {
     // Said before the dialog: a time chosen for a scheduler that is not there is wasted.
     if (!scheduler().available()) {
-        warn(kProgramCaption, kNoSchedulerMessage);
+        m_prompts.warn(kProgramCaption, kNoSchedulerMessage);
         return;
     }
     ScheduledTask task;
     task.program = m_setup.programPath;
-    task.workingDirectory = m_setup.workFolder.string();
+    task.workingDirectory = m_setup.workFolder;
     task.parameters = m_setup.scheduledOptions + "scan";
     {
-        auto use = m_machine.useRegistry();
-        task.account = m_machine.userName();
+        auto use = m_setup.machine->useRegistry();
+        task.account = m_setup.machine->userName();
     }
     task.isNT = true;
-    CAddScheduleDialog dialog(scheduler(), scheduledTaskName(), task,
-                              [this](const std::string& text) { tell(kProgramCaption, text); }, this);
-    runDialog(dialog);
-    if (panel.scheduleList() != nullptr) FillScheduleList(panel);
+    CAddScheduleDialog dialog(scheduler(), taskName(), task,
+                              [this](const std::string& text) { m_prompts.tell(kProgramCaption, text); },
+                              m_setup.owner);
+    m_prompts.runDialog(dialog);
+    if (panel.scheduleList() != nullptr) fill(panel);
 }
 
-void CMainDialog::DeleteSchedule(CSubMainSkin& panel) {
+void ScheduledScans::remove(CSubMainSkin& panel) {
     QTableWidget* list = panel.scheduleList();
     if (list == nullptr || list->rowCount() == 0 || list->currentRow() < 0) return;
     // The question names the schedule it is about: its start and how often it runs.
     const QTableWidgetItem* when = list->item(list->currentRow(), 1);
     const std::string named = when != nullptr ? "\n\n" + when->text().toStdString() : std::string();
-    if (!confirm(kDeleteScheduleCaption, kDeleteScheduleQuestion + named)) return;
-    if (scheduler().DeleteTrigger(scheduledTaskName(), list->currentRow()) != kTaskOk)
-        warn(kProgramCaption, "The scheduled scan could not be deleted: " + scheduler().lastError());
-    FillScheduleList(panel);
+    if (!m_prompts.confirm(kDeleteScheduleCaption, kDeleteScheduleQuestion + named)) return;
+    if (scheduler().DeleteTrigger(taskName(), list->currentRow()) != kTaskOk)
+        m_prompts.warn(kProgramCaption, "The scheduled scan could not be deleted: " + scheduler().lastError());
+    fill(panel);
     panel.update();
 }
 
-void CMainDialog::FillScheduleList(CSubMainSkin& panel) {
+void ScheduledScans::fill(CSubMainSkin& panel) {
     QTableWidget* list = panel.scheduleList();
     if (list == nullptr) return;
-    const auto rows = ScheduleListRows(scheduler(), scheduledTaskName(), LastRunText);
+    const auto rows = ScheduleListRows(scheduler(), taskName(), LastRunText);
     if (!rows) return;
     list->setRowCount(0);
     list->setRowCount(static_cast<int>(rows->size()));
