@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/ProgramIcon.h"
 #include "app/workflow/ScheduleCommands.h"
 
 namespace brindle {
@@ -40,6 +41,7 @@ CAddScheduleDialog::CAddScheduleDialog(TaskScheduler& scheduler, std::string tas
       m_task(std::move(task)),
       m_tell(std::move(tell)) {
     setWindowTitle(QStringLiteral("Zeitplanung hinzufügen"));
+    setWindowIcon(ProgramIcon());
     // The dialog speaks German throughout: its date picker's month and day names too,
     // whatever the user's own language.
     setLocale(QLocale(QLocale::German, QLocale::Germany));

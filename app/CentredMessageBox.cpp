@@ -1,5 +1,7 @@
 #include "app/CentredMessageBox.h"
 
+#include "app/ProgramIcon.h"
+
 #include <QScreen>
 #include <QTimer>
 
@@ -23,6 +25,8 @@ void PlaceAt(QMessageBox& box, QPoint centre, const QRect& room, QSize size) {
 }  // namespace
 
 int ExecCentred(QMessageBox& box, QWidget* parent) {
+    // The program's mark on the box's title bar and task-bar entry, whoever its parent is.
+    box.setWindowIcon(ProgramIcon());
     if (parent != nullptr && parent->isVisible()) {
         // A top-level window's geometry is where the window manager put it; mapToGlobal
         // can lag behind such a move (X11, a frameless window). A shaped window's middle is

@@ -9,7 +9,8 @@
 
 namespace brindle {
 
-// Runs the box as QMessageBox::exec does, centred over `parent` when it is on screen.
+// Runs the box as QMessageBox::exec does, centred over `parent` when it is on screen,
+// with the program's icon.
 int ExecCentred(QMessageBox& box, QWidget* parent);
 
 // The static QMessageBox calls, placed as above.

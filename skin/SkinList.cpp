@@ -1,11 +1,19 @@
 #include "skin/SkinList.h"
 
 #include <QContextMenuEvent>
-#include <QKeyEvent>
+#include <QEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <QToolButton>
+
+#include "skin/SkinText.h"
 
 #include <algorithm>
 
@@ -52,12 +60,155 @@ void ApplyListLine(QTableWidget& list, const ListLine& line) {
     list.setSelectionMode(QAbstractItemView::SingleSelection);
     list.setEditTriggers(QAbstractItemView::NoEditTriggers);
     list.setWordWrap(false);
+    // Rows are chosen whole, so Tab has no cell to move to: it leaves the list for the next
+    // control instead of going round the cells for ever.
+    list.setTabKeyNavigation(false);
 }
 
-CSkinList::CSkinList(QWidget* parent) : QTableWidget(parent) {}
+namespace {
+
+// The room the style leaves between a cell's edges and its text, on each side.
+int TextMargin(const QWidget& view) {
+    return view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1;
+}
+
+// The last column (the file path) of a list whose rows are two lines tall: a path too long
+// for one line goes on to a second after one of its folders, and only what does not fit
+// there either is cut, in its middle, so that the file name still shows.
+class PathDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto* view = qobject_cast<const QTableView*>(parent());
+        if (view == nullptr || index.column() != index.model()->columnCount() - 1) return;
+        const int lines = option->rect.height() / std::max(1, option->fontMetrics.lineSpacing());
+        if (lines < 2) return;
+        const int width = option->rect.width() - 2 * TextMargin(*view);
+        const QStringList wrapped = WrapLine(option->text, option->fontMetrics, width);
+        if (wrapped.size() < 2) return;
+        // The style breaks a cell's lines at line separators, as the delegate makes of the
+        // line breaks of an item's own text.
+        option->text = wrapped.first() + QChar(QChar::LineSeparator) + option->text.mid(wrapped.first().size());
+    }
+};
+
+// The sideways scroll bar of a list with tick buttons. A table view keeps its rows clear of
+// nothing but its header and its scroll bars, so the buttons ride in the sideways bar's
+// row, whose height the scroll area takes from this bar's size hint: as tall as the
+// buttons, while the bar itself keeps its own thickness within that row.
+class TickRowScrollBar : public QScrollBar {
+public:
+    explicit TickRowScrollBar(int rowHeight) : QScrollBar(Qt::Horizontal), m_rowHeight(rowHeight) {
+        setMaximumHeight(QScrollBar::sizeHint().height());
+    }
+    QSize sizeHint() const override {
+        QSize size = QScrollBar::sizeHint();
+        size.setHeight(std::max(size.height(), m_rowHeight));
+        return size;
+    }
+
+private:
+    int m_rowHeight;
+};
+
+}  // namespace
+
+CSkinList::CSkinList(QWidget* parent) : QTableWidget(parent) { Setup(); }
 
 CSkinList::CSkinList(const ListLine& line, QWidget* parent) : QTableWidget(parent) {
     ApplyListLine(*this, line);
+    Setup();
+}
+
+void CSkinList::Setup() {
+    setItemDelegate(new PathDelegate(this));
+    m_oneLineRows = verticalHeader()->defaultSectionSize();
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { UpdateRowHeight(); });
+    BuildTickBar();
+}
+
+bool CSkinList::NeedsTwoLines(int row) const {
+    const int last = columnCount() - 1;
+    const QTableWidgetItem* path = last >= 0 ? item(row, last) : nullptr;
+    if (path == nullptr) return false;
+    const int room = columnWidth(last) - 2 * TextMargin(*this);
+    return fontMetrics().horizontalAdvance(path->text()) > room;
+}
+
+void CSkinList::UpdateRowHeight() {
+    bool two = false;
+    for (int row = 0; row < rowCount() && !two; ++row) two = NeedsTwoLines(row);
+    SetTwoLineRows(two);
+}
+
+void CSkinList::SetTwoLineRows(bool two) {
+    // All rows alike, so that the grid stays even: two lines tall as soon as one path needs
+    // them.
+    const int height = two ? m_oneLineRows + fontMetrics().lineSpacing() : m_oneLineRows;
+    if (verticalHeader()->defaultSectionSize() == height) return;
+    verticalHeader()->setDefaultSectionSize(height);
+    for (int row = 0; row < rowCount(); ++row) setRowHeight(row, height);
+}
+
+CSkinList::~CSkinList() {
+    // The table empties its model as it goes, after this part of it is gone: the buttons
+    // must hear nothing of that.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+void CSkinList::BuildTickBar() {
+    m_tickBar = new QWidget;
+    m_tickBar->setObjectName(QStringLiteral("tickBar"));
+    m_tickBar->setAutoFillBackground(true);
+    m_tickBar->setBackgroundRole(QPalette::Window);
+    auto* row = new QHBoxLayout(m_tickBar);
+    row->setContentsMargins(3, 2, 3, 2);
+    row->setSpacing(4);
+    auto newButton = [this, row](const QString& text, const QString& tip, bool on) {
+        auto* button = new QToolButton(m_tickBar);
+        button->setText(text);
+        button->setToolTip(tip);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        // Reached with Tab right after the rows; a click leaves the focus on the rows.
+        button->setFocusPolicy(Qt::TabFocus);
+        connect(button, &QToolButton::clicked, this, [this, on] { SetAllChecked(on); });
+        row->addWidget(button);
+        return button;
+    };
+    m_tickAll = newButton(TickAllText(), QStringLiteral("Tick every row of the list"), true);
+    m_untickAll = newButton(UntickAllText(), QStringLiteral("Untick every row of the list"), false);
+    m_tickAll->setObjectName(QStringLiteral("tickAll"));
+    m_untickAll->setObjectName(QStringLiteral("untickAll"));
+    row->addStretch(1);
+
+    const int rowHeight = m_tickBar->sizeHint().height();
+    auto* sideways = new TickRowScrollBar(rowHeight);
+    setHorizontalScrollBar(sideways);
+    // The row is always there; the bar in it shows only when there is something to scroll.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    addScrollBarWidget(m_tickBar, Qt::AlignLeft);
+    if (QWidget* container = sideways->parentWidget()) {
+        container->setAutoFillBackground(true);
+        container->setBackgroundRole(QPalette::Window);
+        if (QLayout* layout = container->layout()) layout->setAlignment(sideways, Qt::AlignVCenter);
+    }
+    sideways->setVisible(sideways->maximum() > sideways->minimum());
+    connect(sideways, &QScrollBar::rangeChanged, sideways,
+            [sideways](int low, int high) { sideways->setVisible(high > low); });
+
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &CSkinList::UpdateTickButtons);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &CSkinList::UpdateTickButtons);
+    connect(model(), &QAbstractItemModel::modelReset, this, &CSkinList::UpdateTickButtons);
+    UpdateTickButtons();
+}
+
+void CSkinList::UpdateTickButtons() {
+    const bool any = rowCount() > 0;
+    m_tickAll->setEnabled(any);
+    m_untickAll->setEnabled(any);
 }
 
 int CSkinList::AddRow(const QStringList& texts, bool checked, const QString& toolTip) {
@@ -80,6 +231,7 @@ int CSkinList::AddRow(const QStringList& texts, bool checked, const QString& too
         setItem(row, column, item);
     }
     ++m_added;
+    if (NeedsTwoLines(row)) SetTwoLineRows(true);
     return row;
 }
 
@@ -100,6 +252,12 @@ void CSkinList::SetAllChecked(bool on) {
 void CSkinList::RemoveAllRows() {
     setRowCount(0);
     m_added = 0;
+    SetTwoLineRows(false);
+}
+
+void CSkinList::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    UpdateRowHeight();
 }
 
 int CSkinList::RowKey(int row) const {
@@ -139,6 +297,10 @@ QString CSkinList::SelectAllText() {
 QString CSkinList::DeselectAllText() {
     return QStringLiteral("Deselect All");
 }
+
+QString CSkinList::TickAllText() { return QStringLiteral("Tick all"); }
+
+QString CSkinList::UntickAllText() { return QStringLiteral("Untick all"); }
 
 void CSkinList::contextMenuEvent(QContextMenuEvent* event) {
     QPoint where = event->globalPos();

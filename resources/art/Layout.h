@@ -4,6 +4,7 @@
 // summary-screen elements relative to the screen.
 #pragma once
 
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 
@@ -31,6 +32,10 @@ inline constexpr Box kMinimize{"BUTTON_MINIMIZE", 629, 100, 20, 20};
 inline constexpr Box kAbout{"BUTTON_ABOUT", 290, 440, 97, 25};
 inline constexpr Box kSupport{"BUTTON_SUPPORT", 184, 438, 97, 22};
 inline constexpr Box kScan{"BUTTON_SCAN", 566, 355, 170, 170};
+// The round scan button drawn in that rectangle: its face, and the groove around it.
+inline constexpr QPointF kScanFaceCentre{633, 428};
+inline constexpr qreal kScanFaceRadius = 62;
+inline constexpr qreal kScanGroove = 4;
 inline constexpr Box kRemove{"BUTTON_REMOVE", 245, 358, 297, 85};
 inline constexpr Box kRestore{"BUTTON_RESTORE", 83, 269, 130, 30};
 

@@ -1,5 +1,6 @@
 #include "Painting.h"
 
+#include "Logo.h"
 #include "Style.h"
 
 #include <QLinearGradient>
@@ -289,31 +290,10 @@ void drawIcon(QPainter& p, Icon icon, const QRectF& sq, const QColor& colour, qr
 
 void drawLogo(QPainter& p, const QRectF& sq, Usable usable)
 {
-    const qreal s = sq.width();
-    auto at = [&](qreal fx, qreal fy) { return QPointF(sq.x() + fx * s, sq.y() + fy * s); };
-    QPainterPath shield;
-    shield.moveTo(at(0.5, 0.02));
-    shield.cubicTo(at(0.7, 0.12), at(0.86, 0.14), at(0.96, 0.14));
-    shield.cubicTo(at(0.96, 0.62), at(0.78, 0.86), at(0.5, 0.98));
-    shield.cubicTo(at(0.22, 0.86), at(0.04, 0.62), at(0.04, 0.14));
-    shield.cubicTo(at(0.14, 0.14), at(0.3, 0.12), at(0.5, 0.02));
-    shield.closeSubpath();
-    const bool greyed = usable == Usable::Greyed;
-    p.save();
-    QLinearGradient g(sq.topLeft(), sq.bottomRight());
-    g.setColorAt(0, greyed ? kControlDisabled : kAccentLight);
-    g.setColorAt(1, greyed ? kInkDisabled : kAccentDark);
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawPath(shield);
-    // Brindle stripes: dark diagonal bands clipped to the shield.
-    p.setClipPath(shield);
-    p.setPen(QPen(QColor(0x3a, 0x25, 0x0c, greyed ? 60 : 110), s * 0.08, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 4; ++i) {
-        const qreal o = 0.18 + 0.22 * i;
-        p.drawLine(at(o - 0.3, 1.0), at(o + 0.25, 0.0));
-    }
-    p.restore();
+    if (usable == Usable::Greyed)
+        paintLogo(p, sq, kControlDisabled, kInkDisabled, QColor(0x3a, 0x25, 0x0c, 60));
+    else
+        paintLogo(p, sq);
 }
 
 } // namespace art

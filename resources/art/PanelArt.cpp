@@ -1,5 +1,6 @@
 #include "Art.h"
 
+#include "AboutText.h"
 #include "Layout.h"
 #include "Style.h"
 
@@ -257,13 +258,15 @@ QImage aboutPanel(Look look)
     g.setColorAt(1, kCardAlt);
     p.fillRect(QRect(QPoint(0, 0), L::kPanel), g);
     drawLogo(p, QRectF(w / 2.0 - 22, 18, 44, 48));
-    drawText(p, QRectF(0, 70, w, 30), QStringLiteral("Brindle"), 22, true, kInk, Qt::AlignCenter);
-    drawText(p, QRectF(0, 99, w, 16), QStringLiteral("Version %1").arg(QStringLiteral(BRINDLE_VERSION)), kLabelPx,
-             false, kInkMuted, Qt::AlignCenter);
-    drawText(p, QRectF(0, 124, w, 15), QStringLiteral("Finds and removes broken entries"), kLabelPx + 1, false, kInk,
-             Qt::AlignCenter);
-    drawText(p, QRectF(0, 139, w, 15), QStringLiteral("in the registry of a Wine prefix."), kLabelPx + 1, false, kInk,
-             Qt::AlignCenter);
+    drawText(p, QRectF(0, 70, w, 30), QString::fromUtf8(brindle::about::kName), 22, true, kInk, Qt::AlignCenter);
+    drawText(p, QRectF(0, 99, w, 16),
+             QString::fromUtf8(brindle::about::kVersionLine).arg(QStringLiteral(BRINDLE_VERSION)), kLabelPx, false,
+             kInkMuted, Qt::AlignCenter);
+    qreal top = 124;
+    for (const char* line : brindle::about::kDescriptionLines) {
+        drawText(p, QRectF(0, top, w, 15), QString::fromUtf8(line), kLabelPx + 1, false, kInk, Qt::AlignCenter);
+        top += 15;
+    }
     // The close hint, as a small pill that lights up under the pointer.
     const QRectF pill(w / 2.0 - 52, 176, 104, 22);
     p.setPen(QPen(active ? kAccentDark : kCardBorder, 1));

@@ -21,6 +21,7 @@ private slots:
                  qPrintable(ProgramVersion()));
         QCOMPARE(dialog.findChild<QLabel*>("nameLabel")->text(), QString("Brindle"));
         QCOMPARE(dialog.findChild<QLabel*>("versionLabel")->text(), "Version " + ProgramVersion());
+        QCOMPARE(dialog.findChild<QLabel*>("descriptionLabel")->text(), AboutDescription());
         QVERIFY(!dialog.findChild<QLabel*>("iconLabel")->pixmap().isNull());
     }
 

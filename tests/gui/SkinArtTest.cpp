@@ -4,12 +4,15 @@
 #include "BmpWriter.h"
 #include "GifWriter.h"
 #include "Layout.h"
+#include "Style.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QBuffer>
 #include <QImageReader>
+#include <QLineF>
+#include <numbers>
 #include <QSet>
 #include <QtEndian>
 #include <QtTest>
@@ -162,33 +165,55 @@ private slots:
             }
     }
 
-    void maskKeepsEveryButtonAndCutsTheCorners()
+    // Every button is inside the window's shape, and the shape is rounded alike at all
+    // four corners: none is left square by a button that reaches it (the scan button's
+    // rectangle runs past the bottom-right corner; its round face stays whole).
+    void maskKeepsEveryButtonAndRoundsEveryCorner()
     {
         const QImage mask = loadSkinImage(QStringLiteral("Mask.bmp"));
         QCOMPARE(mask.size(), L::kMainWindow);
+        const int r = static_cast<int>(art::style::kWindowRadius);
+        const QRect body(QPoint(art::style::kBodyLeft, art::style::kBodyTop), kWindow.bottomRight());
+        const QRect corner(kWindow.right() - r + 1, kWindow.bottom() - r + 1, r, r);
         for (const auto& button : L::kMainButtons) {
-            const QRect r = button.rect().intersected(kWindow);
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x)
-                    if (mask.pixel(x, y) != qRgb(0, 0, 0))
+            const QRect rect = button.rect().intersected(kWindow);
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    if (!corner.contains(x, y) && mask.pixel(x, y) != qRgb(0, 0, 0))
                         QFAIL(qPrintable(QStringLiteral("the mask cuts %1,%2 out of %3")
                                              .arg(x)
                                              .arg(y)
                                              .arg(QLatin1String(button.name.data(), button.name.size()))));
         }
-        // A corner is cut away unless a button's rectangle reaches it (the scan button does).
-        const QPoint corners[] = {kWindow.topLeft(), kWindow.topRight(), kWindow.bottomLeft(), kWindow.bottomRight()};
-        int cut = 0;
-        for (const QPoint& corner : corners) {
-            bool inButton = false;
-            for (const auto& button : L::kMainButtons)
-                inButton = inButton || button.rect().contains(corner);
-            if (!inButton) {
-                QCOMPARE(mask.pixel(corner), qRgb(255, 255, 255));
-                ++cut;
-            }
+        const qreal face = L::kScanFaceRadius + L::kScanGroove;
+        for (int y = 0; y < mask.height(); ++y)
+            for (int x = 0; x < mask.width(); ++x)
+                if (QLineF(L::kScanFaceCentre, QPointF(x + 0.5, y + 0.5)).length() <= face)
+                    QVERIFY2(mask.pixel(x, y) == qRgb(0, 0, 0), "the mask cuts into the scan button's face");
+
+        // The four corners of the shape: the title tab's top left, the body's other three.
+        const QRect corners[] = {
+            QRect(art::style::kBodyLeft, art::style::kTitleTabTop, r, r),
+            QRect(body.right() - r + 1, body.top(), r, r),
+            QRect(body.left(), body.bottom() - r + 1, r, r),
+            corner,
+        };
+        QList<int> cutAway;
+        for (const QRect& square : corners) {
+            int white = 0;
+            for (int y = square.top(); y <= square.bottom(); ++y)
+                for (int x = square.left(); x <= square.right(); ++x)
+                    white += mask.pixel(x, y) == qRgb(255, 255, 255);
+            cutAway << white;
         }
-        QVERIFY(cut >= 3);
+        // A quarter circle cut from an r-by-r square leaves r*r*(1 - pi/4) pixels outside.
+        const int rounded = qRound(r * r * (1 - std::numbers::pi / 4));
+        for (const int white : cutAway)
+            QVERIFY2(qAbs(white - rounded) <= r, qPrintable(QStringLiteral("corners cut by %1, %2, %3 and %4 pixels")
+                                                                .arg(cutAway[0])
+                                                                .arg(cutAway[1])
+                                                                .arg(cutAway[2])
+                                                                .arg(cutAway[3])));
     }
 
     void maskOutlineIsNotARectangle()

@@ -6,7 +6,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 #include <QTimer>
 
 #include <climits>
@@ -438,7 +441,7 @@ private slots:
         }
     }
 
-    void textStaysTopLeftWithLineBreaksAndNoWrapping() {
+    void textStaysTopLeftALineAtEachBreak() {
         RecordingScreen screen;
         screen.NormalImage() = test::SolidSkinImage(200, 100, Qt::white);
         CSkinText* label = screen.AddText(Text("TEXT", {0, 0, 60, 100}, -16), 0, &screen);
@@ -452,11 +455,95 @@ private slots:
         label->SetText(QStringLiteral("H\nH"));
         const QRect two = test::PaintedArea(label->grab().toImage(), white);
         QVERIFY(two.height() > one.height() * 3 / 2);
+    }
 
-        label->SetText(QStringLiteral("H H H H H H H H H H"));
-        const QRect wide = test::PaintedArea(label->grab().toImage(), white);
-        QCOMPARE(wide.height(), one.height());
-        QVERIFY(wide.right() >= 55);  // cut at the label's edge, not wrapped
+    // A text wider than its label: shown whole when there is room for it on more lines,
+    // else cut after a whole word (or character) and marked with "…"; never cut through a
+    // letter at the label's edge.
+    void textFitsItsLabel_data() {
+        QTest::addColumn<int>("lines");       // how many lines of text the label is tall
+        QTest::addColumn<QString>("widthOf");  // the label is as wide as this text, drawn
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        const QString ellipsis = QStringLiteral("\u2026");
+        const QString sentence = QStringLiteral("Checking the shared files of every program");
+        const QString firstLine = QStringLiteral("Checking the shared files");
+        const QString path = QStringLiteral("C:\\Program Files\\Common Files\\Old\\oldshared.dll");
+        QTest::newRow("fits on its line") << 1 << "Done" << "Done" << QStringList{"Done"};
+        QTest::newRow("one line, cut after a word")
+            << 1 << "Checking the shared" + ellipsis << sentence << QStringList{"Checking the shared" + ellipsis};
+        QTest::newRow("one line, a key cut after a separator")
+            << 1 << "HKEY_CLASSES_ROOT\\" + ellipsis << QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{B1D0C001}")
+            << QStringList{"HKEY_CLASSES_ROOT\\" + ellipsis};
+        QTest::newRow("one line, one long word cut after a character")
+            << 1 << "ABCDEFGHIJ" + ellipsis << "ABCDEFGHIJKLMNOPQRSTUVWXYZ" << QStringList{"ABCDEFGHIJ" + ellipsis};
+        QTest::newRow("one line, the next line left out")
+            << 1 << "Done" + ellipsis << "Done\nmore" << QStringList{"Done" + ellipsis};
+        QTest::newRow("two lines, wrapped and whole")
+            << 2 << firstLine << sentence << QStringList{firstLine, "of every program"};
+        QTest::newRow("two lines, a path wrapped after a folder")
+            << 2 << QStringLiteral("C:\\Program Files\\Common Files\\") << path
+            << QStringList{QStringLiteral("C:\\Program Files\\Common Files\\"), QStringLiteral("Old\\oldshared.dll")};
+        QTest::newRow("two lines, the second cut after a word")
+            << 2 << firstLine << firstLine + " " + firstLine + " Checking"
+            << QStringList{firstLine, "Checking the shared" + ellipsis};
+    }
+    void textFitsItsLabel() {
+        QFETCH(int, lines);
+        QFETCH(QString, widthOf);
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        RecordingScreen screen;
+        screen.resize(400, 200);
+        screen.NormalImage() = test::SolidSkinImage(400, 200, Qt::white);
+        CSkinText* label = screen.AddText(Text("TEXT", {0, 0, 10, 10}, -12), 0, &screen);
+        // Sized from the font as this machine draws it, so that the cases do not hang on
+        // its glyphs' exact widths.
+        const QFontMetrics metrics(label->font());
+        label->resize(metrics.horizontalAdvance(widthOf) + 1, lines * metrics.lineSpacing() + 2);
+        label->SetText(text);
+
+        const FittedText shown = label->Shown();
+        QCOMPARE(shown.lines, expected);
+        // In these cases a cut text ends with the mark, and only a cut one does.
+        const bool cut = expected.last().endsWith(QChar(0x2026));
+        QCOMPARE(shown.cut, cut);
+        QCOMPARE(label->toolTip(), cut ? text : QString());
+        for (const QString& line : shown.lines)
+            QVERIFY2(metrics.horizontalAdvance(line) <= label->width(), qPrintable(line));
+    }
+
+    // The drawn pixels end before the label's edge: the last letter is whole and the mark
+    // follows it.
+    void aCutTextIsNeverClippedAtTheEdge() {
+        RecordingScreen screen;
+        screen.NormalImage() = test::SolidSkinImage(200, 100, Qt::white);
+        CSkinText* label = screen.AddText(Text("TEXT", {0, 0, 90, 16}, -12), 0, &screen);
+        label->SetText(QStringLiteral("HHHH HHHH HHHH HHHH HHHH HHHH"));
+        QVERIFY(label->Shown().cut);
+        QImage drawn = label->grab().toImage();
+        const QRect painted = test::PaintedArea(drawn, qRgb(255, 255, 255));
+        QVERIFY(!painted.isEmpty());
+        QVERIFY2(painted.right() < label->width() - 1, "ink reaches the label's edge: a letter cut through");
+    }
+
+    // A label that runs past the bottom of its screen has room for the lines above that
+    // edge only, as the main panel's status line does.
+    void aLabelPastItsScreensEdgeCountsTheLinesSeen() {
+        RecordingScreen screen;
+        screen.resize(200, 40);
+        screen.NormalImage() = test::SolidSkinImage(200, 40, Qt::white);
+        CSkinText* label = screen.AddText(Text("TEXT", {0, 22, 120, 200}, -12), 0, &screen);
+        label->SetText(QStringLiteral("Checking the shared files of every program installed"));
+        QVERIFY(test::ShowActive(screen));
+        const FittedText shown = label->Shown();
+        QCOMPARE(shown.lines.size(), 1);
+        QVERIFY(shown.cut);
+        QCOMPARE(label->toolTip(), label->Text());
+        // Given room, the whole text shows and the tooltip goes.
+        label->resize(2000, 200);
+        QVERIFY(!label->Shown().cut);
+        QCOMPARE(label->toolTip(), QString());
     }
 
     void editBoxes() {
@@ -569,6 +656,109 @@ private slots:
         QVERIFY(list.IsRowChecked(2));
         QTest::keyClick(&list, Qt::Key_Space);
         QVERIFY(list.IsRowChecked(1));
+    }
+
+    // The buttons under the rows tick or untick every row, also when a click on a title
+    // has sorted them, and each row keeps its key.
+    void tickButtonsTickOrUntickEveryRow_data() {
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<bool>("tick");
+        QTest::newRow("tick all") << false << true;
+        QTest::newRow("untick all") << false << false;
+        QTest::newRow("tick all, sorted") << true << true;
+        QTest::newRow("untick all, sorted") << true << false;
+    }
+    void tickButtonsTickOrUntickEveryRow() {
+        QFETCH(bool, sorted);
+        QFETCH(bool, tick);
+        QWidget panel;
+        panel.resize(360, 160);
+        CSkinList list(ListLine{SkinRect{0, 0, 349, 150}, {{"Delete", 40}, {"FileName", 259}}}, &panel);
+        const QStringList paths{"C:\\b.dll", "C:\\d.dll", "C:\\a.dll", "C:\\c.dll", "C:\\e.dll"};
+        for (int i = 0; i < paths.size(); ++i) list.AddRow({QString(), paths[i]}, i % 2 == 0);
+        if (sorted) {
+            list.SetSortable(true);
+            QTest::mouseClick(list.horizontalHeader()->viewport(), Qt::LeftButton, {},
+                              QPoint(list.horizontalHeader()->sectionViewportPosition(1) + 10, 5));
+            QCOMPARE(list.item(0, 1)->text(), QStringLiteral("C:\\a.dll"));
+        }
+        QVERIFY(test::ShowActive(panel));
+        QToolButton* button = tick ? list.tickAllButton() : list.untickAllButton();
+        QCOMPARE(button->text(), tick ? CSkinList::TickAllText() : CSkinList::UntickAllText());
+        QTest::mouseClick(button, Qt::LeftButton);
+        for (int row = 0; row < list.rowCount(); ++row) {
+            QCOMPARE(list.IsRowChecked(row), tick);
+            QCOMPARE(list.item(row, 1)->text(), paths[list.RowKey(row)]);
+        }
+    }
+
+    // The buttons' row lies below the rows and the scroll bar: no row is ever under it, and
+    // scrolled to its end the list shows its last row whole.
+    void tickButtonsLeaveTheRowsInSight() {
+        QWidget panel;
+        panel.resize(360, 160);
+        CSkinList list(ListLine{SkinRect{0, 0, 349, 150}, {{"Delete", 40}, {"FileName", 259}}}, &panel);
+        QVERIFY(!list.tickAllButton()->isEnabled() && !list.untickAllButton()->isEnabled());
+        for (int i = 0; i < 40; ++i) list.AddRow({QString(), QStringLiteral("C:\\%1.dll").arg(i)});
+        QVERIFY(list.tickAllButton()->isEnabled() && list.untickAllButton()->isEnabled());
+        QVERIFY(test::ShowActive(panel));
+
+        const QRect bar(list.tickBar()->mapTo(&list, QPoint(0, 0)), list.tickBar()->size());
+        const QRect rows = list.viewport()->geometry();
+        QVERIFY(list.tickBar()->isVisible());
+        QVERIFY(list.rect().contains(bar));
+        QVERIFY2(bar.top() > rows.bottom(), "the buttons cover rows");
+        QVERIFY(list.verticalScrollBar()->isVisible());
+        const QRect scrollBar(list.verticalScrollBar()->mapTo(&list, QPoint(0, 0)), list.verticalScrollBar()->size());
+        QVERIFY(!scrollBar.intersects(bar));
+        QVERIFY(bar.height() >= list.tickAllButton()->sizeHint().height());
+
+        list.scrollToBottom();
+        const QRect last = list.visualItemRect(list.item(39, 1));
+        QVERIFY2(last.bottom() < list.viewport()->height(), "the last row cannot be scrolled into sight");
+        // Nothing to scroll sideways: the sideways scroll bar stays out of the buttons' way.
+        QVERIFY(!list.horizontalScrollBar()->isVisible());
+
+        list.RemoveAllRows();
+        QVERIFY(!list.tickAllButton()->isEnabled());
+    }
+
+    // A path too long for one line of its column makes every row two lines tall, so that
+    // it can go on after a folder; emptied, the list has rows of one line again.
+    void longPathsGetTwoLineRows() {
+        QWidget panel;
+        panel.resize(360, 230);
+        CSkinList list(ListLine{SkinRect{0, 0, 349, 219}, {{"Delete", 40}, {"Type", 100}, {"FileName", 209}}}, &panel);
+        QVERIFY(test::ShowActive(panel));
+        const int line = list.fontMetrics().lineSpacing();
+        list.AddRow({QString(), "font", "C:\\a.ttf"});
+        const int oneLine = list.rowHeight(0);
+        QVERIFY(oneLine < 2 * line);
+        list.AddRow({QString(), "SharedFile", "C:\\Program Files\\Common Files\\Old Application\\oldshared.dll"});
+        QVERIFY(list.fontMetrics().horizontalAdvance(list.item(1, 2)->text()) > list.columnWidth(2));
+        QCOMPARE(list.rowHeight(0), list.rowHeight(1));
+        QVERIFY(list.rowHeight(1) >= 2 * line);
+        list.RemoveAllRows();
+        list.AddRow({QString(), "font", "C:\\a.ttf"});
+        QCOMPARE(list.rowHeight(0), oneLine);
+    }
+
+    // Tab goes from the rows to the two buttons, in their order, and on out of the list.
+    void tabReachesTheTickButtonsAfterTheRows() {
+        QWidget panel;
+        panel.resize(360, 200);
+        CSkinList list(ListLine{SkinRect{0, 0, 349, 150}, {{"Delete", 40}, {"FileName", 259}}}, &panel);
+        list.AddRow({QString(), QStringLiteral("C:\\a.dll")});
+        auto* after = new QPushButton(QStringLiteral("after"), &panel);
+        after->move(0, 160);
+        QVERIFY(test::ShowActive(panel));
+        list.setFocus();
+        QVERIFY(list.hasFocus());
+        QWidget* order[] = {list.tickAllButton(), list.untickAllButton(), after};
+        for (QWidget* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
     }
 
     void listMenuTicksOrClearsEveryRow_data() {
