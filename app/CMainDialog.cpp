@@ -39,14 +39,16 @@ CMainDialog::CMainDialog(MainDialogSetup setup, QWidget* parent)
       m_scheduledScans({&m_machine, this, m_setup.openScheduler, m_setup.programPath, m_setup.scheduledOptions,
                         m_setup.workFolder.string()},
                        *this),
+      m_tray(*this, [this]() -> QWidget* { return m_summary && m_summary->isOpen() ? &m_summary->window() : nullptr; }),
       m_scanAtStart(m_setup.scanAtStart),
       m_progress([this] { QMetaObject::invokeMethod(this, [this] { OnMainProgress(); }, Qt::QueuedConnection); }),
       m_scanJob(m_session),
       m_repairJob(m_session, [this] { return lockForWriting(); }) {
     setWindowIcon(ProgramIcon());
-    m_tray = new MainTrayIcon(ProgramIcon(), this);
-    connect(m_tray, &MainTrayIcon::showRequested, this, &CMainDialog::ShowFromTray);
-    connect(m_tray, &MainTrayIcon::closeRequested, this, [this] { done(QDialog::Accepted); });
+    connect(&m_tray.icon(), &MainTrayIcon::showRequested, this, [this] {
+        if (!m_ending) m_tray.show();
+    });
+    connect(&m_tray.icon(), &MainTrayIcon::closeRequested, this, [this] { done(QDialog::Accepted); });
 }
 
 CMainDialog::~CMainDialog() {
@@ -90,7 +92,7 @@ void CMainDialog::ButtonPressed(const std::string& name) {
         done(QDialog::Accepted);
         return;
     }
-    if (name == control::kButtonMinimize) Minimise();
+    if (name == control::kButtonMinimize) m_tray.minimise();
     if (m_fixRunning) return;
 
     if (name == control::kButtonMain || name == control::kButtonScan) {
@@ -143,14 +145,7 @@ void CMainDialog::RestoreLatestBackup() {
         return;
     }
     const RestoreLatestReport report = brindle::RestoreLatestBackup(m_machine, m_setup.workFolder);
-    std::string text = report.userText();
-    if (report.outcome == RestoreLatestReport::Outcome::Restored) {
-        text += "\n\nRestored from " + report.file.string();
-        if (!report.shortcuts.restored.empty())
-            text += ", with " + std::to_string(report.shortcuts.restored.size()) + " shortcut files put back";
-        text += ".";
-    }
-    for (const std::string& line : report.leftUndone) text += "\n" + line;
+    const std::string text = RestoreReportText(report);
     if (report.outcome == RestoreLatestReport::Outcome::Restored) {
         tell(kProgramCaption, text);
     } else {
@@ -189,7 +184,7 @@ void CMainDialog::done(int result) {
         if (!askRetry(kProgramCaption, std::string(kSettingsNotSavedMessage) + reason)) break;
         (void)m_settingsService.flush();
     }
-    if (m_tray != nullptr) m_tray->hide();
+    m_tray.icon().hide();
     CMainSkin::done(result);
     if (m_loop != nullptr) m_loop->exit();
 }
@@ -236,7 +231,12 @@ void CMainDialog::changeEvent(QEvent* event) {
     // Minimised, the window lives in the tray; without a tray it stays in the task bar.
     // The hide waits for the state change to be over.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && MainTrayIcon::available())
-        QMetaObject::invokeMethod(this, [this] { HideInTray(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_ending) m_tray.hide();
+            },
+            Qt::QueuedConnection);
     CMainSkin::changeEvent(event);
 }
 
@@ -247,45 +247,6 @@ void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
     if (menu.exec(event->globalPos()) == about) {
         AboutDialog dialog(this);
         dialog.exec();
-    }
-}
-
-void CMainDialog::Minimise() {
-    if (MainTrayIcon::available()) {
-        HideInTray();
-    } else {
-        showMinimized();
-    }
-}
-
-void CMainDialog::HideInTray() {
-    if (m_ending) return;
-    // A notification area that came after the window was built has no icon yet.
-    if (m_tray != nullptr) m_tray->show();
-    // The summary window stands over this one; left alone on the screen it would have
-    // nothing to stand over.
-    if (m_summary && m_summary->isOpen()) m_summary->window().hide();
-    m_placeBeforeTray = pos();
-    hide();
-}
-
-void CMainDialog::ShowFromTray() {
-    if (m_ending) return;
-    // A double-click reports its first click as well: the second call finds the window
-    // shown and only raises it. Shown a second time while the window manager was still
-    // mapping it, the window landed in the screen's corner (seen on X11 with openbox).
-    if (!isVisible() || isMinimized()) {
-        // Mapped again, a window the window manager had reparented came back in the
-        // screen's corner unless told where it stood (X11, openbox).
-        if (!isVisible() && m_placeBeforeTray) move(*m_placeBeforeTray);
-        showNormal();
-    }
-    raise();
-    activateWindow();
-    if (m_summary && m_summary->isOpen()) {
-        m_summary->window().show();
-        m_summary->window().raise();
-        m_summary->window().activateWindow();
     }
 }
 

@@ -22,6 +22,7 @@
 #include "app/CMainSkin.h"
 #include "app/ScheduledScans.h"
 #include "app/SettingsPanels.h"
+#include "app/TrayPresence.h"
 #include "app/UserPrompts.h"
 #include "app/workflow/FixSelected.h"
 #include "app/workflow/InProgramSchedule.h"
@@ -93,7 +94,7 @@ public:
     // The summary window a panel's scan button opened; null when none is open.
     CThreadSummary* summaryWindow() const { return m_summary.get(); }
     // The tray icon, shown where the desktop has a notification area.
-    MainTrayIcon* trayIcon() const { return m_tray; }
+    MainTrayIcon* trayIcon() { return &m_tray.icon(); }
 
     // Shows the window and runs until the dialog ends (done), as QDialog::exec does but
     // without making the window modal: a modal window would block the tray icon's window
@@ -154,10 +155,6 @@ private:
 
     // Main-screen commands (CMainDialog.cpp).
     void RestoreLatestBackup();
-    void Minimise();
-    // Hides the window, and the summary window with it, leaving the tray icon as the way back.
-    void HideInTray();
-    void ShowFromTray();
     void saveSettings();
     // What the user typed into the panels' edit boxes (the backup count, the scan period),
     // stored before a command can leave the panel or end the window; nothing while a job
@@ -181,7 +178,7 @@ private:
     SettingsService m_settingsService{m_machine, m_settings, m_schedule};
     SettingsPanels m_settingsPanels;
     ScheduledScans m_scheduledScans;
-    MainTrayIcon* m_tray = nullptr;
+    TrayPresence m_tray;
     std::unique_ptr<CThreadSummary> m_summary;
 
     bool m_scanRunning = false;
@@ -197,8 +194,6 @@ private:
 
     // exec()'s loop while it runs.
     QEventLoop* m_loop = nullptr;
-    // Where the window stood when it went into the tray; it comes back there.
-    std::optional<QPoint> m_placeBeforeTray;
 
     ProgressMailbox m_progress;
     std::optional<ProgressEvent> m_lastProgress;

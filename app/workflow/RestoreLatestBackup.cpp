@@ -125,4 +125,16 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
     return report;
 }
 
+std::string RestoreReportText(const RestoreLatestReport& report) {
+    std::string text = report.userText();
+    if (report.outcome == RestoreLatestReport::Outcome::Restored) {
+        text += "\n\nRestored from " + report.file.string();
+        if (!report.shortcuts.restored.empty())
+            text += ", with " + CountedText(report.shortcuts.restored.size(), "shortcut file", "shortcut files") + " put back";
+        text += ".";
+    }
+    for (const std::string& line : report.leftUndone) text += "\n" + line;
+    return text;
+}
+
 }  // namespace brindle

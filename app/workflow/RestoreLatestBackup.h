@@ -63,6 +63,10 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
 // A backup that cannot be read is still named; the restore refuses it with the reason.
 std::optional<std::string> RestoreQuestion(const std::filesystem::path& workingDirectory);
 
+// What the window tells at the end: userText(), then for a restore the file it came from
+// and how many shortcut files were put back, then each line left undone.
+std::string RestoreReportText(const RestoreLatestReport& report);
+
 // Formats kNoBackupFileFormat for a folder.
 std::string NoBackupFileMessage(const std::filesystem::path& backupFolder);
 

@@ -65,6 +65,7 @@ TEST_F(RestoreLatestBackupTest, WritesTheNewestBackupAndSavesOnce) {
 
     ASSERT_EQ(report.outcome, RestoreLatestReport::Outcome::Restored) << report.userText();
     EXPECT_EQ(report.userText(), "Restore Complete");
+    EXPECT_EQ(RestoreReportText(report), "Restore Complete\n\nRestored from " + report.file.string() + ".");
     EXPECT_FALSE(report.failed()) << "the success text is no error";
     EXPECT_EQ(report.file.filename(), "2026-01-02_00-00-00.reg");
     EXPECT_NE(hklm().find("\"name\" type 1: 6e 65 77 00"), std::string::npos) << hklm();
