@@ -141,15 +141,16 @@ void CMainDialog::RestoreLatestBackup() {
         return;
     auto locks = lockForWriting();
     if (!locks) {
-        warn(kProgramCaption, locks.error().message());
+        // Another writer is at work: nothing is wrong, it is to be tried again later.
+        caution(kProgramCaption, locks.error().message());
         return;
     }
     const RestoreLatestReport report = brindle::RestoreLatestBackup(m_machine, m_setup.workFolder);
     const std::string text = RestoreReportText(report);
-    if (report.outcome == RestoreLatestReport::Outcome::Restored) {
-        tell(kProgramCaption, text);
-    } else {
-        warn(kProgramCaption, text);
+    switch (report.outcome) {
+    case RestoreLatestReport::Outcome::Restored: tell(kProgramCaption, text); break;
+    case RestoreLatestReport::Outcome::NoBackup: caution(kProgramCaption, text); break;
+    default: warn(kProgramCaption, text);
     }
     saveSettings();
 }

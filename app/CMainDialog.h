@@ -123,6 +123,7 @@ protected:
     // answer for the user.
     void tell(const std::string& caption, const std::string& text) override { CMainSkin::tell(caption, text); }
     void warn(const std::string& caption, const std::string& text) override { CMainSkin::warn(caption, text); }
+    void caution(const std::string& caption, const std::string& text) override { CMainSkin::caution(caption, text); }
     bool ask(const std::string& caption, const std::string& text) override;
     bool askRetry(const std::string& caption, const std::string& text) override;
     bool confirm(const std::string& caption, const std::string& text) override;

@@ -96,7 +96,7 @@ void CMainDialog::RestoreFromSnapshot() {
     if (!file) return;
     auto locks = lockForWriting();
     if (!locks) {
-        warn(kSnapshotRestoreCaption, locks.error().message());
+        caution(kSnapshotRestoreCaption, locks.error().message());
         return;
     }
     WindowMessages messages(*this);

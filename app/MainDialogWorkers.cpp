@@ -27,7 +27,7 @@ void CMainDialog::StartMainScan() {
     }
     // A scan of nothing would end at once with an empty "Scan Complete".
     if (!any) {
-        tell(kProgramCaption, kNoCategoryTickedMessage);
+        caution(kProgramCaption, kNoCategoryTickedMessage);
         return;
     }
     m_lastProgress.reset();
@@ -104,7 +104,10 @@ void CMainDialog::ShowFixReport(const FixReport& report) {
     m_repairJob.wait();
     if (m_ending) return;
     OnMainProgress();
-    if (report.failed() && report.outcome != FixReport::Outcome::Partial) {
+    // Done in part is a warning; a repair that removed nothing it was asked to is a failure.
+    if (report.outcome == FixReport::Outcome::Partial) {
+        caution(kProgramCaption, FixSummaryText(report, m_fixRows));
+    } else if (report.failed()) {
         warn(kProgramCaption, FixSummaryText(report, m_fixRows));
     } else {
         tell(kProgramCaption, FixSummaryText(report, m_fixRows));

@@ -27,7 +27,7 @@ std::string ScheduledScans::taskName() {
 void ScheduledScans::add(CSubMainSkin& panel) {
     // Said before the dialog: a time chosen for a scheduler that is not there is wasted.
     if (!scheduler().available()) {
-        m_prompts.warn(kProgramCaption, kNoSchedulerMessage);
+        m_prompts.caution(kProgramCaption, kNoSchedulerMessage);
         return;
     }
     ScheduledTask task;

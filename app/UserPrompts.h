@@ -17,6 +17,9 @@ public:
     virtual void tell(const std::string& caption, const std::string& text) = 0;
     // A failure: the error icon, the sentence begun with a capital letter.
     virtual void warn(const std::string& caption, const std::string& text) = 0;
+    // A warning that is no failure (something to do first, someone else busy): the
+    // exclamation icon.
+    virtual void caution(const std::string& caption, const std::string& text) = 0;
     // A yes/no question.
     virtual bool ask(const std::string& caption, const std::string& text) = 0;
     // A warning the user answers with OK (true) or Cancel.

@@ -41,6 +41,7 @@ private slots:
         window.dialog->ButtonPressed("BUTTON_SCAN");
         QVERIFY(!window.dialog->scanRunning());
         QVERIFY(window.dialog->wasTold(kNoCategoryTickedMessage));
+        QCOMPARE(window.dialog->cautions, 1);  // something to do first, not a failure
         QVERIFY(!window.dialog->wasTold(kScanCompleteMessage));
 
         window.dialog->OnPanelButton(main, "BUTTON_ALL");

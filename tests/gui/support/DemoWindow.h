@@ -31,6 +31,7 @@ public:
     using CMainDialog::CMainDialog;
     std::vector<std::pair<std::string, std::string>> told;
     int warnings = 0;  // how many of the told were failures
+    int cautions = 0;  // how many were warnings that are no failure
     // Called for a Retry question; answers whether to try again.
     std::function<bool()> retry = [] { return false; };
     std::function<void(CAddScheduleDialog&)> fillSchedule;
@@ -48,6 +49,10 @@ protected:
     void warn(const std::string& caption, const std::string& text) override {
         told.emplace_back(caption, Sentence(text));
         ++warnings;
+    }
+    void caution(const std::string& caption, const std::string& text) override {
+        told.emplace_back(caption, Sentence(text));
+        ++cautions;
     }
     bool ask(const std::string&, const std::string&) override { return false; }
     bool confirm(const std::string& caption, const std::string& text) override {
