@@ -4,14 +4,13 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/ExclusiveFile.h"
+#include "platform/FileEntry.h"
 #include "registry/XmlElement.h"
 
 namespace brindle {
 
-XmlWriter::~XmlWriter() {
-    if (m_file != nullptr) std::fclose(m_file);
-}
+// An unfinished file is dropped with its writer: its temporary file goes.
+XmlWriter::~XmlWriter() = default;
 
 void XmlWriter::SetFileName(std::string name) {
     if (!isOpen()) m_fileName = std::move(name);
@@ -44,11 +43,17 @@ bool XmlWriter::Write(std::string_view text) {
 bool XmlWriter::Close() {
     bool complete = !m_failed;
     if (m_file != nullptr) {
-        // fclose flushes what is still buffered, so a full disk often shows only here.
-        if (std::fclose(m_file) != 0 && complete) {
-            complete = fail("Cannot finish writing \"" + m_fileName + "\": " + std::strerror(errno));
+        // A file with a gap in it is never given the name: its temporary file goes.
+        if (complete) {
+            const FileCommit committed = m_file->commit();
+            if (committed.status == FileCommit::Status::NameTaken) {
+                complete = fail("Cannot open \"" + m_fileName +
+                                "\" for writing: the name is taken, and nothing is replaced");
+            } else if (!committed.ok()) {
+                complete = fail("Cannot finish writing \"" + m_fileName + "\": " + committed.error);
+            }
         }
-        m_file = nullptr;
+        m_file.reset();
     }
     m_declarationWritten = false;
     m_indent = 0;
@@ -58,23 +63,22 @@ bool XmlWriter::Close() {
 
 bool XmlWriter::openFile() {
     m_error.clear();
+    const std::string cannotOpen = "Cannot open \"" + m_fileName + "\" for writing: ";
+    if (m_fileName.empty()) return fail(cannotOpen + "no file name was given");
     // The name is predictable: whatever already has it (an earlier file, or a link planted
-    // to make us write somewhere else) is neither replaced nor followed.
-    ExclusiveStream created = CreateFileStreamExclusively(m_fileName);
-    if (created.status != ExclusiveCreateResult::Status::Created) {
-        return fail("Cannot open \"" + m_fileName + "\" for writing: " +
-                    (created.status == ExclusiveCreateResult::Status::NameTaken
-                         ? std::string("the name is taken, and nothing is replaced")
-                         : created.reason));
-    }
-    m_file = created.stream;
+    // to make us write somewhere else) is neither replaced nor followed. Asked here so the
+    // first write says so; the commit asks again, for what comes meanwhile.
+    if (!NameIsFree(m_fileName)) return fail(cannotOpen + "the name is taken, and nothing is replaced");
+    auto file = std::make_unique<AtomicFileWriter>(m_fileName, AtomicTarget::NewName);
+    if (Status opened = file->open(); !opened) return fail(cannotOpen + opened.error().message());
+    m_file = std::move(file);
     return true;
 }
 
 bool XmlWriter::writeBytes(std::string_view bytes) {
     if (bytes.empty()) return true;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
-        return fail("Cannot write to \"" + m_fileName + "\": " + std::strerror(errno));
+    if (Status appended = m_file->append(bytes); !appended) {
+        return fail("Cannot write to \"" + m_fileName + "\": " + appended.error().message());
     }
     if (m_mirror != nullptr) m_mirror->append(bytes);
     return true;

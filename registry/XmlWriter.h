@@ -1,6 +1,8 @@
 // XmlWriter: appends formatted tags (see XmlElement) to a host file, beginning the file
-// with the XML declaration. The file is opened by the first Write, so a writer that is
-// never written to leaves no file behind.
+// with the XML declaration. The file is begun by the first Write, so a writer that is
+// never written to leaves no file behind. It is written as a hidden temporary file and
+// given its name whole by Close, flushed to disk first, and only where nothing has the
+// name: a crash or a failure leaves no half-written file under it.
 //
 // A failure is never silent: the Write that meets it returns false, so does every later
 // Write until Close, and Close returns false too; error() says which file and why.
@@ -10,10 +12,12 @@
 // Not locked: one object is used by one thread.
 #pragma once
 
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "platform/AtomicFile.h"
 
 namespace brindle {
 
@@ -28,13 +32,14 @@ public:
 
     // Ignored while the file is open.
     void SetFileName(std::string name);
-    // Creates the file on the first call (a name that is taken, a symbolic link
+    // Begins the file on the first call (a name that is taken, a symbolic link
     // included, is a failure: nothing is replaced or followed) and writes the
     // declaration "<?xml version="1.0" encoding="UTF-8"?>" CR LF at column 0 before
     // anything else, then appends the bytes unchanged. False when any of it failed.
     bool Write(std::string_view text);
-    // Closes the file and makes the writer ready for another file. True when everything
-    // written since the file was opened reached it (also when nothing was written).
+    // Puts the file under its name, flushed to disk, and makes the writer ready for
+    // another file. True when everything written since the file was begun is there
+    // (also when nothing was written); after a failure nothing is left under the name.
     bool Close();
 
     const std::string& fileName() const { return m_fileName; }
@@ -58,7 +63,7 @@ private:
     bool writeBytes(std::string_view bytes);
     bool fail(std::string message);
 
-    std::FILE* m_file = nullptr;
+    std::unique_ptr<AtomicFileWriter> m_file;
     std::string m_fileName;
     bool m_declarationWritten = false;
     int m_indent = 0;

@@ -144,6 +144,25 @@ TEST_F(XmlWriterTest, CloseReadiesTheWriterForAnotherFile) {
     EXPECT_FALSE(fs::exists(folder.path() / "ignored.xml"));
 }
 
+// Written beside its name and given it whole: nothing half-written is ever under the name,
+// and a writer dropped unfinished leaves nothing at all.
+TEST_F(XmlWriterTest, TheFileHasItsNameOnlyOnceItIsWhole) {
+    for (const bool closed : {true, false}) {
+        SCOPED_TRACE(closed ? "closed" : "dropped");
+        {
+            XmlWriter writer;
+            writer.SetFileName(file.string());
+            ASSERT_TRUE(XmlElement("registry").WriteStart(writer, +1));
+            EXPECT_FALSE(fs::exists(file));
+            if (closed) EXPECT_TRUE(writer.Close()) << writer.error();
+        }
+        EXPECT_EQ(fs::exists(file), closed);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), closed ? 1 : 0)
+            << "no temporary file is left";
+        fs::remove(file);
+    }
+}
+
 TEST_F(XmlWriterTest, AWriterNeverWrittenLeavesNoFile) {
     EXPECT_TRUE(writer.Close());
     EXPECT_FALSE(fs::exists(file));
