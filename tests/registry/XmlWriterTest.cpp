@@ -154,7 +154,9 @@ TEST_F(XmlWriterTest, TheFileHasItsNameOnlyOnceItIsWhole) {
             writer.SetFileName(file.string());
             ASSERT_TRUE(XmlElement("registry").WriteStart(writer, +1));
             EXPECT_FALSE(fs::exists(file));
-            if (closed) EXPECT_TRUE(writer.Close()) << writer.error();
+            if (closed) {
+                EXPECT_TRUE(writer.Close()) << writer.error();
+            }
         }
         EXPECT_EQ(fs::exists(file), closed);
         EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), closed ? 1 : 0)
