@@ -13,6 +13,7 @@
 #include "platform/DataFolder.h"
 #include "platform/ExclusiveLock.h"
 #include "platform/HostToWindowsPath.h"
+#include "platform/RunningProcess.h"
 #include "platform/WinePrefixLocation.h"
 #include "platform/WinePrefixMachine.h"
 
@@ -55,18 +56,17 @@ int CMainApp::InitInstance() {
     setup.prefixLockFile = location.value().path / kPrefixLockFile;
     WinePrefixMachine& prefix = *machine;
     setup.programWindowsPath = [&prefix]() -> Result<std::string> {
-        std::error_code error;
-        const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-        if (error) return Error("cannot tell where the program file is: " + error.message());
-        return WindowsPathOfHostFile(prefix.drives(), self);
+        const Result<std::filesystem::path> self = RunningProgramFile();
+        if (!self) return self.error();
+        return WindowsPathOfHostFile(prefix.drives(), self.value());
     };
 
-    std::error_code error;
-    setup.programPath = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    // A scheduled scan runs this program; unknown, the scheduler refuses an empty one.
+    if (const auto self = RunningProgramFile()) setup.programPath = self.value().string();
     CMainDialog dialog(std::move(setup));
     if (!dialog.OnInitDialog()) return 2;
     // Told once the window is on screen, so that the message does not stand alone.
-    if (const std::string notice = EarlierDataNotice(data.value(), std::filesystem::current_path()); !notice.empty()) {
+    if (const std::string notice = EarlierDataNotice(data.value(), CurrentFolder()); !notice.empty()) {
         QTimer::singleShot(0, &dialog, [&dialog, text = QString::fromStdString(notice)] {
             ShowMessage(&dialog, QMessageBox::Information, QString::fromLatin1(kProgramCaption), text);
         });

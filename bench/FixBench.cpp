@@ -9,6 +9,7 @@
 
 #include "bench/BenchRegistry.h"
 #include "platform/AtomicFile.h"
+#include "platform/RunningProcess.h"
 #include "platform/WineRegistryFile.h"
 #include "registry/BackupFolder.h"
 #include "scan/RegistryLib.h"
@@ -37,7 +38,7 @@ void BM_BackupRepairSave(benchmark::State& state) {
         BenchRegistryShape shape;
         shape.missingShare = 0.12;  // enough classes naming missing servers for 10,000 problems
         BuildBenchRegistry(machine, (folder / "drive_c").string(), shape);
-        CRegistryLib lib(machine);
+        CRegistryLib lib(machine, CurrentFolder());
         ScanSelection selection;
         selection.selectAll();
         std::vector<ScanSummary> summaries;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "bench/BenchRegistry.h"
+#include "platform/RunningProcess.h"
 #include "scan/RegistryLib.h"
 
 namespace brindle::bench {
@@ -40,7 +41,7 @@ void BM_ScanRegistryAllCategories(benchmark::State& state) {
             }
             machine.makeWow64("C:\\Program Files (x86)", "C:\\Program Files (x86)\\Common Files");
         }
-        CRegistryLib lib(machine);
+        CRegistryLib lib(machine, CurrentFolder());
         std::size_t problems = 0;
         std::int64_t scanned = 0;
         for (auto _ : state) {

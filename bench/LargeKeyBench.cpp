@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RunningProcess.h"
 #include "platform/SimpleMachine.h"
 #include "platform/WineRegistryFile.h"
 #include "registry/BackupFolder.h"
@@ -53,7 +54,7 @@ void BM_FixOneKeyOfMissingDlls(benchmark::State& state) {
         fs::remove_all(folder / kBackupFolderName);
         state.ResumeTiming();
 
-        CRegistryLib lib(machine);
+        CRegistryLib lib(machine, CurrentFolder());
         ScanSelection selection;
         selection.setState(ScanCategory::COM_SUBS, ScanSelection::kSelected);
         std::vector<ScanSummary> summaries;
@@ -135,7 +136,7 @@ void BM_CheckDeepSnapshot(benchmark::State& state) {
         out << "</k></registry>\n";
     }
     SimpleMachine machine;
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     for (auto _ : state) {
         const Status verdict = CheckSnapshotFile(lib, file.string());
         if (verdict) state.SkipWithError("a snapshot nested this deep was accepted");

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "bench/BenchRegistry.h"
+#include "platform/RunningProcess.h"
 #include "scan/RegistryLib.h"
 
 namespace brindle::bench {
@@ -43,7 +44,7 @@ Fixture& Shared() {
 
 void BM_ScanClsid(benchmark::State& state) {
     Fixture& fixture = Shared();
-    CRegistryLib lib(*fixture.machine);
+    CRegistryLib lib(*fixture.machine, CurrentFolder());
     std::size_t problems = 0;
     for (auto _ : state) {
         std::vector<ScanSummary> summaries;

@@ -1,23 +1,22 @@
 #include "cli/ProgressLine.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "platform/RunningProcess.h"
 
 namespace brindle::cli {
 
 namespace {
 
 std::size_t TerminalWidth() {
-    winsize size{};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 10) return size.ws_col;
+    const std::optional<std::size_t> columns = TerminalColumns();
+    if (columns && *columns > 10) return *columns;
     return 80;
 }
 
 }  // namespace
 
-ProgressLine::ProgressLine() : m_enabled(::isatty(STDERR_FILENO) != 0) {}
+ProgressLine::ProgressLine() : m_enabled(IsTerminal(StandardStream::Error)) {}
 
 ProgressLine::~ProgressLine() { clear(); }
 

@@ -16,6 +16,7 @@
 #include "cli/ScanCommand.h"
 #include "platform/DataFolder.h"
 #include "platform/ExclusiveLock.h"
+#include "platform/RunningProcess.h"
 #include "platform/WinePrefixLocation.h"
 #include "platform/WinePrefixMachine.h"
 
@@ -119,7 +120,7 @@ int main(int argc, char** argv) {
         const auto openedFolder = OpenDataFolder(workDirOption, prefix.path);
         if (!openedFolder) return Refuse(openedFolder.error());
         const DataFolder& data = openedFolder.value();
-        if (const std::string notice = EarlierDataNotice(data, std::filesystem::current_path()); !notice.empty())
+        if (const std::string notice = EarlierDataNotice(data, CurrentFolder()); !notice.empty())
             std::cerr << "brindle-cli: note: " << notice << "\n";
         if (*backups) return cli::RunBackupsCommand(data.path, std::cout);
 
@@ -136,7 +137,7 @@ int main(int argc, char** argv) {
         const std::unique_ptr<WinePrefixMachine> machine = std::move(opened).value();
         if (*scan) return cli::RunScanCommand(*machine, data.path, prefix.path.string(), scanOptions, std::cout, std::cerr);
         if (*fix) {
-            const cli::Confirmation confirmation{isatty(STDIN_FILENO) == 1, &std::cin};
+            const cli::Confirmation confirmation{IsTerminal(StandardStream::Input), &std::cin};
             return cli::RunFixCommand(*machine, data.path, prefix.path.string(), fixOptions, confirmation, std::cout, std::cerr);
         }
         if (*restore) return cli::RunRestoreCommand(*machine, data.path, restoreOptions, std::cout, std::cerr);

@@ -1,12 +1,14 @@
-// The calendar time of the machine's time zone, for names that carry the time they were
-// made at.
+// The machine's local time, for the names and texts that show it.
 #pragma once
 
 #include <ctime>
+#include <optional>
 
 namespace brindle {
 
-// The local calendar time of `when`; safe to call from any thread.
+// `when` in the local time zone; all zero when the system cannot tell.
 std::tm LocalTime(std::time_t when);
+// The same, or nothing when the system cannot tell (a time out of its range).
+std::optional<std::tm> LocalTimeIfKnown(std::time_t when);
 
 }  // namespace brindle

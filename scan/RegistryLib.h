@@ -21,9 +21,8 @@ namespace brindle {
 
 class CRegistryLib : public RepairEngine {
 public:
-    // Loads the ignore list from "ignore.lst" in the work folder: the programs pass the
-    // current directory, which is also what the first form takes.
-    explicit CRegistryLib(Machine& machine) : RepairEngine(machine, std::filesystem::current_path()) {}
+    // Loads the ignore list from "ignore.lst" in the work folder: the prefix's data folder,
+    // or the folder named with --work-dir.
     CRegistryLib(Machine& machine, const std::filesystem::path& workFolder) : RepairEngine(machine, workFolder) {}
 };
 

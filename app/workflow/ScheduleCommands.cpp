@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "platform/LocalTime.h"
+
 namespace brindle {
 
 std::string AddScheduledScan(TaskScheduler& scheduler, const std::string& taskName,
@@ -34,10 +36,10 @@ std::optional<std::vector<std::vector<std::string>>> ScheduleListRows(TaskSchedu
 std::string LastRunText(std::int64_t secondsSince1970) {
     if (secondsSince1970 == 0) return kNeverRunText;
     const std::time_t time = static_cast<std::time_t>(secondsSince1970);
-    std::tm local{};
-    if (localtime_r(&time, &local) == nullptr) return kNeverRunText;
+    const std::optional<std::tm> local = LocalTimeIfKnown(time);
+    if (!local) return kNeverRunText;
     char text[32] = {};
-    std::strftime(text, sizeof text, "%H:%M:%S %d-%m-%y", &local);
+    std::strftime(text, sizeof text, "%H:%M:%S %d-%m-%y", &*local);
     return text;
 }
 

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/RunningProcess.h"
 #include "registry/BackupFolder.h"
 #include "registry/BackupOrigin.h"
 #include "registry/BackupRestore.h"
@@ -17,8 +18,8 @@
 #include "registry/KeyHandle.h"
 #include "registry/ShortcutBackupFile.h"
 #include "scan/RegistryLib.h"
-#include "support/TestMachine.h"
 #include "support/TemporaryFolder.h"
+#include "support/TestMachine.h"
 
 namespace brindle {
 namespace {
@@ -261,7 +262,7 @@ TEST_F(BackupFileTest, RestoreGivesBackWhatTheRepairRemoved) {
     const fs::path file = machine.workFolder().path() / "backup.reg";
     ASSERT_EQ(WriteBackupFile(file, before.records).message(), "");
 
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     ASSERT_EQ(lib.DeleteKey("HKEY_LOCAL_MACHINE", "Software\\Vendor\\App"), ERROR_SUCCESS);
     ASSERT_EQ(lib.DeleteValue("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Foo"),
               ERROR_SUCCESS);
@@ -299,7 +300,7 @@ TEST_F(BackupFileTest, AFileCutAnywhereInsideARecordIsRefusedAndWritesNothing) {
     machine.setBytes("HKEY_CURRENT_USER\\App\\Sub", "n", REG_BINARY, "\x01\x02"s);
     const std::string first = encode(List(Problem(kRunKey, kKindValue, "Foo")));
     const std::string whole = first + encode(List(Problem("HKEY_CURRENT_USER\\App", kKindKey)));
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     ASSERT_EQ(lib.DeleteKey("HKEY_CURRENT_USER", "App"), ERROR_SUCCESS);
     ASSERT_EQ(lib.DeleteKey("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
               ERROR_SUCCESS);

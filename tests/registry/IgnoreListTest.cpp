@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 
+#include "platform/RunningProcess.h"
 #include "registry/IgnoreListText.h"
 #include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
@@ -29,14 +30,14 @@ protected:
 };
 
 TEST_F(IgnoreListTest, MissingFileIsAnEmptyList) {
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_TRUE(lib.ignoreList().empty());
     EXPECT_FALSE(lib.IsIgnored(""));
 }
 
 TEST_F(IgnoreListTest, LoadsLinesInTextMode) {
     machine.writeIgnoreList("C:\\a.dll\r\n\nC:\\b.dll\nC:\\c\r.dll\r\nlast"s);
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_EQ(Entries(lib), (std::vector<std::string>{"C:\\a.dll", "", "C:\\b.dll", "C:\\c\r.dll", "last"}));
 }
 
@@ -48,7 +49,7 @@ TEST_F(IgnoreListTest, LongEntriesSurviveALoadAndASave) {
     std::string file;
     for (const auto& entry : entries) file += entry + "\r\n";
     machine.writeIgnoreList(file);
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_EQ(Entries(lib), entries);
     EXPECT_TRUE(lib.IsIgnored(entries[3]));
     EXPECT_FALSE(lib.IsIgnored(std::string(999, 'y')));
@@ -60,14 +61,14 @@ TEST_F(IgnoreListTest, LongEntriesSurviveALoadAndASave) {
 // empty line; they load as those lines, as they always did.
 TEST_F(IgnoreListTest, ListsSplitByEarlierVersionsStillLoad) {
     machine.writeIgnoreList(std::string(999, 'p') + "\r\n\r\n" + "rest\r\n");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_EQ(Entries(lib), (std::vector<std::string>{std::string(999, 'p'), "", "rest"}));
 }
 
 TEST_F(IgnoreListTest, BinaryBytesSurviveALoadAndASave) {
     const std::string binary = "C:\\\x01\x00\xff\x1a.dll"s;
     machine.writeIgnoreList(binary + "\n");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     ASSERT_EQ(Entries(lib), (std::vector<std::string>{binary}));
     EXPECT_TRUE(lib.IsIgnored(binary));
     lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
@@ -78,18 +79,18 @@ TEST_F(IgnoreListTest, BinaryBytesSurviveALoadAndASave) {
 TEST_F(IgnoreListTest, SavePassesOverEmptySlotsAndReloadsTheSame) {
     machine.writeIgnoreList("one\ntwo\nthree\n");
     {
-        CRegistryLib lib(machine);
+        CRegistryLib lib(machine, CurrentFolder());
         lib.ignoreList()[1].reset();
         EXPECT_EQ(lib.SaveIgnoreList(), 0);
     }
     EXPECT_EQ(machine.readIgnoreList(), "one\r\nthree\r\n");
-    CRegistryLib again(machine);
+    CRegistryLib again(machine, CurrentFolder());
     EXPECT_EQ(Entries(again), (std::vector<std::string>{"one", "three"}));
 }
 
 TEST_F(IgnoreListTest, IsIgnoredComparesWholePathsByteForByte) {
     machine.writeIgnoreList("C:\\Missing\\x.dll\n");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_TRUE(lib.IsIgnored("C:\\Missing\\x.dll"));
     EXPECT_FALSE(lib.IsIgnored("c:\\missing\\x.dll"));
     EXPECT_FALSE(lib.IsIgnored("C:\\Missing\\x.dll "));
@@ -100,7 +101,7 @@ TEST_F(IgnoreListTest, IsIgnoredComparesWholePathsByteForByte) {
 // or a path the user kept would be reported and deleted.
 TEST_F(IgnoreListTest, IsIgnoredFollowsEveryChangeOfTheList) {
     machine.writeIgnoreList("C:\\a.dll\nC:\\b.dll\n");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_TRUE(lib.IsIgnored("C:\\a.dll"));
     EXPECT_FALSE(lib.IsIgnored("C:\\c.dll"));
 
@@ -140,7 +141,7 @@ TEST_F(IgnoreListTest, AListThatCannotBeReadIsAnErrorAndIsNeverOverwritten) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(path);
         c.make();
-        CRegistryLib lib(machine);
+        CRegistryLib lib(machine, CurrentFolder());
         EXPECT_TRUE(lib.ignoreList().empty());
         EXPECT_NE(lib.ignoreListError().find(c.said), std::string::npos) << lib.ignoreListError();
         EXPECT_NE(lib.ignoreListError().find(path.string()), std::string::npos) << lib.ignoreListError();
@@ -149,7 +150,7 @@ TEST_F(IgnoreListTest, AListThatCannotBeReadIsAnErrorAndIsNeverOverwritten) {
         EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path)));
     }
     std::filesystem::remove_all(path);
-    CRegistryLib fresh(machine);
+    CRegistryLib fresh(machine, CurrentFolder());
     EXPECT_EQ(fresh.ignoreListError(), "");
 }
 
@@ -161,7 +162,7 @@ TEST_F(IgnoreListTest, AListOthersMayWriteIsRefusedAndKept) {
         std::ofstream(path, std::ios::binary) << "C:\\hidden.dll\r\n";
     }
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_TRUE(lib.ignoreList().empty());
     EXPECT_NE(lib.ignoreListError().find("everyone may write to it"), std::string::npos) << lib.ignoreListError();
     lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
@@ -175,14 +176,14 @@ TEST_F(IgnoreListTest, AListOthersMayWriteIsRefusedAndKept) {
 TEST_F(IgnoreListTest, AnUnchangedListIsNotWritten) {
     const std::filesystem::path path = machine.workFolder().path() / kIgnoreListFile;
     {
-        CRegistryLib lib(machine);
+        CRegistryLib lib(machine, CurrentFolder());
         EXPECT_EQ(lib.SaveIgnoreList(), 0);
         EXPECT_FALSE(std::filesystem::exists(path));
     }
     machine.writeIgnoreList("C:\\a.dll\nC:\\b.dll");
     ::chmod(path.c_str(), 0640);
     const auto before = std::filesystem::last_write_time(path);
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_EQ(lib.SaveIgnoreList(), 0);
     EXPECT_EQ(machine.readIgnoreList(), "C:\\a.dll\nC:\\b.dll");
     EXPECT_EQ(std::filesystem::last_write_time(path), before);
@@ -195,7 +196,7 @@ TEST_F(IgnoreListTest, AnUnchangedListIsNotWritten) {
 TEST_F(IgnoreListTest, AFailedSaveLeavesTheFileAsItWas) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     machine.writeIgnoreList("kept\n");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     lib.ignoreList().clear();
     ::chmod(machine.workFolder().path().c_str(), 0500);
     EXPECT_NE(lib.SaveIgnoreList(), 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/RunningProcess.h"
 #include "registry/KeyHandle.h"
 #include "support/TestMachine.h"
 
@@ -47,7 +48,7 @@ protected:
 
 TEST_F(RegistryLibTest, OpenKeyMapsRootsAndRefusesUnknownOnes) {
     machine.createKey("HKEY_LOCAL_MACHINE\\Software\\Vendor");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
 
     HKEY key = 12345;
     EXPECT_EQ(lib.OpenKey("hkey_local_machine", "SOFTWARE\\vendor", &key), ERROR_SUCCESS);
@@ -74,7 +75,7 @@ TEST_F(RegistryLibTest, ClassesRootIsTheMachineClassesKey) {
 
 TEST_F(RegistryLibTest, DeleteKeyTreeRefusesAnEmptySubKey) {
     machine.createKey("HKEY_LOCAL_MACHINE\\Software\\Keep");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_EQ(lib.DeleteKeyTree(HKEY_LOCAL_MACHINE, ""), ERROR_BADKEY);
     EXPECT_TRUE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\Keep"));
 }
@@ -88,7 +89,7 @@ TEST_P(DeleteKeyFamilyTest, RemovesThreeLevelsOfSubKeys) {
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\App\\A\\B2", "", "x");
     machine.createKey("HKEY_LOCAL_MACHINE\\Software\\App\\D");
     machine.createKey("HKEY_LOCAL_MACHINE\\Software\\Apple");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
 
     EXPECT_EQ(lib.DeleteKey("HKEY_LOCAL_MACHINE", "Software\\App"), ERROR_SUCCESS);
     EXPECT_FALSE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\App"));
@@ -104,7 +105,7 @@ TEST_F(RegistryLibTest, DeleteKeyTreeStopsAtAProtectedKeyAndLeavesTheRest) {
     machine.createKey("HKEY_LOCAL_MACHINE\\Software\\App\\B\\Locked");
     machine.createKey("HKEY_LOCAL_MACHINE\\Software\\App\\C");
     ASSERT_TRUE(machine.memoryRegistry().setProtected(HKEY_LOCAL_MACHINE, "Software\\App\\B\\Locked"));
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
 
     EXPECT_EQ(lib.DeleteKey("HKEY_LOCAL_MACHINE", "Software\\App"), ERROR_ACCESS_DENIED);
     EXPECT_FALSE(machine.keyExists("HKEY_LOCAL_MACHINE\\Software\\App\\A"));
@@ -116,7 +117,7 @@ TEST_F(RegistryLibTest, DeleteKeyTreeStopsAtAProtectedKeyAndLeavesTheRest) {
 TEST_F(RegistryLibTest, DeleteValueRemovesOneValue) {
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\Fonts", "Arial", "arial.ttf");
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\Fonts", "Times", "times.ttf");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
 
     EXPECT_EQ(lib.DeleteValue("HKEY_LOCAL_MACHINE", "Software\\Fonts", "Arial"), ERROR_SUCCESS);
     EXPECT_EQ(lib.DeleteValue("HKEY_LOCAL_MACHINE", "Software\\Fonts", "Arial"), ERROR_FILE_NOT_FOUND);
@@ -142,7 +143,7 @@ std::vector<RegistryValue> ValuesOf(TestMachine& machine, CRegistryLib& lib, con
 
 TEST_F(RegistryLibTest, GetKeyValuesOfAnEmptyKeyIsThePlaceholder) {
     machine.createKey("HKEY_LOCAL_MACHINE\\Software\\Empty");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const std::vector<RegistryValue> expected{{"(Default)", "(value not set)", REG_SZ}};
     EXPECT_EQ(ValuesOf(machine, lib, "Software\\Empty"), expected);
 }
@@ -150,7 +151,7 @@ TEST_F(RegistryLibTest, GetKeyValuesOfAnEmptyKeyIsThePlaceholder) {
 TEST_F(RegistryLibTest, GetKeyValuesPutsThePlaceholderFirst) {
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\App", "Path", "C:\\App");
     machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\App", "Count", REG_DWORD, "\x02\x00\x00\x00"s);
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const std::vector<RegistryValue> expected{
         {"(Default)", "(value not set)", REG_SZ},
         {"Path", "C:\\App", REG_SZ},
@@ -162,7 +163,7 @@ TEST_F(RegistryLibTest, GetKeyValuesPutsThePlaceholderFirst) {
 TEST_F(RegistryLibTest, GetKeyValuesKeepsTheDefaultValueInEnumerationOrder) {
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\App", "First", "1");
     machine.setString("HKEY_LOCAL_MACHINE\\Software\\App", "", "C:\\app.exe");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const std::vector<RegistryValue> expected{
         {"First", "1", REG_SZ},
         {"(Default)", "C:\\app.exe", REG_SZ},
@@ -173,7 +174,7 @@ TEST_F(RegistryLibTest, GetKeyValuesKeepsTheDefaultValueInEnumerationOrder) {
 TEST_F(RegistryLibTest, UnnamedValuesAreShownAsTextWhateverTheirType) {
     machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\Bin", "", REG_BINARY, "ab\0cd"s);
     machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\EmptyDefault", "", REG_SZ, ""s);
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_EQ(ValuesOf(machine, lib, "Software\\Bin"), (std::vector<RegistryValue>{{"(Default)", "ab", REG_BINARY}}));
     EXPECT_EQ(ValuesOf(machine, lib, "Software\\EmptyDefault"),
               (std::vector<RegistryValue>{{"(Default)", "(value not set)", REG_SZ}}));
@@ -186,7 +187,7 @@ TEST_F(RegistryLibTest, GetKeyValuesCopesWithAwkwardData) {
     machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\Odd", "short", REG_DWORD, "\x07"s);
     machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\Odd", "multi", REG_MULTI_SZ, "a\0b"s);
     machine.setBytes("HKEY_LOCAL_MACHINE\\Software\\Odd", "nul", REG_SZ, "x\0y"s);
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto values = ValuesOf(machine, lib, "Software\\Odd");
     ASSERT_EQ(values.size(), 5u);
     EXPECT_EQ(values[1].name, longName);
@@ -197,7 +198,7 @@ TEST_F(RegistryLibTest, GetKeyValuesCopesWithAwkwardData) {
 }
 
 TEST_F(RegistryLibTest, GetKeyValuesOfABadHandleIsThePlaceholder) {
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     std::vector<RegistryValue> values;
     lib.GetKeyValues(0xDEAD, values);
     EXPECT_EQ(values, (std::vector<RegistryValue>{{"(Default)", "(value not set)", REG_SZ}}));

@@ -5,10 +5,11 @@
 #include <iterator>
 
 #include "platform/RegistryTree.h"
+#include "platform/RunningProcess.h"
 #include "registry/XmlElement.h"
 #include "scan/RegistryLib.h"
-#include "support/TestMachine.h"
 #include "support/TemporaryFolder.h"
+#include "support/TestMachine.h"
 
 namespace brindle {
 namespace {
@@ -46,7 +47,7 @@ protected:
     }
 
     TestMachine machine;
-    CRegistryLib lib{machine};
+    CRegistryLib lib{machine, CurrentFolder()};
     fs::path file = machine.workFolder().path() / "snapshot.xml";
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RunningProcess.h"
 #include "registry/SnapshotRestore.h"
 #include "registry/XmlElement.h"
 #include "scan/RegistryLib.h"
@@ -78,7 +79,7 @@ protected:
     }
 
     TestMachine machine;
-    CRegistryLib lib{machine};
+    CRegistryLib lib{machine, CurrentFolder()};
     XmlReader reader;
     std::vector<std::string> messages;
 };

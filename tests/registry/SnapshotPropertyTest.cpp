@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RunningProcess.h"
 #include "registry/ValueFormat.h"
 #include "registry/XmlElement.h"
 #include "scan/RegistryLib.h"
@@ -202,7 +203,7 @@ RC_GTEST_PROP(SnapshotPropertyTest, AKeyExportedDeletedAndImportedComesBackAsThe
     const Key tree = RandomKey({}, 0);
     Store(machine, path, tree);
 
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     std::vector<std::string> messages;
     lib.messageDisplay = [&messages](const std::string& message) { messages.push_back(message); };
     const std::string file = (machine.workFolder().path() / "snapshot.xml").string();

@@ -1,3 +1,4 @@
+#include "platform/RunningProcess.h"
 #include "scan/ScannerTestSupport.h"
 
 namespace brindle {
@@ -43,7 +44,7 @@ TEST_F(ClsidScannerTest, ReportsAClassWhoseServerFileIsMissing) {
     addServer("{B}", "InprocServer32", "C:\\Gone\\gone.dll");
     machine.setString(kClsid + std::string("{B}\\ProgID"), "", "Gone.Thing.1");
     addServer("{C}", "LocalServer32", "\"C:\\Program Files\\App\\app.exe\" /Automation");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
 
     const auto summaries = scan(lib);
 
@@ -73,7 +74,7 @@ TEST_F(ClsidScannerTest, ServerSubKeyNamesAreComparedInLowerCase) {
     addServer("{C}", "InprocHandler32", "C:\\gone3.dll");
     addServer("{D}", "TreatAs", "C:\\gone4.dll");
     machine.setString(kClsid + std::string("{E}\\Implemented Categories\\{x}"), "", "C:\\gone5.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries.at(0), (ScanSummary{"Invalid CLSID", 2, 2, 0}));
     EXPECT_EQ(problemFiles(lib), (std::vector<std::string>{"C:\\gone1.dll", "C:\\gone2.exe"}));
@@ -81,7 +82,7 @@ TEST_F(ClsidScannerTest, ServerSubKeyNamesAreComparedInLowerCase) {
 
 TEST_F(ClsidScannerTest, ServerWithoutDefaultValueCountsOnceAndIsNeverReported) {
     machine.setString(kClsid + std::string("{A}\\InprocServer32"), "ThreadingModel", "Both");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries.at(0), (ScanSummary{"Invalid CLSID", 1, 0, 0}));
     EXPECT_TRUE(calls.empty());
@@ -90,7 +91,7 @@ TEST_F(ClsidScannerTest, ServerWithoutDefaultValueCountsOnceAndIsNeverReported) 
 TEST_F(ClsidScannerTest, OnlyAnExactMailuiEndingIsExempt) {
     addServer("{A}", "InprocServer32", "C:\\Gone\\mailui.dll");
     addServer("{B}", "InprocServer32", "C:\\Gone\\MAILUI.DLL");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries.at(0), (ScanSummary{"Invalid CLSID", 2, 1, 0}));
     EXPECT_EQ(problemFiles(lib), (std::vector<std::string>{"C:\\Gone\\MAILUI.DLL"}));
@@ -102,14 +103,14 @@ TEST_F(ClsidScannerTest, VariablesAreExpandedAndBareNamesGetTheSystemDirectory) 
     addServer("{A}", "InprocServer32", "%SystemRoot%\\system32\\present.dll");
     addServer("{B}", "InprocServer32", "present.dll");
     addServer("{C}", "InprocServer32", "%NOSUCHVAR%\\present.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     scan(lib);
     EXPECT_EQ(problemFiles(lib), (std::vector<std::string>{"%NOSUCHVAR%\\present.dll"}));
 }
 
 TEST_F(ClsidScannerTest, PathsAreMatchedWithoutRegardToLetterCase) {
     addServer("{A}", "InprocServer32", "C:\\WINDOWS\\System32\\PRESENT.DLL");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     scan(lib);
     EXPECT_EQ(lib.problemCount(), 0u);
 }
@@ -117,7 +118,7 @@ TEST_F(ClsidScannerTest, PathsAreMatchedWithoutRegardToLetterCase) {
 TEST_F(ClsidScannerTest, ClassWithTwoMissingServersGivesTwoProblems) {
     addServer("{A}", "InprocServer32", "C:\\gone.dll");
     addServer("{A}", "LocalServer32", "C:\\gone.exe");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries.at(0), (ScanSummary{"Invalid CLSID", 2, 2, 0}));
     ASSERT_EQ(lib.problemCount(), 2u);
@@ -128,7 +129,7 @@ TEST_F(ClsidScannerTest, IgnoredMissingPathIsCountedButNotReported) {
     machine.writeIgnoreList("C:\\gone.dll\r\nc:\\other.dll\r\n");
     addServer("{A}", "InprocServer32", "C:\\gone.dll");
     addServer("{B}", "InprocServer32", "C:\\OTHER.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries.at(0), (ScanSummary{"Invalid CLSID", 2, 1, 0}));
     EXPECT_EQ(problemFiles(lib), (std::vector<std::string>{"C:\\OTHER.dll"}));
@@ -142,27 +143,27 @@ TEST_F(ClsidScannerTest, Missing16BitServerIsKeptWhenThe32BitServerWorks) {
     addServer("{Only16}", "InprocServer", "C:\\old16only.dll");
     addServer("{Other32}", "LocalServer", "C:\\old16b.exe");
     addServer("{Other32}", "InprocServer32", "\"C:\\Program Files\\App\\app.exe\"");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries.at(0), (ScanSummary{"Invalid CLSID", 7, 3, 0}));
     EXPECT_EQ(problemFiles(lib), (std::vector<std::string>{"C:\\old16.exe", "C:\\gone32.exe", "C:\\old16only.dll"}));
 }
 
 TEST_F(ClsidScannerTest, NoRowWhenTheBaseKeyIsMissing) {
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     EXPECT_TRUE(scan(lib).empty());
 }
 
 TEST_F(ClsidScannerTest, EmptyClsidKeyGivesAnEmptyRow) {
     machine.createKey("HKEY_CLASSES_ROOT\\CLSID");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries, (std::vector<ScanSummary>{{"Invalid CLSID", 0, 0, 0}}));
 }
 
 TEST_F(ClsidScannerTest, StopSetAtEntryAddsNoRow) {
     addServer("{A}", "InprocServer32", "C:\\gone.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     SetEvent(machine.events().CreateEventA("BrindleSTOPSCANNING"));
     EXPECT_TRUE(scan(lib).empty());
     EXPECT_EQ(lib.problemCount(), 0u);
@@ -170,7 +171,7 @@ TEST_F(ClsidScannerTest, StopSetAtEntryAddsNoRow) {
 
 TEST_F(ClsidScannerTest, StopMidWalkKeepsTheRowAndTheProblemsSoFar) {
     for (int i = 0; i < 10; ++i) addServer("{" + std::to_string(i) + "}", "InprocServer32", "C:\\gone.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto stop = machine.events().CreateEventA("BrindleSTOPSCANNING");
     lib.progressCallback = [&](const std::string&, const std::string&, std::int32_t scanned, std::int32_t) {
         if (scanned == 3) SetEvent(stop);
@@ -188,7 +189,7 @@ TEST_F(ClsidScannerTest, ClassKeysThatCannotBeOpenedByNameArePassedOver) {
     ASSERT_NE(clsid, nullptr);
     clsid->addSubKey(u"{\u4e2d}")->addSubKey(u"InprocServer32");
     addServer("{B}", "InprocServer32", "C:\\gone.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto summaries = scan(lib);
     EXPECT_EQ(summaries.at(0), (ScanSummary{"Invalid CLSID", 1, 1, 0}));
     EXPECT_EQ(machine.memoryRegistry().openHandleCount(), 0u);

@@ -8,6 +8,7 @@
 #include <set>
 #include <tuple>
 
+#include "platform/RunningProcess.h"
 #include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
@@ -23,7 +24,7 @@ constexpr const char* kSoftware32 = "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\
 using Reported = std::tuple<std::string, std::string, std::string, std::string>;
 
 std::set<Reported> Scan(TestMachine& machine) {
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     ScanSelection selection;
     selection.selectAll();
     std::vector<ScanSummary> summaries;

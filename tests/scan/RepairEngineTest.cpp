@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 
+#include "platform/RunningProcess.h"
 #include "registry/KeyHandle.h"
 #include "scan/RegistryLib.h"
 #include "scan/ScannerTestSupport.h"
@@ -78,7 +79,7 @@ protected:
     }
 
     TestMachine machine;
-    CRegistryLib lib{machine};
+    CRegistryLib lib{machine, CurrentFolder()};
     std::vector<ProgressCall> calls;
 };
 
@@ -246,7 +247,7 @@ TEST_P(RepairCountTest, FontRowCountsSuccessesLessRefusals) {
     if (c.protectedKey) {
         ASSERT_TRUE(machine.memoryRegistry().setProtected(HKEY_LOCAL_MACHINE, "Software\\Fonts"));
     }
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     auto problem = std::make_unique<ProblemRecord>();
     problem->setTag("font");
     problem->setKeyPath(c.keyPath);
@@ -468,7 +469,7 @@ TEST_P(RepairFamilyTest, KeyWithSubKeys) {
         ASSERT_TRUE(machine.memoryRegistry().setProtected(
             HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\app.exe\\B\\Locked"));
     }
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     auto problem = std::make_unique<ProblemRecord>();
     problem->setTag("APPPath");
     problem->setKeyPath(app);

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "platform/RunningProcess.h"
 #include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
@@ -17,7 +18,7 @@ protected:
 
 TEST_F(ScanRegistryTest, NothingSelectedOnlyResetsTheLists) {
     machine.setString("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32", "", "C:\\gone.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     ScanSelection selection;
     selection.setState(ScanCategory::COM, ScanSelection::kSelected);
     std::vector<ScanSummary> summaries;
@@ -37,7 +38,7 @@ TEST_F(ScanRegistryTest, NothingSelectedOnlyResetsTheLists) {
 
 TEST_F(ScanRegistryTest, AStopSetBeforehandIsClearedSoTheScanRunsInFull) {
     machine.setString("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32", "", "C:\\gone.dll");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     SetEvent(machine.events().CreateEventA("BrindleSTOPSCANNING"));
     ScanSelection selection;
     selection.selectAll();
@@ -50,7 +51,7 @@ TEST_F(ScanRegistryTest, AStopSetBeforehandIsClearedSoTheScanRunsInFull) {
 
 TEST_F(ScanRegistryTest, SelectedCategoriesEndDoneAndOthersStayUntouched) {
     machine.createKey("HKEY_CLASSES_ROOT\\CLSID");
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     ScanSelection selection;
     selection.setState(ScanCategory::COM, ScanSelection::kSelected);
     std::vector<ScanSummary> summaries{{"stale", 1, 1, 1}};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/RunningProcess.h"
 #include "scan/RegistryLib.h"
 #include "support/TestMachine.h"
 
@@ -51,7 +52,7 @@ struct ScanOutcome {
 inline ScanOutcome RunScanner(TestMachine& machine, void (CRegistryLib::*scanner)(std::vector<ScanSummary>&),
                               int stopAfterCalls = -1) {
     ScanOutcome outcome;
-    CRegistryLib lib(machine);
+    CRegistryLib lib(machine, CurrentFolder());
     const auto stop = machine.events().CreateEventA(kStopScanEventName);
     lib.progressCallback = [&](const std::string& item, const std::string& title, std::int32_t scanned,
                                std::int32_t found) {
