@@ -320,6 +320,12 @@ std::optional<int> LiblnkCodePage(unsigned windowsCodePage) {
 ShortcutTarget ReadShortcutFile(const std::filesystem::path& hostPath, const CodePage& codePage) {
     std::vector<std::uint8_t> bytes;
     if (auto error = ReadWholeFile(hostPath, bytes); !error.empty()) return Unreadable(hostPath, error);
+    return DecodeShortcut(bytes, hostPath, codePage);
+}
+
+ShortcutTarget DecodeShortcut(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& hostPath,
+                              const CodePage& codePage) {
+    if (bytes.size() > kMaxShortcutFileBytes) return Unreadable(hostPath, TooLarge(bytes.size()));
     if (auto error = CheckLayout(bytes); !error.empty()) return Unreadable(hostPath, error);
 
     BfioError rangeError;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/CodePage.h"
 
@@ -34,5 +35,9 @@ std::optional<int> LiblnkCodePage(unsigned windowsCodePage);
 // Reads the shortcut at hostPath. Never throws and never opens anything but a regular
 // file of at most kMaxShortcutFileBytes (a FIFO named *.lnk would block the read).
 ShortcutTarget ReadShortcutFile(const std::filesystem::path& hostPath, const CodePage& codePage);
+
+// The same for a shortcut's bytes already read; `name` only names it in the error.
+ShortcutTarget DecodeShortcut(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& name,
+                              const CodePage& codePage);
 
 }  // namespace brindle

@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=${1:-/tmp/brindle-fuzz}
 seconds=${2:-60}
-if [ $# -gt 2 ]; then shift 2; targets=$*; else targets="wine_registry_file xml_reader backup_reader ignore_list skin_ini"; fi
+if [ $# -gt 2 ]; then shift 2; targets=$*; else targets="wine_registry_file xml_reader backup_reader ignore_list skin_ini shortcut_reader shortcut_backup"; fi
 
 cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
     -DBRINDLE_BUILD_FUZZERS=ON -DBRINDLE_BUILD_TESTS=OFF
