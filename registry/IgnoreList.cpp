@@ -82,9 +82,9 @@ void IgnoreList::LoadIgnoreList() {
     }
 }
 
-int IgnoreList::SaveIgnoreList() {
+Status IgnoreList::SaveIgnoreList() {
     // A list that could not be read is never replaced by what this object holds.
-    if (!m_ignoreListError.empty()) return 1;
+    if (!m_ignoreListError.empty()) return Error(m_ignoreListError + "; it is not written over");
     std::vector<std::string> entries;
     std::string content;
     for (const auto& entry : m_ignoreList) {
@@ -96,9 +96,9 @@ int IgnoreList::SaveIgnoreList() {
     // Nothing to write when the file already holds these entries: it keeps its bytes,
     // and a list that is not there stays absent when it would be empty.
     const ListFile current = ReadListFile(m_file);
-    if (!current.error.empty()) return 1;
-    if (current.exists ? ParseIgnoreListText(current.bytes) == entries : entries.empty()) return 0;
-    return WriteFileAtomically(m_file, content).ok() ? 0 : 1;
+    if (!current.error.empty()) return Error(current.error);
+    if (current.exists ? ParseIgnoreListText(current.bytes) == entries : entries.empty()) return {};
+    return WriteFileAtomically(m_file, content);
 }
 
 bool IgnoreList::IsIgnored(std::string_view path) const {

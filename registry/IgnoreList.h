@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "registry/ProblemRecord.h"
+#include "platform/Result.h"
 
 namespace brindle {
 
@@ -31,10 +32,10 @@ public:
     // Empty when the last load read "ignore.lst" or found none; otherwise why a list that
     // is there could not be read (then the list is empty and must not be relied on).
     const std::string& ignoreListError() const { return m_ignoreListError; }
-    // 0 on success, which includes a file that already holds these entries (it is not
-    // written again); non-zero when the file could not be written or the last load
-    // could not read it, which leaves the file as it was.
-    int SaveIgnoreList();
+    // Succeeds too when the file already holds these entries (it is not written again).
+    // Fails, naming the file and the reason, when it could not be written or the last
+    // load could not read it; the file is then left as it was.
+    Status SaveIgnoreList();
     // Looks the path up in an index of the list, made again after the list may have changed,
     // so that a scan against a long list stays linear.
     bool IsIgnored(std::string_view path) const;

@@ -95,9 +95,10 @@ FixReport FixSelected(ScanSession& session, const FixSelection& selection, const
         }
         std::vector<std::string> notKept;
         MoveUntickedToIgnoreList(session, selection, ignoreKeeper, notKept);
-        if (ignoreKeeper.SaveIgnoreList() != 0) {
-            report.ignoreListError = "cannot write " + ignoreKeeper.ignoreListFile().string() +
-                                     "; the unticked entries are left alone now but will be listed again";
+        if (const Status saved = ignoreKeeper.SaveIgnoreList(); !saved) {
+            report.ignoreListError = "cannot write " + ignoreKeeper.ignoreListFile().string() + " (" +
+                                     saved.error().message() +
+                                     "); the unticked entries are left alone now but will be listed again";
         }
         for (const std::string& path : notKept) {
             if (!report.ignoreListError.empty()) report.ignoreListError += "; ";

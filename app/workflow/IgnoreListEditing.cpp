@@ -19,10 +19,12 @@ std::vector<std::string> IgnoreListEditing::entries() {
 IgnoreEdit IgnoreListEditing::unreadable() const { return {IgnoreEdit::Outcome::Failed, error() + "; nothing was changed"}; }
 
 IgnoreEdit IgnoreListEditing::save() {
-    if (m_list.SaveIgnoreList() == 0) return {IgnoreEdit::Outcome::Changed, {}};
+    const Status saved = m_list.SaveIgnoreList();
+    if (saved) return {IgnoreEdit::Outcome::Changed, {}};
     // The entries held here are those on disk again at the next read.
     m_list.LoadIgnoreList();
-    return {IgnoreEdit::Outcome::Failed, "cannot write " + m_list.ignoreListFile().string() + "; it was left as it was"};
+    return {IgnoreEdit::Outcome::Failed, "cannot write " + m_list.ignoreListFile().string() +
+                                             " (" + saved.error().message() + "); it was left as it was"};
 }
 
 IgnoreEdit IgnoreListEditing::add(const std::string& path) {

@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A list that did not change is not written again, so the file holds either its old
     // bytes or the entries each followed by CR LF; either way it reads back the same.
-    if (lib.SaveIgnoreList() != 0) std::abort();
+    if (!lib.SaveIgnoreList().ok()) std::abort();
     std::string rewritten;
     for (const std::string& path : loaded) rewritten += path + "\r\n";
     const std::string saved = ReadFile(brindle::kIgnoreListFile);

@@ -53,7 +53,7 @@ TEST_F(IgnoreListTest, LongEntriesSurviveALoadAndASave) {
     EXPECT_EQ(Entries(lib), entries);
     EXPECT_TRUE(lib.IsIgnored(entries[3]));
     EXPECT_FALSE(lib.IsIgnored(std::string(999, 'y')));
-    EXPECT_EQ(lib.SaveIgnoreList(), 0);
+    EXPECT_EQ(lib.SaveIgnoreList().message(), "");
     EXPECT_EQ(machine.readIgnoreList(), file);
 }
 
@@ -72,7 +72,7 @@ TEST_F(IgnoreListTest, BinaryBytesSurviveALoadAndASave) {
     ASSERT_EQ(Entries(lib), (std::vector<std::string>{binary}));
     EXPECT_TRUE(lib.IsIgnored(binary));
     lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
-    EXPECT_EQ(lib.SaveIgnoreList(), 0);
+    EXPECT_EQ(lib.SaveIgnoreList().message(), "");
     EXPECT_EQ(machine.readIgnoreList(), binary + "\r\n\r\n");
 }
 
@@ -81,7 +81,7 @@ TEST_F(IgnoreListTest, SavePassesOverEmptySlotsAndReloadsTheSame) {
     {
         CRegistryLib lib(machine, CurrentFolder());
         lib.ignoreList()[1].reset();
-        EXPECT_EQ(lib.SaveIgnoreList(), 0);
+        EXPECT_EQ(lib.SaveIgnoreList().message(), "");
     }
     EXPECT_EQ(machine.readIgnoreList(), "one\r\nthree\r\n");
     CRegistryLib again(machine, CurrentFolder());
@@ -146,7 +146,7 @@ TEST_F(IgnoreListTest, AListThatCannotBeReadIsAnErrorAndIsNeverOverwritten) {
         EXPECT_NE(lib.ignoreListError().find(c.said), std::string::npos) << lib.ignoreListError();
         EXPECT_NE(lib.ignoreListError().find(path.string()), std::string::npos) << lib.ignoreListError();
         lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
-        EXPECT_NE(lib.SaveIgnoreList(), 0);
+        EXPECT_FALSE(lib.SaveIgnoreList().ok());
         EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path)));
     }
     std::filesystem::remove_all(path);
@@ -166,7 +166,7 @@ TEST_F(IgnoreListTest, AListOthersMayWriteIsRefusedAndKept) {
     EXPECT_TRUE(lib.ignoreList().empty());
     EXPECT_NE(lib.ignoreListError().find("everyone may write to it"), std::string::npos) << lib.ignoreListError();
     lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
-    EXPECT_NE(lib.SaveIgnoreList(), 0);
+    EXPECT_FALSE(lib.SaveIgnoreList().ok());
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "C:\\hidden.dll\r\n");
 }
@@ -177,19 +177,19 @@ TEST_F(IgnoreListTest, AnUnchangedListIsNotWritten) {
     const std::filesystem::path path = machine.workFolder().path() / kIgnoreListFile;
     {
         CRegistryLib lib(machine, CurrentFolder());
-        EXPECT_EQ(lib.SaveIgnoreList(), 0);
+        EXPECT_EQ(lib.SaveIgnoreList().message(), "");
         EXPECT_FALSE(std::filesystem::exists(path));
     }
     machine.writeIgnoreList("C:\\a.dll\nC:\\b.dll");
     ::chmod(path.c_str(), 0640);
     const auto before = std::filesystem::last_write_time(path);
     CRegistryLib lib(machine, CurrentFolder());
-    EXPECT_EQ(lib.SaveIgnoreList(), 0);
+    EXPECT_EQ(lib.SaveIgnoreList().message(), "");
     EXPECT_EQ(machine.readIgnoreList(), "C:\\a.dll\nC:\\b.dll");
     EXPECT_EQ(std::filesystem::last_write_time(path), before);
     lib.ignoreList().push_back(std::make_unique<ProblemRecord>());
     lib.ignoreList().back()->setFilePath("C:\\c.dll");
-    EXPECT_EQ(lib.SaveIgnoreList(), 0);
+    EXPECT_EQ(lib.SaveIgnoreList().message(), "");
     EXPECT_EQ(machine.readIgnoreList(), "C:\\a.dll\r\nC:\\b.dll\r\nC:\\c.dll\r\n");
 }
 
@@ -199,8 +199,11 @@ TEST_F(IgnoreListTest, AFailedSaveLeavesTheFileAsItWas) {
     CRegistryLib lib(machine, CurrentFolder());
     lib.ignoreList().clear();
     ::chmod(machine.workFolder().path().c_str(), 0500);
-    EXPECT_NE(lib.SaveIgnoreList(), 0);
+    const Status saved = lib.SaveIgnoreList();
     ::chmod(machine.workFolder().path().c_str(), 0700);
+    EXPECT_FALSE(saved.ok());
+    // Why, where: the writer's own reason reaches the caller.
+    EXPECT_NE(saved.message().find("Permission denied"), std::string::npos) << saved.message();
     EXPECT_EQ(machine.readIgnoreList(), "kept\n");
 }
 
