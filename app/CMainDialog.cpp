@@ -271,6 +271,4 @@ bool CMainDialog::askRetry(const std::string& caption, const std::string& text) 
 
 QString CMainDialog::screenText(const std::string& ansi) const { return ScreenText(m_machine.codePage(), ansi); }
 
-std::string CMainDialog::ansiText(const QString& text) const { return AnsiText(m_machine.codePage(), text); }
-
 }  // namespace brindle

@@ -9,15 +9,12 @@
 
 #include <QBasicTimer>
 #include <QEventLoop>
-#include <QPoint>
 
-#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/CMainSkin.h"
 #include "app/ScheduledScans.h"
@@ -39,7 +36,6 @@
 
 namespace brindle {
 
-class MainTrayIcon;
 class CThreadSummary;
 
 // What the window works on and how it started.
@@ -167,9 +163,8 @@ private:
     // the error names who holds them.
     Result<WriterLocks> lockForWriting() const;
 
-    // Text between the machine's ANSI code page and the screen.
+    // Text in the machine's ANSI code page, for the screen.
     QString screenText(const std::string& ansi) const;
-    std::string ansiText(const QString& text) const;
 
     MainDialogSetup m_setup;
     Machine& m_machine;
