@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <limits>
+#include <optional>
+#include <string>
 
-#include "platform/LocalTime.h"
 #include "registry/SettingsStore.h"
 #include "support/TestMachine.h"
 
@@ -378,7 +381,34 @@ TEST_F(InProgramScheduleTest, TheEnableSwitchIsStored) {
     EXPECT_FALSE(machine.valueExists(kSettingsPath, setting::kEnableScan));
 }
 
-TEST(InProgramScheduleSystemZone, TheEarliestScheduleTimeIsThatLocalTime) {
+// The time zone of the process, set for a test's length: in UTC, the zone CI runs in, local
+// time and UTC would give the same answers.
+class TimeZoneScope {
+public:
+    explicit TimeZoneScope(const char* zone) {
+        if (const char* old = std::getenv("TZ")) m_old = old;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~TimeZoneScope() {
+        if (m_old) {
+            ::setenv("TZ", m_old->c_str(), 1);
+        } else {
+            ::unsetenv("TZ");
+        }
+        ::tzset();
+    }
+    TimeZoneScope(const TimeZoneScope&) = delete;
+    TimeZoneScope& operator=(const TimeZoneScope&) = delete;
+
+private:
+    std::optional<std::string> m_old;
+};
+
+// With the machine's own time zone: a stored next time before 2000-01-01 01:01:01 local
+// time is no schedule, one at that second is kept.
+TEST_F(InProgramScheduleTest, InTheSystemZoneTheEarliestTimeIs2000FirstOfJanuaryAtOneOhOneOhOneLocal) {
+    const TimeZoneScope zone("NZST-12NZDT,M9.5.0,M4.1.0/3");  // 13 hours ahead of UTC in January
     std::tm earliest{};
     earliest.tm_year = 100;
     earliest.tm_mday = 1;
@@ -386,13 +416,15 @@ TEST(InProgramScheduleSystemZone, TheEarliestScheduleTimeIsThatLocalTime) {
     earliest.tm_min = 1;
     earliest.tm_sec = 1;
     earliest.tm_isdst = -1;
-    const std::tm back = LocalTime(static_cast<std::time_t>(SystemLocalTimeToSeconds()(earliest)));
-    EXPECT_EQ(back.tm_year, 100);
-    EXPECT_EQ(back.tm_mon, 0);
-    EXPECT_EQ(back.tm_mday, 1);
-    EXPECT_EQ(back.tm_hour, 1);
-    EXPECT_EQ(back.tm_min, 1);
-    EXPECT_EQ(back.tm_sec, 1);
+    const auto seconds = static_cast<std::int64_t>(std::mktime(&earliest));
+    ASSERT_GT(seconds, 0);
+    for (const std::int64_t stored : {seconds - 1, seconds}) {
+        store.WriteDwordSetting(setting::kScanNext, static_cast<std::uint32_t>(stored));
+        store.WriteDwordSetting(setting::kScanPeriod, 3600);
+        InProgramSchedule schedule([this] { return now; });
+        schedule.LoadSchedule(registry());
+        EXPECT_EQ(schedule.nextScanTime(), stored < seconds ? kNow + 3600 : seconds) << stored - seconds;
+    }
 }
 
 }  // namespace
