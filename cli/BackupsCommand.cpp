@@ -29,13 +29,13 @@ void PrintShortcutBackup(const std::filesystem::path& file, std::ostream& out) {
     if (!std::filesystem::exists(std::filesystem::symlink_status(file, error))) return;
     const DecodedShortcutBackup backup = ReadShortcutBackupFile(file);
     if (!backup.ok()) {
-        out << "    " << file.filename().string() << "  damaged: " << backup.error << "\n";
+        out << "    " << file.filename().string() << "  damaged: " << backup.message() << "\n";
         return;
     }
-    out << "    " << file.filename().string() << "  " << backup.entries.size()
-        << (backup.entries.size() == 1 ? " shortcut file" : " shortcut files") << ":\n";
+    out << "    " << file.filename().string() << "  " << backup->size()
+        << (backup->size() == 1 ? " shortcut file" : " shortcut files") << ":\n";
     const CodePage codePage(1252);
-    for (const auto& entry : backup.entries) {
+    for (const auto& entry : backup.value()) {
         out << "      " << AnsiToUtf8(codePage, entry.path) << "  " << entry.bytes.size() << " bytes\n";
     }
 }

@@ -72,21 +72,17 @@ public:
     BackupDecoder(std::string_view bytes, std::string_view fileName) : m_bytes(bytes), m_fileName(fileName) {}
 
     DecodedBackup decode() {
-        DecodedBackup result;
         if (IsTextExport(m_bytes)) {
             fail("the file is a text export of the registry editor, not a binary backup; it cannot be restored");
-            result.error = std::move(m_error);
-            return result;
+            return Error(std::move(m_error));
         }
+        std::vector<BackupRecord> records;
         while (m_offset < m_bytes.size() && m_error.empty()) {
             BackupRecord record;
-            if (readRecord(record)) result.records.push_back(std::move(record));
+            if (readRecord(record)) records.push_back(std::move(record));
         }
-        if (!m_error.empty()) {
-            result.records.clear();
-            result.error = std::move(m_error);
-        }
-        return result;
+        if (!m_error.empty()) return Error(std::move(m_error));
+        return records;
     }
 
 private:
@@ -218,9 +214,7 @@ DecodedBackup ReadBackupFile(const std::filesystem::path& path) {
     // A whole-registry text export is larger than any binary backup; name it for what it is.
     if (read.status == RegularFileRead::Status::TooLarge && IsTextExport(read.bytes))
         return DecodeBackup(read.bytes, path.string());
-    DecodedBackup result;
-    result.error = read.error;
-    return result;
+    return Error(read.error);
 }
 
 Status WriteBackupFile(const std::filesystem::path& path, const std::vector<BackupRecord>& records) {

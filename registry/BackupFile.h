@@ -56,14 +56,9 @@ std::string BackupRootName(win::HKEY root);
 // makes sure of that); nothing is checked here.
 std::string EncodeBackup(const std::vector<BackupRecord>& records);
 
-struct DecodedBackup {
-    std::vector<BackupRecord> records;
-    // Empty when the input was read completely; otherwise names the file, the byte
-    // offset and what is wrong there, and records is empty.
-    std::string error;
-
-    bool ok() const { return error.empty(); }
-};
+// The records of an input read completely; otherwise the error names the file, the byte
+// offset and what is wrong there, and no record is given.
+using DecodedBackup = Result<std::vector<BackupRecord>>;
 
 // fileName only names the input in error messages.
 DecodedBackup DecodeBackup(std::string_view bytes, std::string_view fileName);

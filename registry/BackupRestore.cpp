@@ -67,13 +67,13 @@ RestoreReport RestoreBackup(Registry& registry, const std::vector<BackupRecord>&
 }
 
 RestoreReport RestoreBackupFile(Registry& registry, const std::filesystem::path& path) {
-    DecodedBackup backup = ReadBackupFile(path);
+    const DecodedBackup backup = ReadBackupFile(path);
     if (!backup.ok()) {
         RestoreReport report;
-        report.fail(RestoreReport::Outcome::Refused, std::move(backup.error));
+        report.fail(RestoreReport::Outcome::Refused, backup.error().message());
         return report;
     }
-    return RestoreBackup(registry, backup.records);
+    return RestoreBackup(registry, backup.value());
 }
 
 }  // namespace brindle

@@ -15,22 +15,19 @@ public:
     ShortcutBackupDecoder(std::string_view bytes, std::string_view fileName) : m_bytes(bytes), m_fileName(fileName) {}
 
     DecodedShortcutBackup decode() {
-        DecodedShortcutBackup result;
+        std::vector<ShortcutBackupEntry> entries;
         if (m_bytes.substr(0, kShortcutBackupMagic.size()) != kShortcutBackupMagic) {
             fail(0, "the file does not start with \"" + std::string(kShortcutBackupMagic) +
                         "\"; it is not a shortcut backup");
         } else {
             m_offset = kShortcutBackupMagic.size();
-            readEntries(result.entries);
+            readEntries(entries);
         }
         if (m_error.empty() && m_offset != m_bytes.size()) {
             fail(m_offset, std::to_string(m_bytes.size() - m_offset) + " bytes follow the last entry");
         }
-        if (!m_error.empty()) {
-            result.entries.clear();
-            result.error = std::move(m_error);
-        }
-        return result;
+        if (!m_error.empty()) return Error(std::move(m_error));
+        return entries;
     }
 
 private:
@@ -125,12 +122,8 @@ DecodedShortcutBackup DecodeShortcutBackup(std::string_view bytes, std::string_v
 }
 
 DecodedShortcutBackup ReadShortcutBackupFile(const std::filesystem::path& path) {
-    DecodedShortcutBackup result;
     const RegularFileRead read = ReadRegularFile(path, kMaxShortcutBackupFileBytes, FinalLink::Follow, Ownership::ThisUser);
-    if (!read.ok()) {
-        result.error = read.error;
-        return result;
-    }
+    if (!read.ok()) return Error(read.error);
     return DecodeShortcutBackup(read.bytes, path.string());
 }
 

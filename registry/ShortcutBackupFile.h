@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
 #include "platform/WinTypes.h"
 
 namespace brindle {
@@ -55,14 +56,9 @@ std::filesystem::path ShortcutBackupPathFor(const std::filesystem::path& registr
 // Entries must keep within the limits above (the collector makes sure of that).
 std::string EncodeShortcutBackup(const std::vector<ShortcutBackupEntry>& entries);
 
-struct DecodedShortcutBackup {
-    std::vector<ShortcutBackupEntry> entries;
-    // Empty when the input was read completely; otherwise names the file, the byte
-    // offset and what is wrong there, and entries is empty.
-    std::string error;
-
-    bool ok() const { return error.empty(); }
-};
+// The entries of an input read completely; otherwise the error names the file, the byte
+// offset and what is wrong there, and no entry is given.
+using DecodedShortcutBackup = Result<std::vector<ShortcutBackupEntry>>;
 
 // fileName only names the input in error messages.
 DecodedShortcutBackup DecodeShortcutBackup(std::string_view bytes, std::string_view fileName);

@@ -42,11 +42,11 @@ std::optional<std::string> RestoreQuestion(const std::filesystem::path& workingD
     std::error_code missing;
     if (std::filesystem::exists(std::filesystem::symlink_status(companion, missing))) {
         const DecodedShortcutBackup decoded = ReadShortcutBackupFile(companion);
-        if (decoded.ok()) shortcuts = decoded.entries.size();
+        if (decoded.ok()) shortcuts = decoded->size();
     }
-    question += " It holds " + CountedText(backup.records.size(), "registry entry", "registry entries");
+    question += " It holds " + CountedText(backup->size(), "registry entry", "registry entries");
     if (shortcuts > 0) question += " and " + CountedText(shortcuts, "shortcut file", "shortcut files");
-    return question + ", which " + (backup.records.size() + shortcuts == 1 ? "is" : "are") +
+    return question + ", which " + (backup->size() + shortcuts == 1 ? "is" : "are") +
            " written back into the prefix.";
 }
 
@@ -79,14 +79,14 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
         return report;
     }
 
-    DecodedShortcutBackup shortcuts;
+    DecodedShortcutBackup shortcuts = std::vector<ShortcutBackupEntry>();
     const std::filesystem::path companion = ShortcutBackupPathFor(*latest);
     std::error_code missing;
     if (std::filesystem::exists(std::filesystem::symlink_status(companion, missing))) {
         report.shortcutFile = companion;
         shortcuts = ReadShortcutBackupFile(companion);
         if (!shortcuts.ok()) {
-            report.fail(RestoreLatestReport::Outcome::Refused, shortcuts.error + "; nothing was restored");
+            report.fail(RestoreLatestReport::Outcome::Refused, shortcuts.message() + "; nothing was restored");
             return report;
         }
     }
@@ -111,7 +111,7 @@ RestoreLatestReport RestoreLatestBackup(Machine& machine, const std::filesystem:
         return report;
     }
     // The registry first: a shortcut whose program's entries are not back is of little use.
-    report.shortcuts = RestoreShortcuts(machine, shortcuts.entries);
+    report.shortcuts = RestoreShortcuts(machine, shortcuts.value());
     if (!restored.leftUndone.empty() || !report.shortcuts.skipped.empty()) {
         report.leftUndone = std::move(restored.leftUndone);
         report.fail(RestoreLatestReport::Outcome::Incomplete,

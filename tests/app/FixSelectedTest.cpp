@@ -102,12 +102,13 @@ TEST_F(FixSelectedTest, RemovesTickedRowsKeepsUntickedOnesAndBacksUpFirst) {
     ASSERT_EQ(report.backup.outcome, BackupResult::Outcome::Written);
     EXPECT_EQ(report.backup.file, backupFolder() / "2026-12-08_15-00-00.reg");
     const DecodedBackup backup = ReadBackupFile(report.backup.file);
-    ASSERT_TRUE(backup.ok()) << backup.error;
-    ASSERT_EQ(backup.records.size(), 2u);
-    ASSERT_EQ(backup.records[0].content.values.size(), 1u);
-    EXPECT_EQ(backup.records[0].content.values[0].name, "Gone");
-    EXPECT_EQ(backup.records[1].path, "Software\\Classes\\CLSID\\{1}");
-    EXPECT_EQ(backup.records[1].content.subKeys.size(), 1u);
+    ASSERT_TRUE(backup.ok()) << backup.message();
+    const std::vector<BackupRecord>& records = backup.value();
+    ASSERT_EQ(records.size(), 2u);
+    ASSERT_EQ(records[0].content.values.size(), 1u);
+    EXPECT_EQ(records[0].content.values[0].name, "Gone");
+    EXPECT_EQ(records[1].path, "Software\\Classes\\CLSID\\{1}");
+    EXPECT_EQ(records[1].content.subKeys.size(), 1u);
 }
 
 TEST_F(FixSelectedTest, EverythingUntickedDeletesNothingAndWritesNoBackup) {

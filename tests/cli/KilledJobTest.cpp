@@ -202,7 +202,7 @@ TEST_F(KilledJobTest, AKilledRepairLeavesEachFileWholeAndABackupOfWhatWentMissin
         if (changed) {
             ASSERT_EQ(backups.size(), 1u) << "run " << run << ": the prefix changed without a backup";
             const DecodedBackup backup = ReadBackupFile(backups.front());
-            EXPECT_TRUE(backup.ok()) << "run " << run << ": " << backup.error;
+            EXPECT_TRUE(backup.ok()) << "run " << run << ": " << backup.message();
         }
     }
     // The kill must have landed inside the repair often enough for the test to mean much.

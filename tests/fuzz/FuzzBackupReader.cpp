@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const brindle::DecodedBackup decoded = brindle::DecodeBackup(bytes, "fuzz.reg");
     if (!decoded.ok()) {
-        if (!decoded.records.empty() || decoded.error.rfind("fuzz.reg: ", 0) != 0) std::abort();
+        if (decoded.error().message().rfind("fuzz.reg: ", 0) != 0) std::abort();
         return 0;
     }
-    if (brindle::EncodeBackup(decoded.records) != bytes) std::abort();
+    if (brindle::EncodeBackup(decoded.value()) != bytes) std::abort();
 
     // Whatever the reader lets through must be writable without harm.
     brindle::MemoryRegistry registry;
-    brindle::RestoreBackup(registry, decoded.records);
+    brindle::RestoreBackup(registry, decoded.value());
     if (registry.openHandleCount() != 0) std::abort();
     return 0;
 }

@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const brindle::DecodedShortcutBackup decoded = brindle::DecodeShortcutBackup(bytes, "fuzz.lnk-backup");
     if (!decoded.ok()) {
-        if (!decoded.entries.empty() || decoded.error.rfind("fuzz.lnk-backup: ", 0) != 0) std::abort();
+        if (decoded.error().message().rfind("fuzz.lnk-backup: ", 0) != 0) std::abort();
         return 0;
     }
-    if (decoded.entries.size() > brindle::kMaxShortcutBackupEntries) std::abort();
-    for (const brindle::ShortcutBackupEntry& entry : decoded.entries) {
+    if (decoded->size() > brindle::kMaxShortcutBackupEntries) std::abort();
+    for (const brindle::ShortcutBackupEntry& entry : decoded.value()) {
         if (entry.path.size() > brindle::kMaxShortcutBackupPathBytes) std::abort();
         if (entry.bytes.size() > brindle::kMaxShortcutBackupDataBytes) std::abort();
     }
-    if (brindle::EncodeShortcutBackup(decoded.entries) != bytes) std::abort();
+    if (brindle::EncodeShortcutBackup(decoded.value()) != bytes) std::abort();
     return 0;
 }

@@ -188,7 +188,7 @@ TEST_F(RegistryTextExportTest, TheRestoreRefusesTheExportAndWritesNothing) {
     ASSERT_EQ(ExportRegistryText(machine.registry(), HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", file()).message(), "");
     const std::string expected =
         file().string() + ": the file is a text export of the registry editor, not a binary backup; it cannot be restored";
-    EXPECT_EQ(ReadBackupFile(file()).error, expected);
+    EXPECT_EQ(ReadBackupFile(file()).message(), expected);
 
     const auto changes = machine.memoryRegistry().changeCount();
     const RestoreReport report = RestoreBackupFile(machine.registry(), file());
@@ -203,7 +203,7 @@ TEST_F(RegistryTextExportTest, AnExportLargerThanAnyBackupIsStillNamedForWhatItI
     // A real machine's export easily passes the size limit of binary backups.
     std::ofstream(file(), std::ios::binary) << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n";
     fs::resize_file(file(), kMaxBackupFileBytes + 1);
-    EXPECT_NE(ReadBackupFile(file()).error.find("is a text export of the registry editor"), std::string::npos);
+    EXPECT_NE(ReadBackupFile(file()).message().find("is a text export of the registry editor"), std::string::npos);
 }
 
 // --- Registry failures ---

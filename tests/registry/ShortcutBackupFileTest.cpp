@@ -26,12 +26,12 @@ TEST(ShortcutBackupFileTest, EntriesComeBackExactlyAndTheLayoutIsAsDocumented) {
     EXPECT_EQ(bytes.substr(0, 12), "BRNDLNK1" + U32(2));
     EXPECT_EQ(bytes.substr(12, 4), U32(static_cast<std::uint32_t>(entries[0].path.size())));
     const auto decoded = DecodeShortcutBackup(bytes, "x.lnk-backup");
-    ASSERT_TRUE(decoded.ok()) << decoded.error;
-    EXPECT_EQ(decoded.entries, entries);
+    ASSERT_TRUE(decoded.ok()) << decoded.message();
+    EXPECT_EQ(decoded.value(), entries);
 
     const auto empty = DecodeShortcutBackup(EncodeShortcutBackup({}), "x");
-    EXPECT_TRUE(empty.ok()) << empty.error;
-    EXPECT_TRUE(empty.entries.empty());
+    ASSERT_TRUE(empty.ok()) << empty.message();
+    EXPECT_TRUE(empty->empty());
 }
 
 TEST(ShortcutBackupFileTest, ADamagedFileIsRefusedAtItsOffset) {
@@ -59,10 +59,9 @@ TEST(ShortcutBackupFileTest, ADamagedFileIsRefusedAtItsOffset) {
     };
     for (const Case& c : cases) {
         const auto decoded = DecodeShortcutBackup(c.bytes, "f.lnk-backup");
-        EXPECT_FALSE(decoded.ok()) << c.what;
-        EXPECT_TRUE(decoded.entries.empty()) << c.what;
-        EXPECT_EQ(decoded.error.rfind("f.lnk-backup: ", 0), 0u) << c.what << ": " << decoded.error;
-        EXPECT_NE(decoded.error.find(c.expected), std::string::npos) << c.what << ": " << decoded.error;
+        ASSERT_FALSE(decoded.ok()) << c.what;
+        EXPECT_EQ(decoded.message().rfind("f.lnk-backup: ", 0), 0u) << c.what << ": " << decoded.message();
+        EXPECT_NE(decoded.message().find(c.expected), std::string::npos) << c.what << ": " << decoded.message();
     }
 }
 
