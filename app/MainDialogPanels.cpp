@@ -73,11 +73,7 @@ void CMainDialog::StoreTypedValues() {
     m_settingsPanels.storeTypedValues();
 }
 
-bool CMainDialog::showFailure(const Status& status) {
-    if (status) return true;
-    warn(kProgramCaption, status.error().message());
-    return false;
-}
+bool CMainDialog::showFailure(const Status& status) { return Succeeded(*this, status); }
 
 void CMainDialog::FillIgnoredList() {
     if (CSubMainSkin* ignored = panel(control::kPanelIgnored); ignored != nullptr && ignored->checkList() != nullptr)

@@ -172,7 +172,7 @@ void SettingsPanels::pressScheduleOption(CSubMainSkin& panel, ScheduleOption opt
     ScheduleOptions options = ReadOptions(panel);
     const Result<bool> changed = m_settings.pressScheduleOption(option, options);
     if (!changed) {
-        m_prompts.warn(kProgramCaption, changed.error().message());
+        (void)shown(changed.error());
         return;
     }
     if (!changed.value()) return;
@@ -183,7 +183,7 @@ void SettingsPanels::pressScheduleOption(CSubMainSkin& panel, ScheduleOption opt
 void SettingsPanels::toggleAutomaticScan(CSubMainSkin& panel) {
     const Result<bool> on = m_settings.toggleAutomaticScan();
     if (!on) {
-        m_prompts.warn(kProgramCaption, on.error().message());
+        (void)shown(on.error());
         return;
     }
     m_window.ShowSubScreen(on.value() ? control::kPanelSchedule : control::kPanelScheduleDisabled);
@@ -192,10 +192,6 @@ void SettingsPanels::toggleAutomaticScan(CSubMainSkin& panel) {
     if (CSubMainSkin* shownPanel = m_window.currentPanel()) ShowSwitch(*shownPanel, on.value());
 }
 
-bool SettingsPanels::shown(const Status& status) {
-    if (status) return true;
-    m_prompts.warn(kProgramCaption, status.error().message());
-    return false;
-}
+bool SettingsPanels::shown(const Status& status) { return Succeeded(m_prompts, status); }
 
 }  // namespace brindle

@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "app/workflow/UserTexts.h"
+#include "platform/Result.h"
+
 class QDialog;
 
 namespace brindle {
@@ -29,5 +32,12 @@ public:
     // Runs a dialog of the window modally.
     virtual void runDialog(QDialog& dialog) = 0;
 };
+
+// Shows why something could not be done, as a failure; true when it was done.
+inline bool Succeeded(UserPrompts& prompts, const Status& status) {
+    if (status) return true;
+    prompts.warn(kProgramCaption, status.error().message());
+    return false;
+}
 
 }  // namespace brindle

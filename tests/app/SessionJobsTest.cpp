@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <future>
 #include <new>
 #include <string>
@@ -18,8 +16,6 @@
 
 namespace brindle {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr const char* kRunKey = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -181,24 +177,6 @@ INSTANTIATE_TEST_SUITE_P(Locks, RepairJobTest,
                          ::testing::Values(RepairCase{"Held", false, FixOutcome::Removed, false},
                                            RepairCase{"Refused", true, FixOutcome::Failed, true}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(SessionJobsTest, TheRepairsSnapshotNeverTakesTheNameOfAFileThatIsThere) {
-    ASSERT_EQ(scanned().end, ScanEnd::Completed);
-    const fs::path work = machine.workFolder().path();
-    // Someone's file has the name: the repair writes beside it, never over it.
-    { std::ofstream(work / "FixedOnJobTest.xml") << "not ours"; }
-    RepairJob job(session, {}, [] { return std::string("FixedOnJobTest.xml"); });
-    FixReport report;
-    ASSERT_TRUE(job.startSelected({}, nullptr, [&](FixReport ended) { report = std::move(ended); }));
-    job.wait();
-    ASSERT_EQ(report.outcome, FixOutcome::Removed) << report.errorText();
-    // The snapshot lives only as long as the repair: nothing of it is left either.
-    EXPECT_FALSE(fs::exists(work / "FixedOnJobTest_2.xml"));
-    std::ifstream kept(work / "FixedOnJobTest.xml");
-    std::string text;
-    std::getline(kept, text);
-    EXPECT_EQ(text, "not ours");
-}
 
 }  // namespace
 }  // namespace brindle

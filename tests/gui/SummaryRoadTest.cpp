@@ -41,11 +41,17 @@ QString Label(Summary& window, const char* name) {
 }
 
 // Opens the summary window from the main panel's scan command and waits for its scan.
-CThreadSummary* ScanInSummaryWindow(DemoWindow& window) {
+// The main panel's "Scan in a summary window": the summary window, its scan just begun.
+CThreadSummary* OpenSummaryWindow(DemoWindow& window) {
     CSubMainSkin& panel = window.panel("SUBMAIN_MAIN");
     if (panel.FindButton("BUTTON_SCAN") == nullptr) return nullptr;
     panel.ButtonPressed("BUTTON_SCAN");
-    CThreadSummary* summary = window.dialog->summaryWindow();
+    return window.dialog->summaryWindow();
+}
+
+// The same, once its scan has ended on the scan-complete screen.
+CThreadSummary* ScanInSummaryWindow(DemoWindow& window) {
+    CThreadSummary* summary = OpenSummaryWindow(window);
     if (summary == nullptr) return nullptr;
     QSignalSpy complete(summary, &CThreadSummary::scanCompleteShown);
     return complete.wait(kJobTimeout) ? summary : nullptr;
@@ -102,8 +108,7 @@ private slots:
     void stoppingTheScanClosesTheWindowWithoutScanComplete() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
-        window.dialog->OnPanelButton(window.panel("SUBMAIN_MAIN"), "BUTTON_SCAN");
-        CThreadSummary* summary = window.dialog->summaryWindow();
+        CThreadSummary* summary = OpenSummaryWindow(window);
         QVERIFY(summary != nullptr);
         QCOMPARE(summary->window().screenName(), std::string("SCREENERRORSCAN"));
         QSignalSpy complete(summary, &CThreadSummary::scanCompleteShown);
@@ -264,13 +269,7 @@ private slots:
         QFETCH(bool, ends);
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
-        CThreadSummary* summary = nullptr;
-        if (screen == "scanning") {
-            window.dialog->OnPanelButton(window.panel("SUBMAIN_MAIN"), "BUTTON_SCAN");
-            summary = window.dialog->summaryWindow();
-        } else {
-            summary = ScanInSummaryWindow(window);
-        }
+        CThreadSummary* summary = screen == "scanning" ? OpenSummaryWindow(window) : ScanInSummaryWindow(window);
         QVERIFY(summary != nullptr);
         QSignalSpy complete(summary, &CThreadSummary::scanCompleteShown);
         QSignalSpy fixed(summary, &CThreadSummary::fixCompleteShown);
@@ -312,8 +311,7 @@ private slots:
     void theMainScanButtonStopsTheSummaryScan() {
         DemoWindow window;
         QVERIFY(window.dialog != nullptr && window.dialog->OnInitDialog());
-        window.dialog->OnPanelButton(window.panel("SUBMAIN_MAIN"), "BUTTON_SCAN");
-        CThreadSummary* summary = window.dialog->summaryWindow();
+        CThreadSummary* summary = OpenSummaryWindow(window);
         QVERIFY(summary != nullptr);
         QSignalSpy complete(summary, &CThreadSummary::scanCompleteShown);
         QSignalSpy closed(summary, &CThreadSummary::closed);
